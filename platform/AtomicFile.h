@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Writes a file under a temporary name in the target's folder and renames it over the target
+// only when every byte has been written and flushed, so that a failure or a full disk never
+// leaves a half-written file where a good one stood. Writes are buffered; the first failure
+// sticks and makes Commit fail. A file that is not committed is removed.
+class CAtomicFile {
+public:
+    explicit CAtomicFile(std::string strTargetPath);
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Creates the temporary file; false when the folder cannot take it.
+    bool Open();
+    bool IsOpen() const { return m_pFile != nullptr; }
+    void Write(std::string_view bytes);
+    // Writes the text followed by CR LF, as a text-mode stream of the unit's files does.
+    void WriteLine(std::string_view text);
+    // Flushes, syncs, closes and renames over the target; false when any step failed.
+    bool Commit();
+    // Drops the temporary file; the target stays as it was.
+    void Discard();
+
+    const std::string& TargetPath() const { return m_strTargetPath; }
+
+private:
+    std::string m_strTargetPath;
+    std::string m_strTemporaryPath;
+    std::FILE* m_pFile = nullptr;
+    bool m_bFailed = false;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CPrintTarget;
+
+// The busy dialog while it is shown: its owner window is disabled until Close or destruction.
+class CBusyIndicator {
+public:
+    virtual ~CBusyIndicator() = default;
+    // Takes the dialog down and enables the owner again (when the dialog disabled it).
+    virtual void Close() = 0;
+};
+
+// What a file dialog is built from. Texts and paths are UTF-8.
+struct FileDialogOptions {
+    // The program's filter form: pairs of description and pattern, each ended by "|", the
+    // whole ended by a second "|" ("NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||").
+    std::string strFilter;
+    // Extension, without the dot, added to a typed name that has none; empty for none.
+    std::string strDefaultExtension;
+    std::string strInitialFolder;
+    // Save dialog: the name filled in when it opens.
+    std::string strFileName;
+};
+
+struct PrintRange {
+    int nFromPage = 1;
+    int nToPage = 1;
+};
+
+// Everything the program asks of a person or shows to one. The Qt implementation shows real
+// widgets; tests put a scripted fake in its place. Texts are UTF-8.
+class CUiServices {
+public:
+    virtual ~CUiServices() = default;
+
+    // OK box with the exclamation icon: every failure.
+    virtual void WarningBox(const std::string& strText) = 0;
+    // OK box without icon: the successes that are reported.
+    virtual void MessageBox(const std::string& strText) = 0;
+    // OK box with the information icon.
+    virtual void InformationBox(const std::string& strText) = 0;
+    // Yes/No box; true for Yes.
+    virtual bool QuestionBox(const std::string& strText, bool bDefaultNo = false,
+                             bool bInformationIcon = false) = 0;
+
+    // Open dialog for one or several files; the chosen paths in the order the dialog returns
+    // them, empty when cancelled.
+    virtual std::vector<std::string> OpenFiles(const FileDialogOptions& options) = 0;
+    // Save dialog that asks before overwriting; nullopt when cancelled.
+    virtual std::optional<std::string> SaveFile(const FileDialogOptions& options) = 0;
+    // Folder browser; nullopt when cancelled.
+    virtual std::optional<std::string> BrowseFolder(const std::string& strTitle,
+                                                    const std::string& strInitialFolder) = 0;
+    // Print dialog with the page range minPage..maxPage preset; the chosen printer and range,
+    // or nullptr when cancelled.
+    virtual std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
+                                                        PrintRange& range) = 0;
+
+    // Shows the busy dialog over the active window and lets it paint once.
+    virtual std::unique_ptr<CBusyIndicator> ShowBusy() = 0;
+    // Runs the window messages that are waiting, then returns.
+    virtual void PumpMessages() = 0;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CFtpClient;
+class CSetData;
+
+// How one user action reaches the unit file store: the transport chosen in the main window
+// and what each transport needs.
+struct UnitStoreSettings {
+    int nSousa = 0;             // 0 = USB memory, 1 = network (FTP)
+    std::string strServer;      // unit address, "%d.%d.%d.%d"
+    int nPort = 21;
+    bool bPasv = true;
+    std::string strUsbDrive;    // root of the USB memory: mount point ending in "/", UTF-8
+    int nTimeoutSeconds = 30;   // a silent unit fails a connect or a stalled transfer after this
+};
+
+// One entry of a folder listing; the name in code page 932 bytes.
+struct StoreEntry {
+    std::string strName;
+    bool bFolder = false;
+};
+
+// The unit's file area over FTP ("/pub/") or on the USB memory. Store names are code page 932
+// bytes, local paths UTF-8. Every operation answers success or failure; after a connection
+// failure (no answer, cut or stalled connection, internet error) every further operation of
+// the same action fails at once and ConnectionFailureMessage() holds the text to report.
+class CUnitStore {
+public:
+    explicit CUnitStore(UnitStoreSettings settings);
+    ~CUnitStore();
+    CUnitStore(const CUnitStore&) = delete;
+    CUnitStore& operator=(const CUnitStore&) = delete;
+
+    bool Connect();
+    // "/pub/", "/pub/RzFilesOut/", "RzFilesOut" or "" (the root): all name a folder of the store.
+    bool SetFolder(const std::string& strFolder);
+    bool PutFile(const std::string& strLocalPath, const std::string& strStoreName);
+    // Replaces the local file only when the whole file has arrived.
+    bool GetFile(const std::string& strStoreName, const std::string& strLocalPath);
+    bool Remove(const std::string& strStoreName);
+    bool CreateDirectory(const std::string& strFolderName);
+    // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
+    // compared without regard to case as the unit's FAT memory does; nullopt when the
+    // listing failed.
+    std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
+    void Close();
+
+    const UnitStoreSettings& Settings() const { return m_settings; }
+    bool HasConnectionFailed() const { return m_bConnectionFailed; }
+    // "%s\n%sへの接続に失敗しました。" with the error text and the unit address (UTF-8).
+    std::string ConnectionFailureMessage() const;
+    // "%sのフォルダ移動に失敗しました。" with the unit address (UTF-8).
+    std::string FolderFailureMessage() const;
+
+    // The output name: OUT_FILE_NAME, plus "." + DOT when ADD_DOT is set.
+    static std::string OutputName(const CSetData& setData);
+    // The input name: the output name when SAME is set, else IN_FILE_NAME (+ "." + DOT).
+    static std::string InputName(const CSetData& setData);
+
+private:
+    UnitStoreSettings m_settings;
+    std::unique_ptr<CFtpClient> m_pFtp;
+    std::string m_strFolder;  // current folder relative to the store root, "" or "RzFilesOut/"
+    bool m_bConnectionFailed = false;
+    std::string m_strErrorText;
+};
