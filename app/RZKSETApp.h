@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QFont>
+
+#include <memory>
+#include <string>
+
+#include "platform/UiServices.h"
+#include "settings/SetData.h"
+#include "unitstore/UnitStore.h"
+
+// The one application object: shared state of the whole program. Every dialog reaches the
+// transport, the USB memory, the last PC folder, the current machine profile, the fonts and
+// the UI services through it. Its strings are UTF-8 (paths and display texts); the application
+// profile on disk holds them in code page 932.
+class CRZKSETApp {
+public:
+    CRZKSETApp();
+
+    std::string ExeDir;  // folder of the executable, ending in "/"
+    int Sousa = 0;       // 0 = USB memory, 1 = network
+    std::string NC_Dir;
+    std::string UsbDrive;
+    std::string UsbDriveName;
+    std::string SetFilePath;
+    std::string SetFileName;
+    CSetData SetData;
+    QFont ListFont;
+    int Pasv = 1;
+    QFont NameFont;
+    int DeviceEventsEnabled = 0;
+
+    // FTP port of the unit. Units listen on 21; a "Port" key in the application profile (never
+    // written by the program) points the program at a unit simulator on another port.
+    int FtpPort = 21;
+
+    // The start-up sequence: reads the profiles, runs the main window, writes the application
+    // profile back. Returns the process exit code.
+    int Run(int argc, char** argv);
+
+    // Reads the six keys of section "System", builds SetFilePath and loads SetData; a profile
+    // that does not load is reported and replaced by the defaults.
+    void ReadProfile();
+    // Writes the six keys; false when the file could not be written.
+    bool WriteProfile() const;
+    // The application profile beside the executable.
+    std::string ProfilePath() const;
+    // ExeDir + "Data/" + name + ".txt".
+    std::string ProfileFilePath(const std::string& strName) const;
+
+    // How the current action reaches the unit.
+    UnitStoreSettings StoreSettings() const;
+
+    CUiServices& Ui() const { return *m_pUi; }
+    // Tests put a scripted fake in place of the real widgets.
+    void SetUi(std::unique_ptr<CUiServices> pUi) { m_pUi = std::move(pUi); }
+
+private:
+    std::unique_ptr<CUiServices> m_pUi;
+};
+
+// The application object, as the framework's accessor for the current application gives it.
+CRZKSETApp& GetApp();

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/UiServices.h"
+
+// UI services for tests: answers questions and dialogs from a script, records every box shown
+// and fails the running test on anything it was not told to expect, on a box shown while the
+// busy dialog is still up, and on a busy dialog that is never closed.
+class CFakeUiServices : public CUiServices {
+public:
+    enum class BoxKind { Warning, Message, Information, Question };
+    struct Box {
+        BoxKind kind;
+        std::string strText;
+        bool bDefaultNo = false;
+        bool bInformationIcon = false;
+    };
+
+    ~CFakeUiServices() override;
+
+    // The script, consumed in order of asking.
+    void AnswerQuestion(bool bYes) { m_aQuestionAnswers.push_back(bYes); }
+    void AnswerOpenFiles(std::vector<std::string> aPaths) {
+        m_aOpenFilesAnswers.push_back(std::move(aPaths));
+    }
+    void AnswerSaveFile(std::optional<std::string> path) {
+        m_aSaveFileAnswers.push_back(std::move(path));
+    }
+    void AnswerBrowseFolder(std::optional<std::string> path) {
+        m_aBrowseFolderAnswers.push_back(std::move(path));
+    }
+    using PrinterAnswer = std::function<std::unique_ptr<CPrintTarget>(int, int, PrintRange&)>;
+    void AnswerPrinter(PrinterAnswer answer) { m_aPrinterAnswers.push_back(std::move(answer)); }
+
+    // What was shown.
+    const std::vector<Box>& Boxes() const { return m_aBoxes; }
+    std::vector<std::string> Texts() const;
+    const std::vector<FileDialogOptions>& FileDialogs() const { return m_aFileDialogs; }
+    int BusyShownCount() const { return m_nBusyShown; }
+    bool IsBusyOpen() const { return m_nBusyOpen > 0; }
+    int PumpCount() const { return m_nPumps; }
+    void ClearRecord();
+
+    // Called while a box is shown, for tests that look at the window state at that moment.
+    std::function<void(const Box&)> OnBox;
+
+    void WarningBox(const std::string& strText) override;
+    void MessageBox(const std::string& strText) override;
+    void InformationBox(const std::string& strText) override;
+    bool QuestionBox(const std::string& strText, bool bDefaultNo, bool bInformationIcon) override;
+    std::vector<std::string> OpenFiles(const FileDialogOptions& options) override;
+    std::optional<std::string> SaveFile(const FileDialogOptions& options) override;
+    std::optional<std::string> BrowseFolder(const std::string& strTitle,
+                                            const std::string& strInitialFolder) override;
+    std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
+                                                PrintRange& range) override;
+    std::unique_ptr<CBusyIndicator> ShowBusy() override;
+    void PumpMessages() override { ++m_nPumps; }
+
+private:
+    class CFakeBusy;
+    void Record(Box box);
+
+    std::deque<bool> m_aQuestionAnswers;
+    std::deque<std::vector<std::string>> m_aOpenFilesAnswers;
+    std::deque<std::optional<std::string>> m_aSaveFileAnswers;
+    std::deque<std::optional<std::string>> m_aBrowseFolderAnswers;
+    std::deque<PrinterAnswer> m_aPrinterAnswers;
+    std::vector<Box> m_aBoxes;
+    std::vector<FileDialogOptions> m_aFileDialogs;
+    int m_nBusyShown = 0;
+    int m_nBusyOpen = 0;
+    int m_nPumps = 0;
+};
