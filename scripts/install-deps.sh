@@ -9,7 +9,7 @@ packages=(
   python3 python3-pyftpdlib vsftpd
   poppler-utils zbar-tools fonts-ipafont-gothic
   dosfstools mtools xvfb xauth
-  libbenchmark-dev hyperfine
+  libbenchmark-dev hyperfine gawk
 )
 
 missing=()
