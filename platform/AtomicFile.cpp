@@ -25,7 +25,9 @@ mode_t ModeForTarget(const std::string& strTargetPath) {
 
 CAtomicFile::CAtomicFile(std::string strTargetPath) : m_strTargetPath(std::move(strTargetPath)) {}
 
-CAtomicFile::~CAtomicFile() { Discard(); }
+CAtomicFile::~CAtomicFile() {
+    Discard();
+}
 
 bool CAtomicFile::Open() {
     Discard();

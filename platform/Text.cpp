@@ -115,7 +115,8 @@ size_t FindLastSingleByte(std::string_view cp932, char character) {
 
 int DecimalValue(std::string_view text) {
     size_t index = 0;
-    while (index < text.size() && (text[index] == ' ' || (text[index] >= '\t' && text[index] <= '\r'))) {
+    while (index < text.size() &&
+           (text[index] == ' ' || (text[index] >= '\t' && text[index] <= '\r'))) {
         ++index;
     }
     bool bNegative = false;

@@ -1,0 +1,157 @@
+#include "settings/SetData.h"
+
+#include <fstream>
+#include <string_view>
+
+#include "platform/AtomicFile.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr std::string_view kSectionStart = "#RZKSet Section Start";
+constexpr std::string_view kSectionEnd = "#RZKSet Section End";
+
+bool StartsWith(const std::string& strLine, std::string_view prefix) {
+    return strLine.compare(0, prefix.size(), prefix) == 0;
+}
+
+void StripLineEnd(std::string& strLine) {
+    if (!strLine.empty() && strLine.back() == '\r') {
+        strLine.pop_back();
+    }
+}
+
+}  // namespace
+
+CSetData::CSetData() {
+    ResetDefaults();
+}
+
+void CSetData::ResetDefaults() {
+    IP1 = 192;
+    IP2 = 168;
+    IP3 = 0;
+    IP4 = 102;
+    MASK1 = 255;
+    MASK2 = 255;
+    MASK3 = 255;
+    MASK4 = 0;
+    BPS = 2;
+    REMOTE_NO = 7000;
+    REMOTE_NO2 = 7009;
+    OUT_CODE = 0;
+    STOPBIT = 1;
+    DOT = "NC";
+    SAME = false;
+    ADD_DOT = false;
+    OUT_FILE_NAME = "RZKOUT";
+    IN_FILE_NAME = "RZKIN";
+    AUTO_IN_CODE = true;
+    IN_CODE = 0;
+    INDEX = 0;
+    unitInDot = false;
+}
+
+int CSetData::LoadProfile(const std::string& strPath) {
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file) {
+        return -1;
+    }
+    unsigned char* octets[] = {&IP1, &IP2, &IP3, &IP4, &MASK1, &MASK2, &MASK3, &MASK4};
+    const char* octetKeys[] = {"IP1", "IP2", "IP3", "IP4", "MASK1", "MASK2", "MASK3", "MASK4"};
+    struct IntegerKey {
+        const char* pszKey;
+        int* pValue;
+    } integers[] = {{"BPS", &BPS},           {"REMOTE_NO", &REMOTE_NO}, {"REMOTE_NO2", &REMOTE_NO2},
+                    {"OUT_CODE", &OUT_CODE}, {"STOPBIT", &STOPBIT},     {"IN_CODE", &IN_CODE},
+                    {"INDEX", &INDEX}};
+    struct BooleanKey {
+        const char* pszKey;
+        bool* pValue;
+    } booleans[] = {{"SAME", &SAME}, {"ADD_DOT", &ADD_DOT}, {"AUTO_IN_CODE", &AUTO_IN_CODE}};
+    struct TextKey {
+        const char* pszKey;
+        std::string* pValue;
+    } texts[] = {{"DOT", &DOT}, {"OUT_FILE_NAME", &OUT_FILE_NAME}, {"IN_FILE_NAME", &IN_FILE_NAME}};
+
+    bool bStarted = false;
+    std::string strLine;
+    while (std::getline(file, strLine)) {
+        StripLineEnd(strLine);
+        if (StartsWith(strLine, kSectionEnd)) {
+            return bStarted ? 0 : -2;
+        }
+        if (StartsWith(strLine, kSectionStart)) {
+            if (bStarted) {
+                return -3;
+            }
+            bStarted = true;
+            continue;
+        }
+        size_t equals = strLine.find('=');
+        std::string strKey = equals == std::string::npos ? "" : strLine.substr(0, equals);
+        std::string strValue = equals == std::string::npos ? strLine : strLine.substr(equals + 1);
+        for (size_t index = 0; index < std::size(octets); ++index) {
+            if (strKey == octetKeys[index]) {
+                *octets[index] = static_cast<unsigned char>(DecimalValue(strValue) & 0xFF);
+            }
+        }
+        for (const IntegerKey& key : integers) {
+            if (strKey == key.pszKey) {
+                *key.pValue = DecimalValue(strValue);
+            }
+        }
+        for (const BooleanKey& key : booleans) {
+            if (strKey == key.pszKey) {
+                *key.pValue = DecimalValue(strValue) != 0;
+            }
+        }
+        for (const TextKey& key : texts) {
+            if (strKey == key.pszKey) {
+                *key.pValue = strValue;
+            }
+        }
+    }
+    return -1;
+}
+
+bool CSetData::SaveProfile(const std::string& strPath) const {
+    CAtomicFile file(strPath);
+    if (!file.Open()) {
+        return false;
+    }
+    auto number = [&file](const char* pszKey, int nValue) {
+        file.WriteLine(Format("%s=%d", pszKey, nValue));
+    };
+    auto text = [&file](const char* pszKey, const std::string& strValue) {
+        file.WriteLine(std::string(pszKey) + "=" + strValue);
+    };
+    file.WriteLine(kSectionStart);
+    number("INDEX", INDEX);
+    number("IP1", IP1);
+    number("IP2", IP2);
+    number("IP3", IP3);
+    number("IP4", IP4);
+    number("MASK1", MASK1);
+    number("MASK2", MASK2);
+    number("MASK3", MASK3);
+    number("MASK4", MASK4);
+    number("BPS", BPS);
+    number("REMOTE_NO", REMOTE_NO);
+    number("REMOTE_NO2", REMOTE_NO2);
+    number("OUT_CODE", OUT_CODE);
+    number("STOPBIT", STOPBIT);
+    text("DOT", DOT);
+    number("SAME", SAME ? 1 : 0);
+    number("ADD_DOT", ADD_DOT ? 1 : 0);
+    text("OUT_FILE_NAME", OUT_FILE_NAME);
+    text("IN_FILE_NAME", IN_FILE_NAME);
+    number("AUTO_IN_CODE", AUTO_IN_CODE ? 1 : 0);
+    number("IN_CODE", IN_CODE);
+    file.WriteLine(kSectionEnd);
+    return file.Commit();
+}
+
+std::string CSetData::IpAddress() const {
+    return Format("%d.%d.%d.%d", IP1, IP2, IP3, IP4);
+}

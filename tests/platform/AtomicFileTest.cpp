@@ -1,0 +1,88 @@
+#include "platform/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/fakes/FullDisk.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = std::filesystem::temp_directory_path() / ("atomic_" + std::to_string(getpid()));
+        std::filesystem::create_directories(m_folder);
+        m_target = m_folder / "FileList.fno";
+        std::ofstream(m_target, std::ios::binary) << "old contents";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    size_t FilesInFolder() const {
+        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(m_folder),
+                                                 std::filesystem::directory_iterator()));
+    }
+
+    std::filesystem::path m_folder;
+    std::filesystem::path m_target;
+};
+
+TEST_F(AtomicFileTest, ReplacesTheTargetOnlyOnCommit) {
+    CAtomicFile file(m_target.string());
+    ASSERT_TRUE(file.Open());
+    file.WriteLine("#ListHead Section Start");
+    EXPECT_EQ(ReadFile(m_target), "old contents");
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadFile(m_target), "#ListHead Section Start\r\n");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, AnUncommittedFileLeavesNothingBehind) {
+    {
+        CAtomicFile file(m_target.string());
+        ASSERT_TRUE(file.Open());
+        file.Write("half");
+    }
+    EXPECT_EQ(ReadFile(m_target), "old contents");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, AReplacedFileKeepsItsPermissions) {
+    std::filesystem::permissions(m_target, std::filesystem::perms(0640));
+    CAtomicFile file(m_target.string());
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(std::filesystem::status(m_target).permissions(), std::filesystem::perms(0640));
+}
+
+TEST_F(AtomicFileTest, AFullDiskIsAFailureAndTheOldFileStays) {
+    CAtomicFile file(m_target.string());
+    bool bCommitted = true;
+    {
+        CFullDisk fullDisk;
+        ASSERT_TRUE(file.Open());
+        file.Write(std::string(1 << 20, 'x'));
+        bCommitted = file.Commit();
+    }
+    EXPECT_FALSE(bCommitted);
+    EXPECT_EQ(ReadFile(m_target), "old contents");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, AMissingFolderFailsToOpen) {
+    CAtomicFile file((m_folder / "missing" / "x").string());
+    EXPECT_FALSE(file.Open());
+    file.Write("x");
+    EXPECT_FALSE(file.Commit());
+}
+
+}  // namespace
