@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DriveTable.h"
 #include "platform/UiServices.h"
 #include "settings/SetData.h"
 #include "unitstore/UnitStore.h"
@@ -29,14 +30,17 @@ public:
     int Pasv = 1;
     QFont NameFont;
     int DeviceEventsEnabled = 0;
+    CDriveTable Drives;  // the mounted volumes; Refresh before looking a drive up
 
     // FTP port of the unit. Units listen on 21; a "Port" key in the application profile (never
     // written by the program) points the program at a unit simulator on another port.
     int FtpPort = 21;
 
-    // The start-up sequence: reads the profiles, runs the main window, writes the application
-    // profile back. Returns the process exit code.
-    int Run(int argc, char** argv);
+    // Start-up once the display is open: fonts, ExeDir, the profiles.
+    void InitInstance();
+    // After the main window has closed, however it closed: writes the application profile back
+    // and reports a failure to do so. Returns the process exit code.
+    int ExitInstance();
 
     // Reads the six keys of section "System", builds SetFilePath and loads SetData; a profile
     // that does not load is reported and replaced by the defaults.

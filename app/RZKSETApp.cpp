@@ -1,0 +1,110 @@
+#include "app/RZKSETApp.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "platform/DialogLayout.h"
+#include "platform/IniFile.h"
+#include "platform/QtUiServices.h"
+#include "platform/Text.h"
+
+namespace {
+
+const char kSection[] = "System";
+
+// The folder of the running executable, ending in "/".
+std::string ExecutableFolder() {
+    char szPath[PATH_MAX] = {};
+    ssize_t nLength = readlink("/proc/self/exe", szPath, sizeof(szPath) - 1);
+    if (nLength <= 0) {
+        return {};
+    }
+    std::string strPath(szPath, static_cast<size_t>(nLength));
+    return strPath.substr(0, strPath.rfind('/') + 1);
+}
+
+std::string ReadText(const CIniFile& ini, const char* pszKey, const std::string& strDefault) {
+    return Cp932ToDisplay(ini.GetString(kSection, pszKey, *Utf8ToCp932(strDefault)));
+}
+
+}  // namespace
+
+CRZKSETApp::CRZKSETApp() : m_pUi(std::make_unique<CQtUiServices>()) {}
+
+CRZKSETApp& GetApp() {
+    static CRZKSETApp app;
+    return app;
+}
+
+std::string CRZKSETApp::ProfilePath() const {
+    return ExeDir + "RZKSET.ini";
+}
+
+std::string CRZKSETApp::ProfileFilePath(const std::string& strName) const {
+    return ExeDir + "Data/" + strName + ".txt";
+}
+
+void CRZKSETApp::ReadProfile() {
+    CIniFile ini(ProfilePath());
+    ini.Load();
+    Sousa = ini.GetInt(kSection, "Sousa", 0);
+    Pasv = ini.GetInt(kSection, "Pasv", 1) != 0 ? 1 : 0;
+    NC_Dir = ReadText(ini, "NC_Dir", "");
+    UsbDrive = ReadText(ini, "UsbDrive", "/");
+    UsbDriveName = ReadText(ini, "UsbDriveName", "/");
+    SetFileName = ReadText(ini, "SetFileName", "１号機");
+    FtpPort = ini.GetInt(kSection, "Port", 21);
+    SetFilePath = ProfileFilePath(SetFileName);
+    if (SetData.LoadProfile(SetFilePath) != 0) {
+        Ui().WarningBox("設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。");
+        SetData.ResetDefaults();
+    }
+}
+
+bool CRZKSETApp::WriteProfile() const {
+    CIniFile ini(ProfilePath());
+    ini.Load();
+    bool bAllFit = true;
+    auto write = [&](const char* pszKey, const std::string& strValue) {
+        auto cp932 = Utf8ToCp932(strValue);
+        // A value the code page cannot hold keeps its old line rather than being mangled.
+        if (cp932) {
+            ini.SetString(kSection, pszKey, *cp932);
+        }
+        bAllFit = bAllFit && cp932.has_value();
+    };
+    write("Sousa", std::to_string(Sousa));
+    write("Pasv", Pasv != 0 ? "1" : "0");
+    write("NC_Dir", NC_Dir);
+    write("UsbDrive", UsbDrive);
+    write("UsbDriveName", UsbDriveName);
+    write("SetFileName", SetFileName);
+    return ini.Save() && bAllFit;
+}
+
+UnitStoreSettings CRZKSETApp::StoreSettings() const {
+    UnitStoreSettings settings;
+    settings.nSousa = Sousa;
+    settings.strServer = SetData.IpAddress();
+    settings.nPort = FtpPort;
+    settings.bPasv = Pasv != 0;
+    settings.strUsbDrive = UsbDrive;
+    return settings;
+}
+
+void CRZKSETApp::InitInstance() {
+    InstallFontSubstitutes();
+    ListFont = QFont(QStringLiteral("ＭＳ ゴシック"), 12);
+    NameFont = QFont(QStringLiteral("ＭＳ ゴシック"), 20);
+    ExeDir = ExecutableFolder();
+    ReadProfile();
+}
+
+int CRZKSETApp::ExitInstance() {
+    if (!WriteProfile()) {
+        Ui().WarningBox(ProfilePath() + "の書き込みに失敗しました。");
+        return 1;
+    }
+    return 0;
+}

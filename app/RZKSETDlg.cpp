@@ -1,0 +1,242 @@
+#include "app/RZKSETDlg.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/AboutDlg.h"
+#include "app/Pictures.h"
+#include "app/RZKSETApp.h"
+#include "platform/DialogLayout.h"
+
+namespace {
+
+// Operations that do not reach the unit and so skip the readiness check.
+constexpr int kLocalOperations[] = {1015, 1021, 1023};
+
+QLabel* SunkenDisplay(QWidget* pParent) {
+    auto* pLabel = new QLabel(pParent);
+    pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pLabel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    pLabel->setTextInteractionFlags(Qt::NoTextInteraction);
+    return pLabel;
+}
+
+qreal PixelRatio(const QWidget* pWidget) {
+    return pWidget->screen() != nullptr ? pWidget->screen()->devicePixelRatio()
+                                        : qApp->devicePixelRatio();
+}
+
+}  // namespace
+
+CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : QDialog(pParent) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("RZKSET Version %1").arg(QStringLiteral(RZKSET_VERSION)));
+    setWindowIcon(ProgramIcon());
+    setFont(DialogFont(QStringLiteral("MS UI Gothic")));
+    DefineOperations();
+    BuildControls();
+
+    CRZKSETApp& app = GetApp();
+    app.DeviceEventsEnabled = 1;
+    (app.Sousa == 1 ? m_pNetworkOption : m_pUsbOption)->setChecked(true);
+    m_pPasvOption->setChecked(app.Pasv != 0);
+    m_pProfileName->setFont(app.NameFont);
+    ShowNames();
+    ApplyTransportRule();
+}
+
+CRZKSETDlg::~CRZKSETDlg() = default;
+
+QWidget* CRZKSETDlg::Item(int nId) const {
+    auto found = m_aItems.find(nId);
+    return found != m_aItems.end() ? found->second : nullptr;
+}
+
+void CRZKSETDlg::BuildControls() {
+    auto* pMainLayout = new QVBoxLayout(this);
+    auto* pLogo = new QLabel(this);
+    pLogo->setPixmap(LogoPicture(PixelRatio(this)));
+    pLogo->setAlignment(Qt::AlignCenter);
+    pMainLayout->addWidget(pLogo);
+
+    auto* pFrame = new QGroupBox(this);
+    auto* pFrameLayout = new QHBoxLayout(pFrame);
+    pMainLayout->addWidget(pFrame);
+
+    auto* pTransportLayout = new QVBoxLayout;
+    m_pUsbOption = new QRadioButton(QStringLiteral("ＵＳＢメモリを使っての操作"), pFrame);
+    m_pNetworkOption =
+        new QRadioButton(QStringLiteral("ネットワークを利用してパソコンから直接操作"), pFrame);
+    m_pPasvOption = new QCheckBox(QStringLiteral("接続をPASVで行う"), pFrame);
+    m_pTransportGroup = new QButtonGroup(this);
+    m_pTransportGroup->addButton(m_pUsbOption, 0);
+    m_pTransportGroup->addButton(m_pNetworkOption, 1);
+    auto* pUsbPicture = new QLabel(pFrame);
+    pUsbPicture->setPixmap(UsbTransportPicture(PixelRatio(this)));
+    auto* pNetworkPicture = new QLabel(pFrame);
+    pNetworkPicture->setPixmap(NetworkTransportPicture(PixelRatio(this)));
+    pTransportLayout->addWidget(m_pUsbOption);
+    pTransportLayout->addWidget(pUsbPicture);
+    pTransportLayout->addSpacing(12);
+    pTransportLayout->addWidget(m_pNetworkOption);
+    pTransportLayout->addWidget(m_pPasvOption);
+    pTransportLayout->addWidget(pNetworkPicture);
+    pTransportLayout->addStretch();
+    pFrameLayout->addLayout(pTransportLayout);
+    m_aItems[1002] = m_pUsbOption;
+    m_aItems[1003] = m_pNetworkOption;
+    m_aItems[1009] = m_pPasvOption;
+    connect(m_pUsbOption, &QRadioButton::clicked, this, &CRZKSETDlg::ApplyTransportRule);
+    connect(m_pNetworkOption, &QRadioButton::clicked, this, &CRZKSETDlg::ApplyTransportRule);
+    connect(m_pPasvOption, &QCheckBox::clicked, this, &CRZKSETDlg::OnPasv);
+
+    auto* pOperationLayout = new QVBoxLayout;
+    auto* pProfileLayout = new QHBoxLayout;
+    m_pProfileName = SunkenDisplay(pFrame);
+    m_pProfileName->setAlignment(Qt::AlignCenter);
+    m_pProfileName->setMinimumHeight(QFontMetrics(GetApp().NameFont).height() + 8);
+    auto* pSwitch = new QPushButton(QStringLiteral("切替"), pFrame);
+    pProfileLayout->addWidget(m_pProfileName, 1);
+    pProfileLayout->addWidget(pSwitch);
+    pOperationLayout->addLayout(pProfileLayout);
+    m_aItems[1024] = m_pProfileName;
+    m_aItems[1023] = pSwitch;
+    connect(pSwitch, &QPushButton::clicked, this, [this] { OnOperation(1023); });
+
+    struct PictureButton {
+        int nId;
+        int nBitmapId;
+        const char* pszCaption;
+    };
+    const PictureButton buttons[] = {
+        {1000, 125, "ＲＺＫ－７０へＮＣプログラムを登録"},
+        {1001, 126, "ＲＺＫ－７０からＮＣプログラムを取り出し"},
+        {1004, 140, "ファイル操作"},
+        {1008, 136, "番号登録"},
+        {1011, 137, "番号取込"},
+        {1012, 138, "保守"},
+        {1014, 141, "サンプル作成"},
+        {1015, 144, "設定"},
+        {1013, 139, "設定"},
+    };
+    auto* pButtonGrid = new QGridLayout;
+    int nIndex = 0;
+    for (const PictureButton& button : buttons) {
+        QAbstractButton* pButton =
+            AddPictureButton(button.nId, button.nBitmapId, QString::fromUtf8(button.pszCaption));
+        pButtonGrid->addWidget(pButton, nIndex / 3, nIndex % 3);
+        ++nIndex;
+    }
+    pOperationLayout->addLayout(pButtonGrid);
+    pOperationLayout->addStretch();
+    pFrameLayout->addLayout(pOperationLayout);
+
+    auto* pBottomLayout = new QHBoxLayout;
+    auto* pDriveLabel = new QLabel(QStringLiteral("ＵＳＢメモリのドライブ名"), this);
+    m_pDriveName = SunkenDisplay(this);
+    auto* pChange = new QPushButton(QStringLiteral("変更"), this);
+    QAbstractButton* pExit = AddPictureButton(2, 131, QStringLiteral("終了"));
+    pBottomLayout->addWidget(pDriveLabel);
+    pBottomLayout->addWidget(m_pDriveName, 1);
+    pBottomLayout->addWidget(pChange);
+    pBottomLayout->addSpacing(24);
+    pBottomLayout->addWidget(pExit);
+    pMainLayout->addLayout(pBottomLayout);
+    m_aItems[1005] = pDriveLabel;
+    m_aItems[1022] = m_pDriveName;
+    m_aItems[1021] = pChange;
+    connect(pChange, &QPushButton::clicked, this, [this] { OnOperation(1021); });
+    connect(pExit, &QAbstractButton::clicked, this, &QDialog::reject);
+
+    setMinimumSize(DialogUnitsToPixels(font(), 375, 321));
+}
+
+QAbstractButton* CRZKSETDlg::AddPictureButton(int nId, int nBitmapId, const QString& strCaption) {
+    auto* pButton = new QPushButton(this);
+    QPixmap picture = ButtonPicture(nBitmapId, PixelRatio(this));
+    pButton->setIcon(QIcon(picture));
+    pButton->setIconSize(picture.deviceIndependentSize().toSize());
+    pButton->setToolTip(strCaption);
+    pButton->setAccessibleName(strCaption);
+    pButton->setAutoDefault(false);
+    m_aItems[nId] = pButton;
+    if (nId != 2) {
+        connect(pButton, &QPushButton::clicked, this, [this, nId] { OnOperation(nId); });
+    }
+    return pButton;
+}
+
+void CRZKSETDlg::DefineOperations() {
+    for (int nId : kLocalOperations) {
+        m_aOperations[nId].bCheckUnit = false;
+    }
+}
+
+void CRZKSETDlg::ApplyTransportRule() {
+    bool bNetwork = m_pNetworkOption->isChecked();
+    auto enable = [this](int nId, bool bTransportAllows) {
+        bool bBuilt = static_cast<bool>(m_aOperations[nId].run);
+        Item(nId)->setEnabled(bTransportAllows && bBuilt);
+    };
+    enable(1013, !bNetwork);
+    enable(1015, !bNetwork);
+    m_pPasvOption->setEnabled(bNetwork);
+    for (int nId : {1000, 1001, 1004, 1008, 1011, 1012, 1014, 1021, 1023}) {
+        enable(nId, true);
+    }
+    OnPasv();
+}
+
+void CRZKSETDlg::OnPasv() {
+    CRZKSETApp& app = GetApp();
+    app.Sousa = m_pNetworkOption->isChecked() ? 1 : 0;
+    app.Pasv = m_pPasvOption->isChecked() ? 1 : 0;
+}
+
+void CRZKSETDlg::OnOperation(int nId) {
+    const Operation& operation = m_aOperations[nId];
+    if (!operation.run) {
+        return;
+    }
+    CRZKSETApp& app = GetApp();
+    app.DeviceEventsEnabled = 0;
+    if (!operation.bCheckUnit || CheckUnit()) {
+        operation.run();
+    }
+    app.DeviceEventsEnabled = 1;
+}
+
+bool CRZKSETDlg::CheckUnit() {
+    return true;
+}
+
+void CRZKSETDlg::ShowNames() {
+    CRZKSETApp& app = GetApp();
+    m_pDriveName->setText(QString::fromStdString(app.UsbDriveName));
+    m_pProfileName->setText(QString::fromStdString(app.SetFileName));
+}
+
+void CRZKSETDlg::OnAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
+    // Linux window managers keep the window menu to themselves, so the about entry that the
+    // system menu would carry lives in the window's own context menu.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("バージョン情報 RZKSET(&A)..."), this, &CRZKSETDlg::OnAbout);
+    menu.exec(pEvent->globalPos());
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <map>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+
+// The main window: the transport choice, the PASV option, the current machine profile and
+// USB memory, and the buttons of every operation. Each operation runs inside the operation
+// frame, which holds device arrivals off and, for the operations that reach the unit, runs the
+// readiness check first.
+class CRZKSETDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CRZKSETDlg(QWidget* pParent = nullptr);
+    ~CRZKSETDlg() override;
+
+    // The control with the given number (1000 to 1024, 2 for "終了").
+    QWidget* Item(int nId) const;
+
+    // Transport rule: enabling of 1009, 1013 and 1015, then Sousa and Pasv into the
+    // application object.
+    void ApplyTransportRule();
+    void OnPasv();
+    // Runs the operation of a button inside the operation frame.
+    void OnOperation(int nId);
+    // Shows UsbDriveName in 1022 and SetFileName in 1024.
+    void ShowNames();
+    void OnAbout();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* pEvent) override;
+
+private:
+    struct Operation {
+        bool bCheckUnit = true;
+        std::function<void()> run;  // empty while the operation is not part of the program
+    };
+
+    void BuildControls();
+    QAbstractButton* AddPictureButton(int nId, int nBitmapId, const QString& strCaption);
+    void DefineOperations();
+    bool CheckUnit();
+
+    QButtonGroup* m_pTransportGroup = nullptr;
+    QRadioButton* m_pUsbOption = nullptr;
+    QRadioButton* m_pNetworkOption = nullptr;
+    QCheckBox* m_pPasvOption = nullptr;
+    QLabel* m_pDriveName = nullptr;
+    QLabel* m_pProfileName = nullptr;
+    std::map<int, QWidget*> m_aItems;
+    std::map<int, Operation> m_aOperations;
+};

@@ -1,0 +1,104 @@
+#include "app/RZKSETApp.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/fakes/AppFixture.h"
+
+namespace {
+
+const char kResetMessage[] =
+    "設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。";
+
+class RZKSETAppTest : public AppFixture {
+protected:
+    void WriteFile(const std::filesystem::path& path, const std::string& strContent) const {
+        AppFixture::WriteFile(m_exeDir / path, strContent);
+    }
+    std::string ReadFile(const std::filesystem::path& path) const {
+        return AppFixture::ReadFile(m_exeDir / path);
+    }
+};
+
+TEST_F(RZKSETAppTest, FirstStartTakesTheDefaultsAndReportsTheMissingProfileOnce) {
+    App().SetData.BPS = 5;
+    App().ReadProfile();
+    EXPECT_EQ(App().Sousa, 0);
+    EXPECT_EQ(App().Pasv, 1);
+    EXPECT_EQ(App().NC_Dir, "");
+    EXPECT_EQ(App().UsbDrive, "/");
+    EXPECT_EQ(App().UsbDriveName, "/");
+    EXPECT_EQ(App().SetFileName, "１号機");
+    EXPECT_EQ(App().SetFilePath, App().ExeDir + "Data/１号機.txt");
+    EXPECT_EQ(App().FtpPort, 21);
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{kResetMessage});
+    EXPECT_EQ(Ui().Boxes()[0].kind, CFakeUiServices::BoxKind::Warning);
+    EXPECT_EQ(App().SetData.BPS, 2);
+    EXPECT_FALSE(std::filesystem::exists(m_exeDir / "RZKSET.ini"));
+}
+
+TEST_F(RZKSETAppTest, ReadsTheProfileInCodePage932AndTheMachineProfileItNames) {
+    // "２号機" and "/media/ＵＳＢ" in code page 932.
+    WriteFile(
+        "RZKSET.ini",
+        "[system]\r\nsousa=1\r\nPASV=7\r\nNC_Dir=/home/op/nc/\r\n"
+        "UsbDrive=/media/\x82\x74\x82\x72\x82\x61/\r\nSetFileName=\x82\x51\x8D\x86\x8B\x40\r\n"
+        "Port=2121\r\n");
+    WriteFile("Data/２号機.txt", "#RZKSet Section Start\r\nIP4=7\r\n#RZKSet Section End\r\n");
+    App().ReadProfile();
+    EXPECT_EQ(App().Sousa, 1);
+    EXPECT_EQ(App().Pasv, 1);
+    EXPECT_EQ(App().NC_Dir, "/home/op/nc/");
+    EXPECT_EQ(App().UsbDrive, "/media/ＵＳＢ/");
+    EXPECT_EQ(App().SetFileName, "２号機");
+    EXPECT_EQ(App().SetData.IP4, 7);
+    EXPECT_EQ(App().FtpPort, 2121);
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_EQ(App().StoreSettings().strServer, "192.168.0.7");
+    EXPECT_EQ(App().StoreSettings().nPort, 2121);
+}
+
+TEST_F(RZKSETAppTest, WritesExactlyTheSixKeysInOrderIntoANewFile) {
+    App().Sousa = 1;
+    App().Pasv = 0;
+    App().NC_Dir = "/home/op/nc/";
+    App().UsbDrive = "/media/op/RZK/";
+    App().UsbDriveName = "RZK (/media/op/RZK)";
+    App().SetFileName = "１号機";
+    ASSERT_TRUE(App().WriteProfile());
+    EXPECT_EQ(ReadFile("RZKSET.ini"),
+              "[System]\r\nSousa=1\r\nPasv=0\r\nNC_Dir=/home/op/nc/\r\nUsbDrive=/media/op/RZK/\r\n"
+              "UsbDriveName=RZK (/media/op/RZK)\r\nSetFileName=\x82\x50\x8D\x86\x8B\x40\r\n");
+}
+
+TEST_F(RZKSETAppTest, ReplacesValuesInPlaceInAHandEditedFile) {
+    WriteFile("RZKSET.ini",
+              "; written by hand\r\n[Other]\r\nSousa=5\r\n[SYSTEM]\r\nSOUSA = 0\r\nPort=2121\r\n"
+              "Pasv=1\r\n");
+    App().Sousa = 1;
+    App().Pasv = 1;
+    App().NC_Dir = "";
+    App().UsbDrive = "/";
+    App().UsbDriveName = "/";
+    App().SetFileName = "A";
+    ASSERT_TRUE(App().WriteProfile());
+    EXPECT_EQ(ReadFile("RZKSET.ini"),
+              "; written by hand\r\n[Other]\r\nSousa=5\r\n[SYSTEM]\r\nSOUSA=1\r\nPort=2121\r\n"
+              "Pasv=1\r\nNC_Dir=\r\nUsbDrive=/\r\nUsbDriveName=/\r\nSetFileName=A\r\n");
+}
+
+TEST_F(RZKSETAppTest, AValueOutsideTheCodePageKeepsItsOldLineAndTheWriteIsReportedFailed) {
+    WriteFile("RZKSET.ini", "[System]\r\nNC_Dir=/old/\r\n");
+    App().NC_Dir = "/home/\xF0\x9F\x98\x80/";  // an emoji folder name
+    EXPECT_FALSE(App().WriteProfile());
+    EXPECT_NE(ReadFile("RZKSET.ini").find("NC_Dir=/old/\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile("RZKSET.ini").find("Sousa="), std::string::npos);
+}
+
+TEST_F(RZKSETAppTest, ExitReportsAProfileThatCannotBeWritten) {
+    App().ExeDir = (m_exeDir / "missing").string() + "/";
+    EXPECT_NE(App().ExitInstance(), 0);
+    ASSERT_EQ(Ui().Boxes().size(), 1u);
+    EXPECT_EQ(Ui().Boxes()[0].kind, CFakeUiServices::BoxKind::Warning);
+}
+
+}  // namespace
