@@ -1,0 +1,41 @@
+#include "transfer/ProgramMerger.h"
+
+#include <filesystem>
+
+#include "transfer/TapeReader.h"
+#include "transfer/TapeWriter.h"
+
+bool AppendProgramFile(CTapeWriter& output, const std::string& strSourcePath) {
+    CTapeReader reader;
+    if (!reader.Open(strSourcePath)) {
+        return false;
+    }
+    std::string_view line;
+    while (reader.ReadLine(line)) {
+        output.WriteLine(line);
+    }
+    return !reader.Failed();
+}
+
+MergeResult MergeProgramFiles(const std::vector<std::string>& aSourcePaths,
+                              const std::string& strMergedPath) {
+    MergeResult result;
+    CTapeWriter output(strMergedPath);
+    if (!output.Open()) {
+        return result;
+    }
+    for (const std::string& strSourcePath : aSourcePaths) {
+        std::string strName = std::filesystem::path(strSourcePath).filename().string();
+        if (!AppendProgramFile(output, strSourcePath)) {
+            result.aMergedNames.clear();
+            result.strFailedName = strName;
+            return result;
+        }
+        result.aMergedNames.push_back(strName);
+    }
+    result.bOk = output.Finish();
+    if (!result.bOk) {
+        result.aMergedNames.clear();
+    }
+    return result;
+}

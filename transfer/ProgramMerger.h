@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CTapeWriter;
+
+// Merging several NC program files into one tape for the unit: a line "%", the lines of each
+// file in turn with every "%" removed and empty lines left out, each ended by CR LF, and a
+// final "%" without a line end.
+
+// Appends the lines of one program file to the tape being written. False when the file cannot
+// be opened or read to its end.
+bool AppendProgramFile(CTapeWriter& output, const std::string& strSourcePath);
+
+struct MergeResult {
+    bool bOk = false;
+    // File names (without folder) of the merged files, in merge order.
+    std::vector<std::string> aMergedNames;
+    // Name of the file that could not be read; empty when the tape itself could not be written.
+    std::string strFailedName;
+};
+
+// Writes the tape of all source files, in the given order, to the merged path. A file that
+// cannot be read fails the whole merge and leaves nothing at the merged path: a tape missing
+// one of the chosen programs must never reach the machine.
+MergeResult MergeProgramFiles(const std::vector<std::string>& aSourcePaths,
+                              const std::string& strMergedPath);

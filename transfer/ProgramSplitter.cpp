@@ -1,0 +1,99 @@
+#include "transfer/ProgramSplitter.h"
+
+#include <cstring>
+#include <memory>
+
+#include "platform/Text.h"
+#include "transfer/TapeReader.h"
+#include "transfer/TapeWriter.h"
+
+namespace {
+
+bool IsNumberCharacter(char character) {
+    return (character >= '0' && character <= '9') || character == ' ' || character == '-';
+}
+
+// Index of the program-number address of the line, or npos. The last character is never
+// taken: an address must have something behind it.
+size_t FindAddress(std::string_view line) {
+    // Most lines of a tape hold neither address byte; ruling them out with two fast searches
+    // keeps the character walk to the few lines that may start a program.
+    std::string_view head = line.substr(0, line.size() - 1);
+    if (std::memchr(head.data(), 'O', head.size()) == nullptr &&
+        std::memchr(head.data(), ':', head.size()) == nullptr) {
+        return std::string_view::npos;
+    }
+    bool bInComment = false;
+    for (size_t index = 0; index + 1 < line.size(); ++index) {
+        char character = line[index];
+        if (IsLeadByte(static_cast<unsigned char>(character))) {
+            ++index;
+        } else if (bInComment) {
+            bInComment = character != ')';
+        } else if (character == '(') {
+            bInComment = true;
+        } else if (character == 'O' || character == ':') {
+            return index;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool FinishProgram(std::unique_ptr<CTapeWriter>& pOutput) {
+    if (!pOutput) {
+        return true;
+    }
+    bool bOk = pOutput->Finish();
+    pOutput.reset();
+    return bOk;
+}
+
+}  // namespace
+
+int GetProgramNumber(std::string_view line) {
+    if (line.size() < 2) {
+        return -1;
+    }
+    size_t address = FindAddress(line);
+    if (address == std::string_view::npos) {
+        return -1;
+    }
+    size_t end = address + 1;
+    while (end < line.size() && IsNumberCharacter(line[end])) {
+        ++end;
+    }
+    if (end == address + 1) {
+        return -1;
+    }
+    return DecimalValue(line.substr(address + 1, end - address - 1));
+}
+
+bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
+                          const std::string& strSuffix) {
+    CTapeReader reader;
+    if (!reader.Open(strSourcePath)) {
+        return false;
+    }
+    std::unique_ptr<CTapeWriter> pOutput;
+    std::string_view line;
+    while (reader.ReadLine(line)) {
+        int nProgramNumber = GetProgramNumber(line);
+        if (nProgramNumber > 0) {
+            if (!FinishProgram(pOutput)) {
+                return false;
+            }
+            pOutput = std::make_unique<CTapeWriter>(
+                strDestinationFolder + Format("O%04d%s", nProgramNumber, strSuffix.c_str()));
+            if (!pOutput->Open()) {
+                return false;
+            }
+        }
+        if (pOutput) {
+            pOutput->WriteLine(line);
+        }
+    }
+    if (reader.Failed()) {
+        return false;
+    }
+    return FinishProgram(pOutput);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Splitting a received NC tape into one file per program. A program starts at a line that
+// announces a program number (address "O" or ":"); its file "O%04d" + suffix holds a line "%",
+// the program's lines with CR LF line ends, and a final "%" without a line end.
+
+// The program number the line announces, or -1 when it announces none. The first "O" or ":"
+// outside parentheses decides, as long as it is not the line's last character; the digits,
+// blanks and minus signs behind it are read like atoi (so "O12 34" is 12 and "O-5" is -5).
+// Lines are code page 932: the second byte of a double-byte character is never an address.
+int GetProgramNumber(std::string_view line);
+
+// Writes one file per program of the source into the destination folder (ending in "/"),
+// each under a temporary name renamed into place when complete; a later program with the
+// same number replaces the earlier file. Text before the first program is dropped. False when
+// the source cannot be read or a split file cannot be written completely; files finished
+// before the failure stay.
+bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
+                          const std::string& strSuffix);

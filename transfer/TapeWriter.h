@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/AtomicFile.h"
+
+// One NC tape file being written for the machine: a line "%", the program lines each ended by
+// CR LF, and a final "%" without a line end. Lines are gathered into large blocks before they
+// reach the file, so that a tape of millions of short lines costs few writes; the file appears
+// under its name only when Finish has written every byte.
+class CTapeWriter {
+public:
+    explicit CTapeWriter(std::string strTargetPath);
+
+    // Creates the file and writes the opening "%" line; false when the folder cannot take it.
+    bool Open();
+    void WriteLine(std::string_view line);
+    // Writes the final "%" and puts the file in place; false when any byte could not be
+    // written.
+    bool Finish();
+
+private:
+    void FlushBlock();
+
+    CAtomicFile m_file;
+    std::string m_strBlock;
+};
