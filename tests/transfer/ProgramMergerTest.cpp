@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fakes/FullDisk.h"
 #include "tests/transfer/TempFolder.h"
 
 namespace {
@@ -45,10 +46,18 @@ TEST_F(MergeProgramFilesTest, NamesTheFileThatCouldNotBeRead) {
 }
 
 TEST_F(MergeProgramFilesTest, TapeThatCannotBeWrittenFailsWithoutAFileName) {
-    WriteBytes(m_folder / "first.nc", "O0001\nM30\n");
+    WriteBytes(m_folder / "first.nc", "O0001\n" + std::string(8000, 'X') + "\nM30\n");
     MergeResult result = MergeProgramFiles({m_folder / "first.nc"}, m_folder / "missing/RZKOUT");
     EXPECT_FALSE(result.bOk);
     EXPECT_TRUE(result.strFailedName.empty());
+    {
+        CFullDisk fullDisk;
+        result = MergeProgramFiles({m_folder / "first.nc"}, m_folder / "RZKOUT");
+    }
+    EXPECT_FALSE(result.bOk);
+    EXPECT_TRUE(result.aMergedNames.empty());
+    EXPECT_TRUE(result.strFailedName.empty());
+    EXPECT_EQ(FolderEntries(m_folder.Path()), (std::set<std::string>{"first.nc"}));
 }
 
 }  // namespace
