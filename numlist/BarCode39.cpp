@@ -48,16 +48,28 @@ bool CBarCode39::Encode(std::string_view text, bool bCheckCharacter) {
     return true;
 }
 
-void CBarCode39::Draw(CPrintTarget& target, int x, int top, int height) const {
+template <typename BarFunction>
+int CBarCode39::LayOut(int x, BarFunction onBar) const {
     int left = x;
+    int right = x;
     for (int symbol : m_aSymbols) {
         unsigned pattern = Pattern(symbol);
         for (int bit = 8; bit >= 0; --bit) {
             int width = (pattern >> bit) & 1U ? WIDE_WIDTH : NARROW_WIDTH;
             if (bit % 2 == 0) {
-                target.Bar(left, top, left + width, top + height);
+                onBar(left, left + width);
             }
-            left += width + (bit == 0 ? SYMBOL_STEP : ELEMENT_STEP);
+            right = left + width;
+            left = right + (bit == 0 ? SYMBOL_STEP : ELEMENT_STEP);
         }
     }
+    return right;
+}
+
+void CBarCode39::Draw(CPrintTarget& target, int x, int top, int height) const {
+    LayOut(x, [&](int left, int right) { target.Bar(left, top, right, top + height); });
+}
+
+int CBarCode39::Width() const {
+    return LayOut(0, [](int, int) {});
 }

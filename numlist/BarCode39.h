@@ -24,6 +24,10 @@ public:
     // Bars of the symbols from x rightward, each from top down over the height; nothing
     // when there are no symbols.
     void Draw(CPrintTarget& target, int x, int top, int height) const;
+    // Distance from the left edge of the first bar to the right edge of the last one, as
+    // Draw passes them to the target (the outline adds half a unit on either side); 0 when
+    // there are no symbols.
+    int Width() const;
 
     const std::vector<int>& Symbols() const { return m_aSymbols; }
     // The nine elements of a symbol, bit 8 first; a set bit is a wide element, the even bits
@@ -31,5 +35,10 @@ public:
     static unsigned Pattern(int symbol);
 
 private:
+    // Walks the elements from x, calls onBar(left, right) for each bar and returns the right
+    // edge of the last one.
+    template <typename BarFunction>
+    int LayOut(int x, BarFunction onBar) const;
+
     std::vector<int> m_aSymbols;
 };

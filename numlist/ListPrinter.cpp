@@ -20,7 +20,7 @@ constexpr const char* DOCUMENT_NAME = "RZKSET";
 constexpr const char* HEADINGS[] = {"No.", "呼出コード", "ファイル名", "備考"};
 
 // What distinguishes the two sheets. X positions are in widths of "W" of the sheet's font;
-// each column's contents start at its heading.
+// each column's texts start at its heading.
 struct SheetLayout {
     std::array<int, 4> aColumnX;  // number, call code, name, remark
     std::array<int, 3> aDividerX;
@@ -110,6 +110,16 @@ public:
 private:
     int ColumnX(size_t column) const { return m_layout.aColumnX[column] * m_cx; }
 
+    // A reader takes a divider close to the first or last bar for part of the symbol: one
+    // narrow character's width from the heading's position is too little for that. So the
+    // barcode stands in the middle of its column, or at the heading when it is too wide for
+    // the column to give it more room.
+    int BarCodeX() const {
+        const int left = m_layout.aDividerX[0] * m_cx;
+        const int right = m_layout.aDividerX[1] * m_cx;
+        return std::max(ColumnX(1), left + (right - left - m_barCode.Width()) / 2);
+    }
+
     void PrintHead(int nPage) {
         m_target.TextOut(6 * m_cx, m_H, m_strTitle);
         m_target.TextOut(77 * m_cx, m_H, m_strTimeStamp + Format("[%3d/%3d]", nPage, m_nPages));
@@ -128,7 +138,7 @@ private:
             m_target.TextOut(ColumnX(2), y, CutBytes(entry.strName, m_layout.nNameMaxBytes));
             m_target.TextOut(ColumnX(3), y, entry.strEct);
             if (m_barCode.Encode(m_layout.CallCode(entry), false)) {
-                m_barCode.Draw(m_target, ColumnX(1), top + 20, 2 * m_H - 40);
+                m_barCode.Draw(m_target, BarCodeX(), top + 20, 2 * m_H - 40);
             }
         }
         m_target.Line(5 * m_cx, top + 2 * m_H, 105 * m_cx, top + 2 * m_H, CPrintTarget::Pen::Thin);

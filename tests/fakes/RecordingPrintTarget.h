@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct PrintRecord {
         std::string strText;
         int nFontHeight;
         bool operator==(const TextCall&) const = default;
+        friend std::ostream& operator<<(std::ostream& stream, const TextCall& call) {
+            return stream << "text (" << call.x << ", " << call.y << ") \"" << call.strText
+                          << "\" height " << call.nFontHeight;
+        }
     };
     struct LineCall {
         int x1;
@@ -21,6 +26,11 @@ struct PrintRecord {
         int y2;
         CPrintTarget::Pen pen;
         bool operator==(const LineCall&) const = default;
+        friend std::ostream& operator<<(std::ostream& stream, const LineCall& call) {
+            return stream << (call.pen == CPrintTarget::Pen::Thick ? "thick" : "thin") << " line ("
+                          << call.x1 << ", " << call.y1 << ")-(" << call.x2 << ", " << call.y2
+                          << ")";
+        }
     };
     struct BarCall {
         int left;
@@ -28,6 +38,10 @@ struct PrintRecord {
         int right;
         int bottom;
         bool operator==(const BarCall&) const = default;
+        friend std::ostream& operator<<(std::ostream& stream, const BarCall& call) {
+            return stream << "bar (" << call.left << ", " << call.top << ")-(" << call.right << ", "
+                          << call.bottom << ")";
+        }
     };
     struct Page {
         std::vector<TextCall> aTexts;

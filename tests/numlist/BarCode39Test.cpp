@@ -152,6 +152,7 @@ TEST(BarCode39, CallCodeOfSevenIsEightSymbols309UnitsWide) {
     // unit after its right edge.
     EXPECT_EQ(aBars.front().left, 228);
     EXPECT_EQ(aBars.back().right - aBars.front().left + 1, 309);
+    EXPECT_EQ(barCode.Width(), 308);
 }
 
 TEST(BarCode39, TextOutsideTheCharacterSetLeavesNoSymbols) {
@@ -163,6 +164,7 @@ TEST(BarCode39, TextOutsideTheCharacterSetLeavesNoSymbols) {
         EXPECT_FALSE(barCode.Encode(strText, false)) << strText;
         EXPECT_TRUE(barCode.Symbols().empty()) << strText;
         EXPECT_TRUE(DrawnBars(barCode, 0, 0, 100).empty()) << strText;
+        EXPECT_EQ(barCode.Width(), 0);
     }
 }
 

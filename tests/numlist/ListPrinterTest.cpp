@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -197,6 +198,7 @@ TEST(ListPrinter, EverySheetElementStandsWhereTheLayoutPutsIt) {
         std::array<int, 3> aDividerX;
         std::array<std::string, 2> aFirstColumn;
         std::array<std::string, 2> aCallCodes;
+        std::array<int, 2> aBarCodeX;
         const char* pszFooter;
     };
     const Case aCases[] = {
@@ -205,6 +207,7 @@ TEST(ListPrinter, EverySheetElementStandsWhereTheLayoutPutsIt) {
          {11, 30, 63},
          {"   7", "1234"},
          {"//0007", "//1234"},
+         {235, 235},
          "番号指定の指示書　　　　　　　　　　　　　　　ＮＣ装置からの呼び出し　→　Ｏ[指定番号]"
          "　Ｐ[No.]"},
         {PrintVariant::FileName,
@@ -212,6 +215,7 @@ TEST(ListPrinter, EverySheetElementStandsWhereTheLayoutPutsIt) {
          {10, 46, 62},
          {"  1", "  2"},
          {"O0007.NC", "PART-2"},
+         {339, 378},
          "ファイル名指定の指示書　　　　　　　　　ＮＣ装置からの呼び出し　→　Ｏ[指定番号]（["
          "ファイル名]）"},
     };
@@ -259,9 +263,17 @@ TEST(ListPrinter, EverySheetElementStandsWhereTheLayoutPutsIt) {
         EXPECT_EQ(SortedLines(page.aLines), SortedLines(aExpectedLines));
 
         for (int row = 0; row < 2; ++row) {
-            EXPECT_EQ(BarsInRow(page, row), BarsOf(test.aCallCodes[row], test.aColumnX[1] * cx,
-                                                   RowTop(row) + 20, 2 * H - 40))
+            const std::vector<BarCall> aBars = BarsInRow(page, row);
+            EXPECT_EQ(aBars, BarsOf(test.aCallCodes[row], test.aBarCodeX[row], RowTop(row) + 20,
+                                    2 * H - 40))
                 << test.aCallCodes[row];
+            // Centred between the dividers, so that the quiet zones on both sides (between
+            // the painted edges of divider and bars) are alike and wider than half a symbol.
+            ASSERT_FALSE(aBars.empty());
+            const int nLeftQuiet = aBars.front().left - test.aDividerX[0] * cx - 1;
+            const int nRightQuiet = test.aDividerX[1] * cx - aBars.back().right - 1;
+            EXPECT_LE(std::abs(nLeftQuiet - nRightQuiet), 1);
+            EXPECT_GE(nLeftQuiet, 24);
         }
         EXPECT_EQ(page.aBars.size(), BarsInRow(page, 0).size() + BarsInRow(page, 1).size());
     }
@@ -299,13 +311,18 @@ TEST(ListPrinter, NumberSheetCutsNamesAt31BytesWithoutSplittingACharacter) {
 
 TEST(ListPrinter, FileNameSheetLeavesOutBarcodesOfNamesOutsideCode39) {
     CFileNo list;
-    list.m_aData = {
-        {1, "O1234.NC", ""}, {1, "prog.nc", ""}, {1, Cp932("ＡＢＣ"), ""}, {1, "A B$", ""}};
+    list.m_aData = {{1, "O1234.NC", ""},
+                    {1, "prog.nc", ""},
+                    {1, Cp932("ＡＢＣ"), ""},
+                    {1, "A B$", ""},
+                    {1, "ABCDEFGHIJKLMNOP", ""}};
     const PrintRecord::Page page = Print(list, PrintVariant::FileName).record.aPages.at(0);
-    EXPECT_EQ(BarsInRow(page, 0), BarsOf("O1234.NC", 11 * cx, RowTop(0) + 20, 2 * H - 40));
+    EXPECT_EQ(BarsInRow(page, 0), BarsOf("O1234.NC", 339, RowTop(0) + 20, 2 * H - 40));
     EXPECT_TRUE(BarsInRow(page, 1).empty());
     EXPECT_TRUE(BarsInRow(page, 2).empty());
-    EXPECT_EQ(BarsInRow(page, 3), BarsOf("A B$", 11 * cx, RowTop(3) + 20, 2 * H - 40));
+    EXPECT_EQ(BarsInRow(page, 3), BarsOf("A B$", 417, RowTop(3) + 20, 2 * H - 40));
+    // Wider than its column: the barcode keeps to the heading's position.
+    EXPECT_EQ(BarsInRow(page, 4), BarsOf("ABCDEFGHIJKLMNOP", 11 * cx, RowTop(4) + 20, 2 * H - 40));
     // The rows keep their texts after a name that has no barcode.
     EXPECT_EQ(TextAt(page, 47 * cx, RowTextY(1)), "prog.nc");
     EXPECT_EQ(TextAt(page, 6 * cx, RowTextY(3)), "  4");
