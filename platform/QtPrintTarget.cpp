@@ -1,0 +1,111 @@
+#include "platform/QtPrintTarget.h"
+
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
+#include <QPen>
+#include <QPrinter>
+
+#include "platform/Text.h"
+
+namespace {
+
+// 0.1 mm per unit: 254 units to the inch.
+constexpr double UNITS_PER_INCH = 254.0;
+constexpr double THIN_PEN_WIDTH = 1.0;
+constexpr double THICK_PEN_WIDTH = 3.0;
+
+QPen SheetPen(double width) {
+    QPen pen(Qt::black, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    pen.setCosmetic(false);
+    return pen;
+}
+
+QString DisplayText(const std::string& strCp932) {
+    return QString::fromStdString(Cp932ToDisplay(strCp932));
+}
+
+}  // namespace
+
+CQtPrintTarget::CQtPrintTarget(std::unique_ptr<QPrinter> printer)
+    : m_printer(std::move(printer)), m_device(*m_printer) {}
+
+CQtPrintTarget::CQtPrintTarget(QPaintDevice& device) : m_device(device) {}
+
+CQtPrintTarget::~CQtPrintTarget() {
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+}
+
+bool CQtPrintTarget::StartDocument(const std::string& strDocumentName) {
+    if (m_printer) {
+        m_printer->setDocName(QString::fromStdString(strDocumentName));
+    }
+    if (!m_painter.begin(&m_device)) {
+        return false;
+    }
+    m_bPageStarted = false;
+    // The window spans the device's area in 0.1 mm, so every call below speaks those units.
+    const int widthUnits = qRound(m_device.width() * UNITS_PER_INCH / m_device.logicalDpiX());
+    const int heightUnits = qRound(m_device.height() * UNITS_PER_INCH / m_device.logicalDpiY());
+    m_painter.setViewport(0, 0, m_device.width(), m_device.height());
+    m_painter.setWindow(0, 0, widthUnits, heightUnits);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setPen(SheetPen(THIN_PEN_WIDTH));
+    m_painter.setBrush(Qt::black);
+    return true;
+}
+
+void CQtPrintTarget::EndDocument() {
+    m_painter.end();
+}
+
+void CQtPrintTarget::StartPage() {
+    // The first page is open from the start of the document; later ones must be asked for.
+    if (m_bPageStarted) {
+        if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&m_device)) {
+            paged->newPage();
+        }
+    }
+    m_bPageStarted = true;
+}
+
+void CQtPrintTarget::EndPage() {}
+
+void CQtPrintTarget::SetFont(int nHeight) {
+    // IPA Gothic stands in when no substitution for the Windows face has been set up.
+    m_font = QFont();
+    m_font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
+    m_font.setStyleHint(QFont::TypeWriter);
+    m_font.setFixedPitch(true);
+    m_font.setWeight(QFont::Normal);
+    m_font.setItalic(false);
+    m_font.setUnderline(false);
+    // A pixel size is taken in the painter's window units; a point size would not be.
+    m_font.setPixelSize(nHeight);
+    if (m_painter.isActive()) {
+        m_painter.setFont(m_font);
+    }
+}
+
+void CQtPrintTarget::TextOut(int x, int y, const std::string& strText) {
+    const QFontMetrics metrics(m_font, &m_device);
+    m_painter.setFont(m_font);
+    m_painter.drawText(QPoint(x, y + metrics.ascent()), DisplayText(strText));
+}
+
+CPrintTarget::Extent CQtPrintTarget::TextExtent(const std::string& strText) {
+    const QFontMetrics metrics(m_font, &m_device);
+    return {metrics.horizontalAdvance(DisplayText(strText)), metrics.height()};
+}
+
+void CQtPrintTarget::Line(int x1, int y1, int x2, int y2, Pen pen) {
+    m_painter.setPen(SheetPen(pen == Pen::Thick ? THICK_PEN_WIDTH : THIN_PEN_WIDTH));
+    m_painter.drawLine(QPoint(x1, y1), QPoint(x2, y2));
+}
+
+void CQtPrintTarget::Bar(int left, int top, int right, int bottom) {
+    m_painter.setPen(SheetPen(THIN_PEN_WIDTH));
+    m_painter.setBrush(Qt::black);
+    m_painter.drawRect(QRectF(left, top, right - left, bottom - top));
+}
