@@ -110,10 +110,10 @@ public:
 private:
     int ColumnX(size_t column) const { return m_layout.aColumnX[column] * m_cx; }
 
-    // A reader takes a divider close to the first or last bar for part of the symbol: one
-    // narrow character's width from the heading's position is too little for that. So the
-    // barcode stands in the middle of its column, or at the heading when it is too wide for
-    // the column to give it more room.
+    // A reader needs blank room (a quiet zone) beside the first and last bar, or it takes the
+    // divider for part of the symbol; the one character cell between divider and heading
+    // (about 1.8 mm) is too little. So the barcode stands in the middle of its column, or at
+    // the heading when it is too wide for the column to give it more room.
     int BarCodeX() const {
         const int left = m_layout.aDividerX[0] * m_cx;
         const int right = m_layout.aDividerX[1] * m_cx;
