@@ -1,0 +1,354 @@
+#include "numlist/FKanriDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "app/RZKSETApp.h"
+#include "numlist/CommandFrame.h"
+#include "numlist/FNoInDlg.h"
+#include "numlist/ListPrinter.h"
+#include "numlist/Registration.h"
+#include "platform/DialogLayout.h"
+#include "platform/Text.h"
+#include "unitstore/UnitStore.h"
+
+namespace {
+
+constexpr const char* kListFileName = "FileList.fno";
+constexpr const char* kProgramFolder = "RzFilesOut";
+
+void RemoveLocalFile(const std::string& strPath) {
+    std::error_code error;
+    std::filesystem::remove(strPath, error);
+}
+
+}  // namespace
+
+CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent) {
+    BuildControls();
+}
+
+CFKanriDlg::~CFKanriDlg() = default;
+
+QPushButton* CFKanriDlg::AddButton(int nId, const char* pszCaption, int nX, int nY, int nWidth) {
+    auto* pButton = new QPushButton(QString::fromUtf8(pszCaption), this);
+    pButton->setGeometry(DialogUnitsToPixels(font(), nX, nY, nWidth, 14));
+    m_aButtons[nId] = pButton;
+    return pButton;
+}
+
+void CFKanriDlg::BuildControls() {
+    setWindowTitle(QStringLiteral("番号登録"));
+    setFont(DialogFont());
+    setFixedSize(DialogUnitsToPixels(font(), 471, 315));
+
+    auto* pTitleLabel = new QLabel(QStringLiteral("印刷タイトル"), this);
+    pTitleLabel->setGeometry(DialogUnitsToPixels(font(), 9, 16, 43, 8));
+    auto* pTitleEdit = new QLineEdit(this);
+    pTitleEdit->setGeometry(DialogUnitsToPixels(font(), 53, 13, 212, 14));
+    auto* pListLabel = new QLabel(QStringLiteral("ファイルリスト"), this);
+    pListLabel->setGeometry(DialogUnitsToPixels(font(), 9, 38, 60, 8));
+    auto* pCoverList = new CListView(this);
+    auto* pFileList = new CListView(this);
+    for (CListView* pList : {pFileList, pCoverList}) {
+        pList->setGeometry(DialogUnitsToPixels(font(), 7, 51, 392, 245));
+    }
+    AttachControls(*pTitleEdit, *pFileList, *pCoverList);
+
+    connect(AddButton(1032, "全消去", 411, 71, 50), &QPushButton::clicked, this,
+            &CFKanriDlg::OnDeleteAll);
+    connect(AddButton(1033, "登録", 411, 94, 50), &QPushButton::clicked, this,
+            &CFKanriDlg::OnRegister);
+    connect(AddButton(1031, "消去", 411, 117, 50), &QPushButton::clicked, this,
+            &CFKanriDlg::OnDelete);
+    connect(AddButton(1030, "備考", 411, 140, 50), &QPushButton::clicked, this,
+            &CFKanriDlg::OnRemark);
+    connect(AddButton(1036, "↑", 411, 164, 22), &QPushButton::clicked, this, &CFKanriDlg::OnMoveUp);
+    connect(AddButton(1037, "↓", 439, 164, 22), &QPushButton::clicked, this,
+            &CFKanriDlg::OnMoveDown);
+    connect(AddButton(1035, "印刷", 411, 229, 50), &QPushButton::clicked, this,
+            &CFKanriDlg::OnPrint);
+    connect(AddButton(2, "閉じる", 411, 283, 50), &QPushButton::clicked, this, &CFKanriDlg::reject);
+}
+
+std::string CFKanriDlg::CellText(int nRow, int nColumn) const {
+    if (nColumn == 0 && nRow >= 0 && nRow < m_nCount &&
+        static_cast<size_t>(nRow) < m_fileNo.m_aData.size()) {
+        return Format("%5d", m_fileNo.m_aData[static_cast<size_t>(nRow)].nNo);
+    }
+    return EntryCellText(nRow, nColumn);
+}
+
+bool CFKanriDlg::IsNetwork() const {
+    return GetApp().Sousa == 1;
+}
+
+std::string CFKanriDlg::LocalListPath() const {
+    return GetApp().ExeDir + kListFileName;
+}
+
+std::string CFKanriDlg::UsbListPath() const {
+    return GetApp().UsbDrive + kProgramFolder + "/" + kListFileName;
+}
+
+bool CFKanriDlg::OnInitDialog() {
+    m_bModified = false;
+    auto pBusy = Ui().ShowBusy();
+    if (IsNetwork()) {
+        RemoveLocalFile(LocalListPath());
+    }
+    CUnitStore store(GetApp().StoreSettings());
+    if (store.Connect() && store.SetFolder("/pub/")) {
+        store.CreateDirectory(kProgramFolder);
+        if (IsNetwork() && store.SetFolder(kProgramFolder)) {
+            store.GetFile(kListFileName, LocalListPath());
+        }
+    }
+    store.Close();
+    pBusy->Close();
+    if (store.HasConnectionFailed()) {
+        Ui().WarningBox(store.ConnectionFailureMessage());
+        return false;
+    }
+
+    // A missing or damaged list shows what could be read, normally nothing.
+    m_fileNo.Load(IsNetwork() ? LocalListPath() : UsbListPath());
+    m_strTitleEdit = m_fileNo.m_strTitle;
+    PutFieldValues();
+    if (IsNetwork()) {
+        RemoveLocalFile(LocalListPath());
+    }
+    SetUpFileLists(GetApp().ListFont,
+                   {{"No.", "9999  "},
+                    {"ファイル名", "1234567890123456789012345678901    "},
+                    {"備考", "1234567890123456789012345678901234567890  "}},
+                   [this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
+    return true;
+}
+
+int CFKanriDlg::exec() {
+    if (!OnInitDialog()) {
+        return QDialog::Rejected;
+    }
+    return CListDlgBase::exec();
+}
+
+void CFKanriDlg::OnRegister() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    CRZKSETApp& app = GetApp();
+    CCommandFrame frame(*this, Button(1033), FileList());
+
+    int nSelected = FileList().GetNextSelected(-1);
+    for (int nRow = FileList().GetNextSelected(nSelected); nRow >= 0;
+         nRow = FileList().GetNextSelected(nRow)) {
+        FileList().SetSelected(nRow, false);
+    }
+    RegistrationStart start = ProposeRegistration(m_fileNo, nSelected);
+    size_t nPosition = start.nPosition;
+
+    std::vector<std::string> aFiles =
+        Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    CFNoInDlg numberDlg(start.nNo, this);
+    if (!aFiles.empty() && m_runModal(numberDlg) == QDialog::Accepted) {
+        m_bModified = true;
+        frame.ShowBusy();
+        app.NC_Dir = FolderOfPath(aFiles.front());
+
+        CUnitStore store(app.StoreSettings());
+        if (store.Connect() && !store.SetFolder(kProgramFolder) && !store.HasConnectionFailed()) {
+            frame.SetMessage(store.FolderFailureMessage());
+        }
+        int nNo = numberDlg.m_nNo;
+        for (const std::string& strFile : aFiles) {
+            if (frame.HasMessage() || store.HasConnectionFailed()) {
+                break;
+            }
+            Ui().PumpMessages();
+            if (!m_fileNo.IsFreeNo(nNo)) {
+                frame.SetMessage(Format("%dは登録できません。", nNo));
+                break;
+            }
+            std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
+            if (!strName || !store.PutFile(strFile, ProgramFileName(nNo))) {
+                std::string strShown = strName ? Cp932ToDisplay(*strName)
+                                               : strFile.substr(strFile.find_last_of('/') + 1);
+                if (!store.HasConnectionFailed()) {
+                    frame.SetMessage(Format("%sの登録に失敗しました。", strShown.c_str()));
+                }
+                break;
+            }
+            m_fileNo.m_aData.insert(
+                m_fileNo.m_aData.begin() + static_cast<std::ptrdiff_t>(nPosition),
+                {nNo, *strName, ""});
+            // The view keeps its selection by row: the entry that was selected moves down
+            // with each insertion and is selected again at the end.
+            FileList().SetSelected(static_cast<int>(nPosition), false);
+            FileList().SetSelected(static_cast<int>(nPosition) + 1, false);
+            ++nPosition;
+            ++nNo;
+        }
+        if (store.HasConnectionFailed()) {
+            frame.SetMessage(store.ConnectionFailureMessage());
+        }
+        store.Close();
+        frame.CloseBusy();
+    }
+    ShowEntryRows(static_cast<int>(nPosition));
+    frame.End();
+}
+
+void CFKanriDlg::OnDelete() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    if (FirstSelectedEntry() < 0) {
+        return;
+    }
+    m_bModified = true;
+    DeleteSelectedCommand(Button(1031), kProgramFolder,
+                          [](const FILENODATA& entry) { return ProgramFileName(entry.nNo); });
+}
+
+void CFKanriDlg::KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles) {
+    std::erase_if(m_fileNo.m_aData, [&aRemainingFiles](const FILENODATA& entry) {
+        return !aRemainingFiles.contains(MakeUpper(ProgramFileName(entry.nNo)));
+    });
+}
+
+void CFKanriDlg::OnDeleteAll() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    if (!Ui().QuestionBox(
+            "登録されている全てのＮＣプログラムを消去します。\n消去してもよろしいですか？", true)) {
+        return;
+    }
+    CCommandFrame frame(*this, Button(1032), FileList());
+    frame.Cover(FileList(), CoverList());
+    frame.ShowBusy();
+
+    CUnitStore store(GetApp().StoreSettings());
+    std::optional<std::vector<StoreEntry>> found;
+    if (store.Connect()) {
+        if (store.SetFolder(kProgramFolder)) {
+            found = store.FindFiles("*.fno");
+        } else if (!store.HasConnectionFailed()) {
+            frame.SetMessage(store.FolderFailureMessage());
+        }
+    }
+    // The programs still on the unit afterwards: their entries stay listed, so that a later
+    // registration cannot take their numbers and overwrite them unseen.
+    std::set<std::string> aRemaining;
+    if (found) {
+        m_bModified = true;
+        for (const StoreEntry& entry : *found) {
+            if (entry.bFolder) {
+                continue;
+            }
+            Ui().PumpMessages();
+            if (!store.Remove(entry.strName)) {
+                aRemaining.insert(MakeUpper(entry.strName));
+            }
+        }
+    }
+    if (store.HasConnectionFailed()) {
+        frame.SetMessage(store.ConnectionFailureMessage());
+    } else if (!aRemaining.empty() || (!found && !frame.HasMessage())) {
+        frame.SetMessage("消去できないファイルがありました。");
+    }
+    store.Close();
+    frame.CloseBusy();
+
+    // Without a listing nothing was deleted, and the list stays as it was.
+    if (found) {
+        KeepEntriesWithFiles(aRemaining);
+        m_fileNo.m_strTitle = m_strTitleEdit;
+        FileList().ClearAllSelection();
+        m_nCount = static_cast<int>(m_fileNo.m_aData.size());
+        ShowEntryRows(BlankRow());
+    }
+    frame.SetMessage("消去が終了しました。", false);
+    frame.End();
+}
+
+void CFKanriDlg::OnRemark() {
+    RemarkCommand(Button(1030));
+}
+
+void CFKanriDlg::OnMoveUp() {
+    MoveUpCommand(Button(1036));
+}
+
+void CFKanriDlg::OnMoveDown() {
+    MoveDownCommand(Button(1037));
+}
+
+void CFKanriDlg::OnPrint() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    QPushButton& printButton = Button(1035);
+    printButton.setEnabled(false);
+    PrintFileList(Ui(), m_fileNo, m_strTitleEdit, PrintVariant::Number);
+    printButton.setEnabled(true);
+}
+
+std::string CFKanriDlg::WriteBackList() {
+    std::string strSaveFailure = Format("%s の上書きに失敗しました。", kListFileName);
+    if (!IsNetwork()) {
+        return m_fileNo.Save(UsbListPath()) ? std::string() : strSaveFailure;
+    }
+    std::string strLocal = LocalListPath();
+    RemoveLocalFile(strLocal);
+    if (!m_fileNo.Save(strLocal)) {
+        RemoveLocalFile(strLocal);
+        return strSaveFailure;
+    }
+    std::string strMessage;
+    CUnitStore store(GetApp().StoreSettings());
+    if (store.Connect()) {
+        if (!store.SetFolder(kProgramFolder)) {
+            strMessage = store.FolderFailureMessage();
+        } else if (!store.PutFile(strLocal, kListFileName)) {
+            strMessage = strSaveFailure;
+        }
+    }
+    if (store.HasConnectionFailed()) {
+        strMessage = store.ConnectionFailureMessage();
+    }
+    store.Close();
+    RemoveLocalFile(strLocal);
+    return strMessage;
+}
+
+void CFKanriDlg::OnClose() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    if (!m_bModified && m_strTitleEdit == m_fileNo.m_strTitle) {
+        done(QDialog::Accepted);
+        return;
+    }
+    m_fileNo.m_strTitle = m_strTitleEdit;
+    auto pBusy = Ui().ShowBusy();
+    std::string strMessage = WriteBackList();
+    pBusy->Close();
+    if (!strMessage.empty()) {
+        Ui().WarningBox(strMessage);
+        if (!m_bWriteBackFailed) {
+            // The unit's list no longer matches the edits: keep them, and write on the next try.
+            m_bWriteBackFailed = true;
+            m_bModified = true;
+            return;
+        }
+    }
+    done(QDialog::Accepted);
+}

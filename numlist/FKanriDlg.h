@@ -1,0 +1,59 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "numlist/ListDlgBase.h"
+
+class QPushButton;
+
+// Number registration ("番号登録"): the numbered programs "%04d.fno" in the unit's RzFilesOut
+// folder and their list "FileList.fno". Registering and deleting change the programs on the
+// unit at once; the list is fetched when the dialog opens and written back when it closes,
+// if anything changed.
+class CFKanriDlg : public CListDlgBase {
+    Q_OBJECT
+
+public:
+    explicit CFKanriDlg(QWidget* pParent = nullptr);
+    ~CFKanriDlg() override;
+
+    // Fetches and shows the list; false when the unit could not be reached (reported), and
+    // the dialog is then not to be shown.
+    bool OnInitDialog();
+    // Opens and runs the dialog modally.
+    int exec() override;
+
+    void OnRegister();   // 1033 "登録"
+    void OnDelete();     // 1031 "消去"
+    void OnDeleteAll();  // 1032 "全消去"
+    void OnRemark();     // 1030 "備考"
+    void OnMoveUp();     // 1036 "↑"
+    void OnMoveDown();   // 1037 "↓"
+    void OnPrint();      // 1035 "印刷"
+    // 2 "閉じる", Esc, Enter and the close box: writes the list back when it changed. A list
+    // that could not be written back is reported and the dialog stays open with the edits, so
+    // that closing again retries; a second failure in a row is reported and closes it.
+    void OnClose() override;
+
+    // The push button of a control id of the dialog.
+    QPushButton& Button(int nId) const { return *m_aButtons.at(nId); }
+
+private:
+    void BuildControls();
+    QPushButton* AddButton(int nId, const char* pszCaption, int nX, int nY, int nWidth);
+    std::string CellText(int nRow, int nColumn) const;
+    // The list file as the dialog reads it: the local copy over the network, the file on the
+    // USB memory otherwise.
+    std::string LocalListPath() const;
+    std::string UsbListPath() const;
+    bool IsNetwork() const;
+    // Keeps only the entries whose program file is among the upper-case names given.
+    void KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles);
+    // Saves and uploads the list; the message of a failure, "" on success.
+    std::string WriteBackList();
+
+    std::map<int, QPushButton*> m_aButtons;
+    bool m_bWriteBackFailed = false;
+};
