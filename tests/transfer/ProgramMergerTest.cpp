@@ -2,14 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/fakes/FullDisk.h"
-#include "tests/transfer/TempFolder.h"
+#include "tests/unitstore/TestServers.h"
 
 namespace {
 
 class MergeProgramFilesTest : public ::testing::Test {
 protected:
-    CTempFolder m_folder;
+    CTestFolder m_folder;
 };
 
 TEST_F(MergeProgramFilesTest, FramesTheLinesOfAllFilesWithPercentLines) {

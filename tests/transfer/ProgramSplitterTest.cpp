@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <map>
 
 #include "platform/Text.h"
 #include "tests/fakes/FullDisk.h"
-#include "tests/transfer/TempFolder.h"
+#include "tests/unitstore/TestServers.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ protected:
     std::string Output(const std::string& strName) { return ReadBytes(m_destination / strName); }
     std::set<std::string> Outputs() { return FolderEntries(m_destination.Path()); }
 
-    CTempFolder m_source;
-    CTempFolder m_destination;
+    CTestFolder m_source;
+    CTestFolder m_destination;
 };
 
 TEST_F(SplitByProgramNumberTest, WritesOneFilePerProgramWithCrLfAndFinalPercent) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/transfer/TempFolder.h"
+#include "tests/unitstore/TestServers.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ TEST(WriteSampleProgram, WritesEachKindByteForByte) {
         {SAMPLE_CALL_BY_NAME, 7000, "%\r\nO7000\r\n(TEST)\r\n%"},
         {SAMPLE_CALL_BY_NUMBER, 7000, "%\r\nO7000\r\nP1\r\n%"},
     };
-    CTempFolder folder;
+    CTestFolder folder;
     for (const Case& testCase : aCases) {
         ASSERT_TRUE(WriteSampleProgram(folder / "RZKOUT.NC", testCase.nKind,
                                        testCase.nProgramNumber, "TEST", 1));
@@ -28,7 +28,7 @@ TEST(WriteSampleProgram, WritesEachKindByteForByte) {
 }
 
 TEST(WriteSampleProgram, FailsWhenTheFileCannotBeCreated) {
-    CTempFolder folder;
+    CTestFolder folder;
     EXPECT_FALSE(WriteSampleProgram(folder / "missing/RZKOUT", SAMPLE_SEND_CHECK, 100, "", 1));
 }
 

@@ -1,0 +1,52 @@
+#include "transfer/MRetDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/RZKSETApp.h"
+#include "platform/DialogLayout.h"
+#include "platform/ListView.h"
+
+CMRetDlg::CMRetDlg(const std::vector<std::string>& aNames, QWidget* pParent)
+    : QDialog(pParent), m_aNames(aNames) {
+    setWindowTitle(QStringLiteral("登録したファイル一覧"));
+    QFont dialogFont = DialogFont();
+    setFont(dialogFont);
+    setFixedSize(DialogUnitsToPixels(dialogFont, 242, 187));
+
+    m_pMessage = new QLabel(this);
+    m_pMessage->setObjectName(QStringLiteral("1039"));
+    m_pMessage->setGeometry(DialogUnitsToPixels(dialogFont, 7, 7, 228, 18));
+
+    m_pList = new CListView(this);
+    m_pList->setObjectName(QStringLiteral("1038"));
+    m_pList->setGeometry(DialogUnitsToPixels(dialogFont, 7, 28, 228, 132));
+    m_pList->setFont(GetApp().ListFont);
+    m_pList->AddColumn("登録したファイル", "1234567890123456789012345678901234567890123  ");
+    m_pList->SetCellTextSource([this](int nRow, int nColumn) { return RowText(nRow, nColumn); });
+
+    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 96, 166, 50, 14));
+    pOkButton->setDefault(true);
+    connect(pOkButton, &QPushButton::clicked, this, &CMRetDlg::accept);
+}
+
+int CMRetDlg::exec() {
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CMRetDlg::OnInitDialog() {
+    m_pMessage->setText(QString::fromStdString(m_strMessage));
+    m_pList->SetItemCount(static_cast<int>(m_aNames.size()));
+    if (!m_aNames.empty()) {
+        m_pList->SelectFocusAndShow(0);
+    }
+}
+
+std::string CMRetDlg::RowText(int nRow, int nColumn) const {
+    if (nColumn != 0 || nRow < 0 || nRow >= static_cast<int>(m_aNames.size())) {
+        return {};
+    }
+    return m_aNames[static_cast<size_t>(nRow)];
+}

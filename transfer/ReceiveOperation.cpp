@@ -1,0 +1,124 @@
+#include "transfer/ReceiveOperation.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "app/RZKSETApp.h"
+#include "numlist/Registration.h"
+#include "platform/Text.h"
+#include "transfer/OBunkaiDlg.h"
+#include "transfer/ProgramSplitter.h"
+#include "transfer/SelInTypeDlg.h"
+#include "transfer/StoreTransfer.h"
+
+namespace {
+
+void Report(CUiServices& ui, bool bOk, const std::string& strMessage) {
+    if (bOk) {
+        ui.MessageBox(strMessage);
+    } else {
+        ui.WarningBox(strMessage);
+    }
+}
+
+// A retrieval is dated when it reaches the PC, not when the unit wrote the file.
+void StampWithNow(const std::string& strPath) {
+    utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0);
+}
+
+void ReceiveNormally() {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    std::optional<std::string> path =
+        ui.SaveFile(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    if (!path) {
+        return;
+    }
+    app.NC_Dir = FolderOfPath(*path);
+    std::string strFileName = path->substr(app.NC_Dir.size());
+
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    std::string strInputName = CUnitStore::InputName(app.SetData);
+    StoreTransferResult result = TransferAtStoreRoot(
+        app.StoreSettings(), [&](CUnitStore& store) { return store.GetFile(strInputName, *path); });
+    if (result.IsDone() && app.Sousa == 0) {
+        StampWithNow(*path);
+    }
+    pBusy->Close();
+    Report(ui, result.IsDone(),
+           result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
+                          Format("%sの登録に失敗しました。", strFileName.c_str())));
+}
+
+const char* SplitMessage(bool bOk) {
+    return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
+}
+
+// Over the network the input file is fetched into the program folder first and split from
+// there; the staging copy goes whatever happens.
+StoreTransferResult SplitFromNetwork(const std::string& strDestinationFolder,
+                                     const std::string& strSuffix, bool& bSplit) {
+    CRZKSETApp& app = GetApp();
+    std::string strInputName = CUnitStore::InputName(app.SetData);
+    std::string strStagingPath = app.ExeDir + Cp932ToDisplay(strInputName);
+    std::error_code error;
+    std::filesystem::remove(strStagingPath, error);
+    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
+        return store.GetFile(strInputName, strStagingPath);
+    });
+    bSplit =
+        result.IsDone() && SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix);
+    std::filesystem::remove(strStagingPath, error);
+    return result;
+}
+
+void ReceiveSplit(QWidget* pParent) {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    COBunkaiDlg dialog(pParent);
+    dialog.m_strBaseFolder = app.NC_Dir;
+    if (app.SetData.ADD_DOT) {
+        dialog.m_strExtension = Cp932ToDisplay(app.SetData.DOT);
+        dialog.m_bExtensionEditable = false;
+    } else {
+        dialog.m_bExtensionEditable = true;
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    app.NC_Dir = dialog.m_strBaseFolder;
+    std::string strDestinationFolder = dialog.m_strBaseFolder + dialog.m_strFolderName;
+    std::error_code error;
+    std::filesystem::create_directory(strDestinationFolder, error);
+    strDestinationFolder += "/";
+    std::string strSuffix = "." + dialog.m_strExtension;
+
+    bool bOk = false;
+    std::string strMessage;
+    if (app.Sousa == 1) {
+        StoreTransferResult result = SplitFromNetwork(strDestinationFolder, strSuffix, bOk);
+        strMessage = result.Message(SplitMessage(bOk), "読み込みに失敗しました。");
+    } else {
+        std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
+        bOk = SplitByProgramNumber(strSource, strDestinationFolder, strSuffix);
+        strMessage = SplitMessage(bOk);
+    }
+    pBusy->Close();
+    Report(ui, bOk, strMessage);
+}
+
+}  // namespace
+
+void RunSimpleReceive(QWidget* pParent) {
+    CSelInTypeDlg dialog(pParent);
+    dialog.exec();
+    if (dialog.m_nSelect == CSelInTypeDlg::SELECT_NORMAL) {
+        ReceiveNormally();
+    } else if (dialog.m_nSelect == CSelInTypeDlg::SELECT_SPLIT) {
+        ReceiveSplit(pParent);
+    }
+}

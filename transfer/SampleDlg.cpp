@@ -1,0 +1,134 @@
+#include "transfer/SampleDlg.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+
+#include "app/RZKSETApp.h"
+#include "platform/DialogLayout.h"
+#include "platform/FieldValidation.h"
+#include "platform/Text.h"
+#include "transfer/SampleProgram.h"
+
+namespace {
+
+constexpr size_t kCallNameMaxBytes = 200;
+
+QLineEdit* AddField(QDialog* pDialog, int nId, const QString& strLabel, int nTop, int nWidth) {
+    QFont dialogFont = pDialog->font();
+    auto* pLabel = new QLabel(strLabel, pDialog);
+    pLabel->setGeometry(DialogUnitsToPixels(dialogFont, 7, nTop, 144, 8));
+    auto* pEdit = new QLineEdit(pDialog);
+    pEdit->setObjectName(QString::number(nId));
+    pEdit->setGeometry(DialogUnitsToPixels(dialogFont, 7, nTop + 10, nWidth, 14));
+    return pEdit;
+}
+
+// A box that takes digits only, as a number edit does.
+void AcceptDigitsOnly(QLineEdit& edit) {
+    edit.setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), &edit));
+}
+
+// Letters typed into the box become capitals, as the code page knows them.
+void TypeInUpperCase(QLineEdit& edit) {
+    QObject::connect(&edit, &QLineEdit::textEdited, &edit, [&edit](const QString& strText) {
+        std::optional<std::string> cp932 = Utf8ToCp932(strText.toStdString());
+        if (!cp932) {
+            return;
+        }
+        int nCursor = edit.cursorPosition();
+        edit.setText(QString::fromStdString(Cp932ToDisplay(MakeUpper(*cp932))));
+        edit.setCursorPosition(nCursor);
+    });
+}
+
+}  // namespace
+
+CSampleDlg::CSampleDlg(QWidget* pParent)
+    : QDialog(pParent),
+      m_nKind(SAMPLE_CALL_BY_NUMBER),
+      m_nProgramNumber(GetApp().SetData.REMOTE_NO),
+      m_strCallName("TEST"),
+      m_nCallNumber(1) {
+    setWindowTitle(QStringLiteral("サンプルプログラム生成"));
+    QFont dialogFont = DialogFont();
+    setFont(dialogFont);
+    setFixedSize(DialogUnitsToPixels(dialogFont, 158, 185));
+
+    auto* pKindFrame = new QGroupBox(QStringLiteral("生成するＮＣプログラム"), this);
+    pKindFrame->setGeometry(DialogUnitsToPixels(dialogFont, 7, 7, 144, 62));
+    m_pKindGroup = new QButtonGroup(this);
+    const QString aKindCaptions[] = {QStringLiteral("送信チェック用"),
+                                     QStringLiteral("リモート指示用（ファイル名指定）"),
+                                     QStringLiteral("リモート指示用（番号指定）")};
+    for (int nKind = 0; nKind < 3; ++nKind) {
+        auto* pOption = new QRadioButton(aKindCaptions[nKind], this);
+        pOption->setObjectName(QString::number(1026 + nKind));
+        pOption->setGeometry(DialogUnitsToPixels(dialogFont, 14, 20 + nKind * 15, 134, 10));
+        m_pKindGroup->addButton(pOption, nKind);
+    }
+
+    m_pProgramNumberEdit = AddField(this, 1029, QStringLiteral("プログラム番号"), 74, 60);
+    AcceptDigitsOnly(*m_pProgramNumberEdit);
+    m_pCallNameEdit = AddField(this, 1030, QStringLiteral("呼び出すファイル名"), 100, 144);
+    LimitFieldBytes(*m_pCallNameEdit, kCallNameMaxBytes);
+    TypeInUpperCase(*m_pCallNameEdit);
+    m_pCallNumberEdit = AddField(this, 1031, QStringLiteral("呼び出す番号"), 126, 60);
+    AcceptDigitsOnly(*m_pCallNumberEdit);
+
+    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 40, 164, 50, 14));
+    pOkButton->setDefault(true);
+    auto* pCancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 101, 164, 50, 14));
+
+    connect(m_pKindGroup, &QButtonGroup::idClicked, this, &CSampleDlg::OnKind);
+    connect(pOkButton, &QPushButton::clicked, this, &CSampleDlg::OnOK);
+    connect(pCancelButton, &QPushButton::clicked, this, &CSampleDlg::reject);
+}
+
+int CSampleDlg::exec() {
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CSampleDlg::OnInitDialog() {
+    m_pKindGroup->button(m_nKind)->setChecked(true);
+    m_pProgramNumberEdit->setText(QString::number(m_nProgramNumber));
+    m_pCallNameEdit->setText(QString::fromStdString(Cp932ToDisplay(m_strCallName)));
+    m_pCallNumberEdit->setText(QString::number(m_nCallNumber));
+    OnKind();
+}
+
+void CSampleDlg::OnKind() {
+    int nKind = m_pKindGroup->checkedId();
+    m_pCallNameEdit->setEnabled(nKind == SAMPLE_CALL_BY_NAME);
+    m_pCallNumberEdit->setEnabled(nKind == SAMPLE_CALL_BY_NUMBER);
+}
+
+void CSampleDlg::ClickKind(int nKind) {
+    m_pKindGroup->button(nKind)->click();
+}
+
+void CSampleDlg::OnOK() {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    m_nKind = m_pKindGroup->checkedId();
+    if (!TakeIntegerField(*m_pProgramNumberEdit, m_nProgramNumber, ui) ||
+        !TakeTextField(*m_pCallNameEdit, kCallNameMaxBytes, m_strCallName, ui) ||
+        !TakeIntegerField(*m_pCallNumberEdit, 1, 9999, m_nCallNumber, ui)) {
+        return;
+    }
+    std::string strRangeError =
+        SampleRangeError(m_nKind, m_nProgramNumber, app.SetData.REMOTE_NO, app.SetData.REMOTE_NO2);
+    if (!strRangeError.empty()) {
+        ui.WarningBox(strRangeError);
+        return;
+    }
+    accept();
+}

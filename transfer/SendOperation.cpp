@@ -1,0 +1,87 @@
+#include "transfer/SendOperation.h"
+
+#include <filesystem>
+
+#include "app/RZKSETApp.h"
+#include "numlist/Registration.h"
+#include "platform/Text.h"
+#include "transfer/MRetDlg.h"
+#include "transfer/ProgramMerger.h"
+#include "transfer/StoreTransfer.h"
+
+namespace {
+
+struct SendReport {
+    std::string strMessage;
+    bool bOk = false;
+    std::vector<std::string> aMergedNames;
+};
+
+SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
+    CRZKSETApp& app = GetApp();
+    std::string strOutputName = CUnitStore::OutputName(app.SetData);
+    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
+        return store.PutFile(strLocalPath, strOutputName);
+    });
+    return {result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
+                           Format("%sの登録に失敗しました。", strFileName.c_str())),
+            result.IsDone(),
+            {}};
+}
+
+// The files are merged into a tape in the program folder, which goes to the unit only when
+// every file went into it: a tape missing one of the chosen programs must not reach the
+// machine.
+SendReport SendMerged(const std::vector<std::string>& aPaths) {
+    CRZKSETApp& app = GetApp();
+    std::string strOutputName = CUnitStore::OutputName(app.SetData);
+    std::string strMergedPath = app.ExeDir + Cp932ToDisplay(strOutputName);
+    MergeResult merge = MergeProgramFiles(aPaths, strMergedPath);
+    if (!merge.bOk) {
+        return {merge.strFailedName.empty()
+                    ? std::string("登録に失敗しました。")
+                    : Format("%sの登録に失敗しました。", merge.strFailedName.c_str()),
+                false,
+                {}};
+    }
+    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
+        return store.PutFile(strMergedPath, strOutputName);
+    });
+    std::error_code error;
+    std::filesystem::remove(strMergedPath, error);
+    return {result.Message(Format("%dファイルの登録が正常終了しました。",
+                                  static_cast<int>(merge.aMergedNames.size())),
+                           "登録に失敗しました。"),
+            result.IsDone(), std::move(merge.aMergedNames)};
+}
+
+}  // namespace
+
+void RunSimpleSend(QWidget* pParent) {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    std::vector<std::string> aPaths =
+        ui.OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    if (aPaths.empty()) {
+        return;
+    }
+    // All chosen files share one folder; the last path looked at names it.
+    const std::string& strLastPath = aPaths[std::min<size_t>(aPaths.size(), 2) - 1];
+    app.NC_Dir = FolderOfPath(strLastPath);
+    std::string strFileName = strLastPath.substr(app.NC_Dir.size());
+
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    SendReport report =
+        aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
+    pBusy->Close();
+
+    if (!report.bOk) {
+        ui.WarningBox(report.strMessage);
+    } else if (aPaths.size() == 1) {
+        ui.MessageBox(report.strMessage);
+    } else {
+        CMRetDlg dialog(report.aMergedNames, pParent);
+        dialog.m_strMessage = report.strMessage;
+        dialog.exec();
+    }
+}
