@@ -328,6 +328,16 @@ TEST_F(FKanriDlgTest, TheNumberDialogTakesOnlyIntegersUpTo9999AndZeroIsRefusedLa
     EXPECT_FALSE(fs::exists(ProgramFolder() / "0000.fno"));
 }
 
+TEST_F(FKanriDlgTest, AFileNameThatCannotStandInTheListIsNotRegistered) {
+    auto pDialog = Open();
+    Ui().AnswerOpenFiles({MakePcFile("a.NC"), MakePcFile("line\nbreak.NC"), MakePcFile("c.NC")});
+    AnswerNumber(*pDialog, "1");
+    pDialog->OnRegister();
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"line\nbreak.NCの登録に失敗しました。"});
+    EXPECT_EQ(Numbers(*pDialog), std::vector<int>{1});
+    EXPECT_FALSE(fs::exists(ProgramFolder() / "0002.fno"));
+}
+
 TEST_F(FKanriDlgTest, RegistersOverTheNetwork) {
     UseNetwork();
     auto pDialog = Open();
