@@ -1,0 +1,203 @@
+#include "transfer/ReceiveOperation.h"
+
+#include <fcntl.h>
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <chrono>
+
+#include "tests/transfer/ModalScript.h"
+#include "tests/transfer/TransferFixture.h"
+#include "transfer/OBunkaiDlg.h"
+#include "transfer/SelInTypeDlg.h"
+
+namespace {
+
+using BoxKind = CFakeUiServices::BoxKind;
+
+const std::string kTape = "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM30\r\n%\r\n";
+
+class ReceiveTest : public TransferTest {
+protected:
+    void ChooseNormal(CModalScript& modals) {
+        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnNormal(); });
+    }
+    // Chooses the split into the folder name under the base folder picked with the browser.
+    void ChooseSplit(CModalScript& modals, const std::string& strFolderName) {
+        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+        modals.Expect<COBunkaiDlg>([this, strFolderName](COBunkaiDlg& dialog) {
+            std::string strBase = m_pc.Path();
+            Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+            dialog.OnBrowse();
+            dialog.FolderNameEdit().setText(QString::fromStdString(strFolderName));
+            dialog.OnOK();
+        });
+    }
+    const CFakeUiServices::Box& OnlyBox() {
+        EXPECT_EQ(Ui().Boxes().size(), 1u);
+        return Ui().Boxes().back();
+    }
+};
+
+TEST_P(ReceiveTest, NormalReceiveSavesTheInputFileWhereChosen) {
+    for (bool bAddDot : {false, true}) {
+        App().SetData.ADD_DOT = bAddDot;
+        std::string strInputName = bAddDot ? "RZKIN.NC" : "RZKIN";
+        PutInStore(strInputName, kTape + strInputName);
+        App().NC_Dir = "/previous/";
+        Ui().ClearRecord();
+        Ui().AnswerSaveFile(m_pc / "saved.nc");
+        CModalScript modals;
+        ChooseNormal(modals);
+        RunSimpleReceive(nullptr);
+
+        EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), kTape + strInputName);
+        EXPECT_EQ(OnlyBox().kind, BoxKind::Message);
+        EXPECT_EQ(OnlyBox().strText, "saved.ncの登録が正常終了しました。");
+        EXPECT_EQ(App().NC_Dir, m_pc.Path());
+        ASSERT_EQ(Ui().FileDialogs().size(), 1u);
+        const FileDialogOptions& options = Ui().FileDialogs()[0];
+        EXPECT_EQ(options.strInitialFolder, "/previous/");
+        EXPECT_EQ(options.strFileName, "");
+        EXPECT_EQ(options.strFilter, bAddDot ? "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||"
+                                             : "すべてのﾌｧｲﾙ (*.*)|*.*||");
+        EXPECT_EQ(options.strDefaultExtension, bAddDot ? "NC" : "");
+    }
+    EXPECT_TRUE(IsInStore("RZKIN")) << "the unit's input file stays";
+}
+
+TEST_P(ReceiveTest, SameNameReadsTheOutputFile) {
+    App().SetData.SAME = true;
+    PutInStore("RZKOUT", kTape);
+    Ui().AnswerSaveFile(m_pc / "saved.nc");
+    CModalScript modals;
+    ChooseNormal(modals);
+    RunSimpleReceive(nullptr);
+
+    EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), kTape);
+}
+
+TEST_P(ReceiveTest, SplitReceiveWritesOneFilePerProgram) {
+    for (bool bAddDot : {false, true}) {
+        App().SetData.ADD_DOT = bAddDot;
+        App().SetData.DOT = "TXT";
+        std::string strInputName = bAddDot ? "RZKIN.TXT" : "RZKIN";
+        std::string strSuffix = bAddDot ? ".TXT" : ".NC";
+        PutInStore(strInputName, kTape);
+        // The folder may exist already, and files of the same names are replaced.
+        std::filesystem::remove_all(m_pc / "IN");
+        std::filesystem::create_directory(m_pc / "IN");
+        WriteBytes(m_pc / "IN/O0001" + strSuffix, "EARLIER");
+        App().NC_Dir = "/previous/";
+        Ui().ClearRecord();
+        CModalScript modals;
+        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+        modals.Expect<COBunkaiDlg>([&](COBunkaiDlg& dialog) {
+            EXPECT_EQ(dialog.windowTitle().toStdString(), "プログラム番号別保存");
+            EXPECT_EQ(dialog.m_pBaseFolderDisplay->text().toStdString(), "/previous/");
+            EXPECT_EQ(dialog.FolderNameEdit().text().toStdString(), "IN");
+            EXPECT_EQ(dialog.ExtensionEdit().text().toStdString(), bAddDot ? "TXT" : "NC");
+            EXPECT_EQ(dialog.ExtensionEdit().isEnabled(), !bAddDot);
+            // An empty folder name keeps the dialog open.
+            dialog.FolderNameEdit().clear();
+            dialog.OnOK();
+            EXPECT_TRUE(dialog.isVisible());
+            std::string strBase = m_pc.Path();
+            Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+            dialog.OnBrowse();
+            EXPECT_EQ(dialog.m_pBaseFolderDisplay->text().toStdString(), m_pc.Path());
+            dialog.FolderNameEdit().setText(QStringLiteral("IN"));
+            dialog.OnOK();
+        });
+        RunSimpleReceive(nullptr);
+
+        EXPECT_EQ(FolderEntries(m_pc / "IN"),
+                  (std::set<std::string>{"O0001" + strSuffix, "O0002" + strSuffix}));
+        EXPECT_EQ(ReadBytes(m_pc / "IN/O0001" + strSuffix), "%\r\nO0001\r\nG00 X0\r\nM30\r\n%");
+        EXPECT_EQ(ReadBytes(m_pc / "IN/O0002" + strSuffix), "%\r\nO0002\r\nM30\r\n%");
+        ASSERT_EQ(Ui().Boxes().size(), 2u);
+        EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
+        EXPECT_EQ(Ui().Boxes()[0].strText, "フォルダ名を入力してください");
+        EXPECT_EQ(Ui().Boxes()[1].kind, BoxKind::Message);
+        EXPECT_EQ(Ui().Boxes()[1].strText, "登録が正常終了しました。");
+        ASSERT_EQ(Ui().FileDialogs().size(), 1u);
+        EXPECT_EQ(Ui().FileDialogs()[0].strFileName, "フォルダの選択");
+        EXPECT_EQ(Ui().FileDialogs()[0].strInitialFolder, "/previous/");
+        EXPECT_EQ(App().NC_Dir, m_pc.Path());
+        EXPECT_TRUE(ProgramFolderEntries().empty()) << "the staging copy stays";
+    }
+}
+
+TEST_P(ReceiveTest, MissingInputFileIsReportedAsTheTransportWordsIt) {
+    Ui().AnswerSaveFile(m_pc / "saved.nc");
+    CModalScript modals;
+    ChooseNormal(modals);
+    ChooseSplit(modals, "IN");
+    RunSimpleReceive(nullptr);
+    RunSimpleReceive(nullptr);
+
+    ASSERT_EQ(Ui().Boxes().size(), 2u);
+    EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
+    EXPECT_EQ(Ui().Boxes()[0].strText, "saved.ncの登録に失敗しました。");
+    EXPECT_EQ(Ui().Boxes()[1].kind, BoxKind::Warning);
+    EXPECT_EQ(Ui().Boxes()[1].strText,
+              IsNetwork() ? "読み込みに失敗しました。" : "登録に失敗しました。");
+    EXPECT_FALSE(std::filesystem::exists(m_pc / "saved.nc"));
+    EXPECT_TRUE(FolderEntries(m_pc / "IN").empty());
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+TEST_P(ReceiveTest, UnwritableDestinationIsAFailure) {
+    PutInStore("RZKIN", kTape);
+    Ui().AnswerSaveFile(m_pc / "missing/saved.nc");
+    CModalScript modals;
+    ChooseNormal(modals);
+    ChooseSplit(modals, "missing/IN");
+    RunSimpleReceive(nullptr);
+    RunSimpleReceive(nullptr);
+
+    ASSERT_EQ(Ui().Boxes().size(), 2u);
+    EXPECT_EQ(Ui().Boxes()[0].strText, "saved.ncの登録に失敗しました。");
+    EXPECT_EQ(Ui().Boxes()[1].strText, "登録に失敗しました。");
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+TEST_P(ReceiveTest, CancellingEitherDialogDoesNothing) {
+    App().NC_Dir = "/previous/";
+    CModalScript modals;
+    modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnCancel(); });
+    modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+    modals.Expect<COBunkaiDlg>([](COBunkaiDlg& dialog) { dialog.reject(); });
+    RunSimpleReceive(nullptr);
+    RunSimpleReceive(nullptr);
+
+    EXPECT_EQ(App().NC_Dir, "/previous/");
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_EQ(Ui().BusyShownCount(), 0);
+}
+
+INSTANTIATE_FOR_BOTH_TRANSPORTS(ReceiveTest);
+
+// A retrieval from the USB memory is dated when it reaches the PC.
+class UsbReceiveTest : public ReceiveTest {};
+
+TEST_P(UsbReceiveTest, NormalReceiveIsDatedNow) {
+    PutInStore("RZKIN", kTape);
+    timespec aOld[2] = {{1000000000, 0}, {1000000000, 0}};
+    utimensat(AT_FDCWD, StorePath("RZKIN").c_str(), aOld, 0);
+    Ui().AnswerSaveFile(m_pc / "saved.nc");
+    CModalScript modals;
+    ChooseNormal(modals);
+    RunSimpleReceive(nullptr);
+
+    struct stat status {};
+    ASSERT_EQ(stat((m_pc / "saved.nc").c_str(), &status), 0);
+    time_t now = time(nullptr);
+    EXPECT_LE(std::abs(now - status.st_mtim.tv_sec), 60);
+    EXPECT_LE(std::abs(now - status.st_atim.tv_sec), 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, UsbReceiveTest, ::testing::Values(Transport::Usb), TransportName);
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include "transfer/SendOperation.h"
+
+#include <QLabel>
+
+#include "platform/ListView.h"
+#include "tests/transfer/ModalScript.h"
+#include "tests/transfer/TransferFixture.h"
+#include "transfer/MRetDlg.h"
+
+namespace {
+
+using Box = CFakeUiServices::Box;
+using BoxKind = CFakeUiServices::BoxKind;
+
+const std::string kFirst = "%\r\nO0001\r\nG00 X0\r\nM30\r\n%\r\n";
+const std::string kSecond = "%\nO0002\nM30\n%\n";
+const std::string kThird = "O0003\r\nG01 X10 %\r\n%%%\r\n\r\nM30";
+const std::string kMerged =
+    "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM30\r\nO0003\r\nG01 X10 \r\nM30\r\n%";
+
+class SendTest : public TransferTest {
+protected:
+    void ExpectBoxes(const std::vector<Box>& aExpected) {
+        ASSERT_EQ(Ui().Boxes().size(), aExpected.size());
+        for (size_t nBox = 0; nBox < aExpected.size(); ++nBox) {
+            EXPECT_EQ(Ui().Boxes()[nBox].kind, aExpected[nBox].kind);
+            EXPECT_EQ(Ui().Boxes()[nBox].strText, aExpected[nBox].strText);
+        }
+    }
+};
+
+TEST_P(SendTest, OneFileReachesTheUnitUnchangedUnderTheOutputName) {
+    // A file with blank lines, percent lines and mixed line ends goes as it is.
+    const std::string strProgram = "%\r\n\r\nO0001 (50%)\nG00 X0\r\n%";
+    for (bool bAddDot : {false, true}) {
+        App().SetData.ADD_DOT = bAddDot;
+        App().NC_Dir = "/previous/";
+        Ui().ClearRecord();
+        Ui().AnswerOpenFiles({PcFile("part.nc", strProgram)});
+        RunSimpleSend(nullptr);
+
+        std::string strOutputName = bAddDot ? "RZKOUT.NC" : "RZKOUT";
+        EXPECT_EQ(InStore(strOutputName), strProgram);
+        ExpectBoxes({{BoxKind::Message, "part.ncの登録が正常終了しました。"}});
+        EXPECT_EQ(App().NC_Dir, m_pc.Path());
+        ASSERT_EQ(Ui().FileDialogs().size(), 1u);
+        const FileDialogOptions& options = Ui().FileDialogs()[0];
+        EXPECT_EQ(options.strInitialFolder, "/previous/");
+        EXPECT_EQ(options.strFilter, bAddDot ? "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||"
+                                             : "すべてのﾌｧｲﾙ (*.*)|*.*||");
+        EXPECT_EQ(options.strDefaultExtension, bAddDot ? "NC" : "");
+        EXPECT_EQ(Ui().BusyShownCount(), 1);
+    }
+    EXPECT_EQ(ReadBytes(m_pc / "part.nc"), strProgram);
+}
+
+TEST_P(SendTest, SeveralFilesAreMergedIntoOneTapeAndListed) {
+    App().SetData.ADD_DOT = true;
+    std::vector<std::string> aPaths = {PcFile("a.nc", kFirst), PcFile("b.nc", kSecond),
+                                       PcFile("c.nc", kThird)};
+    Ui().AnswerOpenFiles(aPaths);
+    CModalScript modals;
+    modals.Expect<CMRetDlg>([](CMRetDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle().toStdString(), "登録したファイル一覧");
+        EXPECT_EQ(dialog.m_pMessage->text().toStdString(), "3ファイルの登録が正常終了しました。");
+        CListView& list = *dialog.m_pList;
+        EXPECT_EQ(list.GetColumnHeader(0), "登録したファイル");
+        ASSERT_EQ(list.GetItemCount(), 3);
+        EXPECT_EQ(list.GetCellText(0, 0), "a.nc");
+        EXPECT_EQ(list.GetCellText(2, 0), "c.nc");
+        EXPECT_EQ(list.GetCellText(3, 0), "");
+        EXPECT_TRUE(list.IsSelected(0));
+        EXPECT_TRUE(list.IsFocused(0));
+        dialog.accept();
+    });
+    RunSimpleSend(nullptr);
+
+    EXPECT_EQ(InStore("RZKOUT.NC"), kMerged);
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_TRUE(ProgramFolderEntries().empty()) << "the merged tape stays in the program folder";
+}
+
+TEST_P(SendTest, UnreadableFileFailsTheSendAndKeepsThePreviousOutputFile) {
+    PutInStore("RZKOUT", "PREVIOUS");
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst), m_pc / "gone.nc", PcFile("c.nc", kThird)});
+    RunSimpleSend(nullptr);
+
+    EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
+    ExpectBoxes({{BoxKind::Warning, "gone.ncの登録に失敗しました。"}});
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+TEST_P(SendTest, MissingSingleFileIsReportedByName) {
+    PutInStore("RZKOUT", "PREVIOUS");
+    Ui().AnswerOpenFiles({m_pc / "gone.nc"});
+    RunSimpleSend(nullptr);
+
+    EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
+    ExpectBoxes({{BoxKind::Warning, "gone.ncの登録に失敗しました。"}});
+}
+
+TEST_P(SendTest, CancelledFileDialogChangesNothing) {
+    App().NC_Dir = "/previous/";
+    Ui().AnswerOpenFiles({});
+    RunSimpleSend(nullptr);
+
+    EXPECT_EQ(App().NC_Dir, "/previous/");
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_EQ(Ui().BusyShownCount(), 0);
+}
+
+INSTANTIATE_FOR_BOTH_TRANSPORTS(SendTest);
+
+class RefusingUnitSendTest : public SendTest {};
+
+TEST_P(RefusingUnitSendTest, RefusedUploadLeavesThePreviousOutputFile) {
+    StartUnit({"--refuse", "STOR"});
+    PutInStore("RZKOUT", "PREVIOUS");
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst)});
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst), PcFile("b.nc", kSecond)});
+    RunSimpleSend(nullptr);
+    RunSimpleSend(nullptr);
+
+    EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
+    ExpectBoxes({{BoxKind::Warning, "a.ncの登録に失敗しました。"},
+                 {BoxKind::Warning, "登録に失敗しました。"}});
+    EXPECT_EQ(App().NC_Dir, m_pc.Path()) << "the chosen folder is kept even when sending fails";
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+TEST_P(RefusingUnitSendTest, RefusedFolderAndUnreachableUnitAreNamedWithTheAddress) {
+    StartUnit({"--refuse", "CWD"});
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst)});
+    RunSimpleSend(nullptr);
+    m_pUnit.reset();
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst)});
+    RunSimpleSend(nullptr);
+
+    ASSERT_EQ(Ui().Boxes().size(), 2u);
+    EXPECT_EQ(Ui().Boxes()[0].strText, "127.0.0.1のフォルダ移動に失敗しました。");
+    EXPECT_TRUE(Ui().Boxes()[1].strText.ends_with("\n127.0.0.1への接続に失敗しました。"))
+        << Ui().Boxes()[1].strText;
+    EXPECT_EQ(Ui().Boxes()[1].kind, BoxKind::Warning);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, RefusingUnitSendTest, ::testing::Values(Transport::Network),
+                         TransportName);
+
+}  // namespace
