@@ -1,0 +1,191 @@
+#!/usr/bin/python3
+"""Unit simulator: serves a folder as the unit's FTP area.
+
+The folder's pub/ is the unit's "/pub/" (the USB memory plugged into the unit). Only user
+"anonymous" with password "zvb" gets in. Names travel in code page 932 as they do with the
+unit; on disk they are UTF-8. Options seed a demo store and inject faults, so that tests can
+meet a refusing, cutting or silent unit. Run it with Debian's /usr/bin/python3 (pyftpdlib).
+"""
+
+import argparse
+import logging
+import os
+import sys
+import warnings
+
+from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.ioloop import AsyncChat
+from pyftpdlib.servers import FTPServer
+
+USER = "anonymous"
+PASSWORD = "zvb"
+WIRE_ENCODING = "cp932"
+CRLF = "\r\n"
+
+SEED_FILES = {
+    "PVN_RZK70": "",
+    "images/INFO.INI": CRLF.join([
+        "[INFO]", "NAME=RZK-70", "SERIAL=R70-012345", "MAINVER=1", "SUBVER=02", "REV=A",
+        "MAC=00:11:22:33:44:55", ""]),
+    "images/PVNRSIO.INI": CRLF.join([
+        "BPS=1", "STOPBIT=2", "DOT=NC", "CODE=0", "OUTCHGO=7000", "OUTCHGO2=7009", "SAME=0",
+        "INDOT=1", "OUTFILE=RZKOUT", "INFILE=RZKIN", "DECODE=-1", ""]),
+    "images/interfaces": CRLF.join([
+        "auto lo", "iface lo inet loopback", "auto eth0", "iface eth0 inet static",
+        "address 192.168.0.102", "netmask 255.255.255.0", ""]),
+    "images/RZK70.REQ": CRLF.join(["BNUMEX=1", "BNAMNE=0", "NNUMEX=1", "NNAMEX=1", ""]),
+    "RzFilesIn/0001.fno": CRLF.join(["%", "O0001", "G00 X0", "M30", "%", ""]),
+    "RzFilesIn/0002.fno": CRLF.join(["%", "O0002", "G01 X10. F100", "M30", "%", ""]),
+    "RzFilesIn/0010.fno": CRLF.join(["%", "O0010", "M30", "%", ""]),
+    "RzFilesIn/12ab.fno": CRLF.join(["%", "O1200", "M30", "%", ""]),
+    "RZKIN": CRLF.join(["%", "O0001", "G00 X0", "M30", "O0002", "M30", "%", ""]),
+}
+
+
+def seed_store(root):
+    """Lays out a prepared store in root/pub unless one is there already."""
+    pub = os.path.join(root, "pub")
+    if os.path.isdir(pub):
+        return
+    for name, text in SEED_FILES.items():
+        path = os.path.join(pub, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as stream:
+            stream.write(text.encode("ascii"))
+
+
+class UnitAuthorizer(DummyAuthorizer):
+    """DummyAuthorizer lets an anonymous user in with any password; the unit wants "zvb"."""
+
+    def validate_authentication(self, username, password, handler):
+        if username == USER and password != PASSWORD:
+            raise AuthenticationFailed("Login incorrect.")
+        super().validate_authentication(username, password, handler)
+
+
+def to_wire(utf8_line):
+    return utf8_line.decode("utf8", "replace").encode(WIRE_ENCODING, "replace")
+
+
+class UnitFilesystem(AbstractedFS):
+    """Listings carry code page 932 names, as the unit's do."""
+
+    def format_list(self, *args, **kwargs):
+        return (to_wire(line) for line in super().format_list(*args, **kwargs))
+
+    def format_mlsx(self, *args, **kwargs):
+        return (to_wire(line) for line in super().format_mlsx(*args, **kwargs))
+
+
+class CuttingDTPHandler(DTPHandler):
+    """A data connection that breaks after cut_after bytes in either direction."""
+
+    cut_after = None
+
+    def send(self, data):
+        sent = super().send(data[:self.cut_after - self.tot_bytes_sent])
+        if self.tot_bytes_sent >= self.cut_after:
+            self.cut()
+        return sent
+
+    def handle_read(self):
+        super().handle_read()
+        if self.tot_bytes_received >= self.cut_after:
+            self.cut()
+
+    handle_read_event = handle_read  # the base class binds its own handle_read here
+
+    def cut(self):
+        self._resp = ("426 Data connection cut by the unit simulator.", logging.warning)
+        self.close()
+
+
+class UnitHandler(FTPHandler):
+    refused = frozenset()
+    stalled = frozenset()
+    dropped = frozenset()
+    stall_login = False
+    auth_failed_timeout = 0.1
+    banner = "RZK-70 unit simulator ready."
+
+    # Commands and replies carry code page 932 names, as the unit's do.
+    def decode(self, data):
+        return data.decode(WIRE_ENCODING, self.unicode_errors)
+
+    def push(self, text):
+        AsyncChat.push(self, text.encode(WIRE_ENCODING, "replace"))
+
+    def handle(self):
+        if not self.stall_login:
+            super().handle()
+
+    def process_command(self, cmd, *args, **kwargs):
+        if cmd in self.stalled:
+            logging.info("stalling at %s", cmd)
+        elif cmd in self.dropped:
+            logging.info("dropping the control connection at %s", cmd)
+            self.close()
+        elif cmd in self.refused:
+            self.respond("550 %s refused by the unit simulator." % cmd)
+        else:
+            super().process_command(cmd, *args, **kwargs)
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(description="FTP server standing in for the RZK-70 unit.")
+    parser.add_argument("--address", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=21, help="0 picks a free port")
+    parser.add_argument("--root", required=True, help="folder whose pub/ is /pub/")
+    parser.add_argument("--seed", action="store_true",
+                        help="lay out a demo store when pub/ is missing")
+    parser.add_argument("--refuse", action="append", default=[], metavar="CMD",
+                        help="answer 550 to this command (repeatable)")
+    parser.add_argument("--stall", action="append", default=[], metavar="CMD",
+                        help="never answer this command (repeatable)")
+    parser.add_argument("--stall-login", action="store_true",
+                        help="accept connections but never greet")
+    parser.add_argument("--cut-control-after-command", action="append", default=[],
+                        metavar="CMD", dest="drop",
+                        help="close the control connection when this command arrives")
+    parser.add_argument("--cut-data-after", type=int, metavar="N",
+                        help="close every data connection after N bytes")
+    parser.add_argument("--verbose", action="store_true", help="log every command")
+    return parser.parse_args(argv)
+
+
+def main(argv):
+    arguments = parse_arguments(argv)
+    logging.basicConfig(level=logging.INFO if arguments.verbose else logging.WARNING,
+                        format="unitsim: %(message)s")
+    root = os.path.abspath(arguments.root)
+    if arguments.seed:
+        seed_store(root)
+    os.makedirs(os.path.join(root, "pub"), exist_ok=True)
+
+    authorizer = UnitAuthorizer()
+    with warnings.catch_warnings():
+        # The unit's anonymous user writes: that is its purpose, not a mistake.
+        warnings.simplefilter("ignore", RuntimeWarning)
+        authorizer.add_anonymous(root, perm="elradfmwMT")
+
+    UnitHandler.authorizer = authorizer
+    UnitHandler.abstracted_fs = UnitFilesystem
+    UnitHandler.refused = frozenset(command.upper() for command in arguments.refuse)
+    UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
+    UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
+    UnitHandler.stall_login = arguments.stall_login
+    if arguments.cut_data_after is not None:
+        CuttingDTPHandler.cut_after = arguments.cut_data_after
+        UnitHandler.dtp_handler = CuttingDTPHandler
+        UnitHandler.use_sendfile = False
+
+    server = FTPServer((arguments.address, arguments.port), UnitHandler)
+    address, port = server.socket.getsockname()[:2]
+    print("unitsim listening on %s:%d" % (address, port), flush=True)
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
