@@ -1,0 +1,66 @@
+#include "platform/FilePattern.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace {
+
+std::vector<std::string_view> Characters(std::string_view cp932) {
+    std::vector<std::string_view> aCharacters;
+    size_t nIndex = 0;
+    while (nIndex < cp932.size()) {
+        size_t nLength =
+            IsLeadByte(static_cast<unsigned char>(cp932[nIndex])) && nIndex + 1 < cp932.size() ? 2
+                                                                                               : 1;
+        aCharacters.push_back(cp932.substr(nIndex, nLength));
+        nIndex += nLength;
+    }
+    return aCharacters;
+}
+
+// Wildcard match that remembers the last "*" and lets it swallow one more character whenever
+// the rest fails: linear in practice, never exponential.
+bool WildcardMatch(const std::vector<std::string_view>& aName,
+                   const std::vector<std::string_view>& aPattern) {
+    size_t nName = 0;
+    size_t nPattern = 0;
+    size_t nStar = std::string::npos;
+    size_t nStarName = 0;
+    while (nName < aName.size()) {
+        if (nPattern < aPattern.size() &&
+            (aPattern[nPattern] == "?" || aPattern[nPattern] == aName[nName])) {
+            ++nName;
+            ++nPattern;
+        } else if (nPattern < aPattern.size() && aPattern[nPattern] == "*") {
+            nStar = nPattern++;
+            nStarName = nName;
+        } else if (nStar != std::string::npos) {
+            nPattern = nStar + 1;
+            nName = ++nStarName;
+        } else {
+            return false;
+        }
+    }
+    while (nPattern < aPattern.size() && aPattern[nPattern] == "*") {
+        ++nPattern;
+    }
+    return nPattern == aPattern.size();
+}
+
+}  // namespace
+
+bool MatchesFilePattern(std::string_view cp932Name, std::string_view cp932Pattern) {
+    std::string strName = MakeUpper(cp932Name);
+    std::string strPattern = MakeUpper(cp932Pattern);
+    if (strPattern == "*.*") {
+        return true;
+    }
+    // "." is never a trail byte, so a plain search finds only real dots.
+    if (strPattern.size() > 1 && strPattern.back() == '.' &&
+        strName.find('.') == std::string::npos) {
+        strPattern.pop_back();
+    }
+    return WildcardMatch(Characters(strName), Characters(strPattern));
+}

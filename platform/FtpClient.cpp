@@ -1,0 +1,349 @@
+#include "platform/FtpClient.h"
+
+#include <curl/curl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "platform/AtomicFile.h"
+#include "platform/FilePattern.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr size_t kMaxErrorTextBytes = 1024;
+constexpr int kPollMilliseconds = 10;
+
+void InitialiseCurlOnce() {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Bytes outside the unreserved set go into the URL as %XX, so that curl hands the server the
+// exact code page 932 bytes of a name, and ";" or "#" in a name are never taken for URL syntax.
+std::string PercentEncode(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string strEncoded;
+    for (char character : path) {
+        unsigned char byte = static_cast<unsigned char>(character);
+        bool bUnreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                           byte == '_' || byte == '~' || byte == '/';
+        if (bUnreserved) {
+            strEncoded += character;
+        } else {
+            strEncoded += '%';
+            strEncoded += kHex[byte >> 4];
+            strEncoded += kHex[byte & 0x0F];
+        }
+    }
+    return strEncoded;
+}
+
+// Whether an absolute path can travel in one FTP command line: a CR or LF would end the
+// command early and let the rest be read as a second command.
+bool IsSendablePath(std::string_view path) {
+    return !path.empty() && path.front() == '/' &&
+           path.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+// Replies of this kind are the server turning down the command itself; the control connection
+// is in order. Write, read and callback errors are the local file's. Everything else means the
+// session with the server broke down.
+bool IsRefusal(CURLcode code) {
+    switch (code) {
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_QUOTE_ERROR:
+        case CURLE_UPLOAD_FAILED:
+        case CURLE_WRITE_ERROR:
+        case CURLE_READ_ERROR:
+        case CURLE_ABORTED_BY_CALLBACK:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Cuts UTF-8 text to at most nMaxBytes without splitting a character.
+std::string CutUtf8(std::string strText, size_t nMaxBytes) {
+    if (strText.size() <= nMaxBytes) {
+        return strText;
+    }
+    size_t nLength = nMaxBytes;
+    while (nLength > 0 && (static_cast<unsigned char>(strText[nLength]) & 0xC0) == 0x80) {
+        --nLength;
+    }
+    strText.resize(nLength);
+    return strText;
+}
+
+size_t WriteToFile(char* pData, size_t nSize, size_t nCount, void* pTarget) {
+    static_cast<CAtomicFile*>(pTarget)->Write(std::string_view(pData, nSize * nCount));
+    return nSize * nCount;
+}
+
+size_t WriteToString(char* pData, size_t nSize, size_t nCount, void* pText) {
+    static_cast<std::string*>(pText)->append(pData, nSize * nCount);
+    return nSize * nCount;
+}
+
+size_t ReadFromFile(char* pBuffer, size_t nSize, size_t nCount, void* pFile) {
+    size_t nRead = std::fread(pBuffer, nSize, nCount, static_cast<std::FILE*>(pFile));
+    if (nRead < nCount && std::ferror(static_cast<std::FILE*>(pFile))) {
+        return CURL_READFUNC_ABORT;
+    }
+    return nRead;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
+};
+
+}  // namespace
+
+CFtpClient::CFtpClient(FtpClientOptions options) : m_options(std::move(options)) {}
+
+CFtpClient::~CFtpClient() {
+    Close();
+}
+
+// The server's replies reach curl's header callback one line at a time; a line whose code is
+// followed by a blank ends a reply. Only a negative reply (4xx, 5xx) says why something
+// failed: the last one is kept for the error text.
+size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClient) {
+    std::string_view line(pData, nSize * nCount);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+        line.remove_suffix(1);
+    }
+    if (line.size() >= 4 && line[3] == ' ' && (line[0] == '4' || line[0] == '5')) {
+        static_cast<CFtpClient*>(pClient)->m_strLastReply = Cp932ToDisplay(line);
+    }
+    return nSize * nCount;
+}
+
+FtpResult CFtpClient::Connect() {
+    Close();
+    InitialiseCurlOnce();
+    m_pMulti = curl_multi_init();
+    m_pCurl = curl_easy_init();
+    if (m_pMulti == nullptr || m_pCurl == nullptr) {
+        m_strErrorText = curl_easy_strerror(CURLE_OUT_OF_MEMORY);
+        return FtpResult::ConnectionFailed;
+    }
+    // The server's root without a folder: curl logs in and changes nowhere.
+    if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
+        return FtpResult::ConnectionFailed;
+    }
+    curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);
+    return Finish(Perform());
+}
+
+FtpResult CFtpClient::ChangeFolder(const std::string& strFolderPath) {
+    std::string strPath = strFolderPath.ends_with('/') ? strFolderPath : strFolderPath + "/";
+    if (!IsSendablePath(strPath)) {
+        return FailLocally("invalid folder name");
+    }
+    if (!Begin(UrlOf(strPath))) {
+        return FtpResult::ConnectionFailed;
+    }
+    curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);
+    return Finish(Perform());
+}
+
+FtpResult CFtpClient::Upload(const std::string& strLocalPath, const std::string& strServerPath) {
+    if (!IsSendablePath(strServerPath)) {
+        return FailLocally("invalid file name");
+    }
+    std::unique_ptr<std::FILE, FileCloser> pFile(std::fopen(strLocalPath.c_str(), "rb"));
+    struct stat status {};
+    if (!pFile || fstat(fileno(pFile.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return FailLocally(strLocalPath + ": cannot be read");
+    }
+    if (!Begin(UrlOf(strServerPath))) {
+        return FtpResult::ConnectionFailed;
+    }
+    curl_easy_setopt(m_pCurl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(m_pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(status.st_size));
+    curl_easy_setopt(m_pCurl, CURLOPT_READFUNCTION, ReadFromFile);
+    curl_easy_setopt(m_pCurl, CURLOPT_READDATA, pFile.get());
+    return Finish(Perform());
+}
+
+FtpResult CFtpClient::Download(const std::string& strServerPath, const std::string& strLocalPath) {
+    if (!IsSendablePath(strServerPath)) {
+        return FailLocally("invalid file name");
+    }
+    CAtomicFile target(strLocalPath);
+    if (!target.Open()) {
+        return FailLocally(strLocalPath + ": cannot be written");
+    }
+    if (!Begin(UrlOf(strServerPath))) {
+        return FtpResult::ConnectionFailed;
+    }
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
+    FtpResult result = Finish(Perform());
+    if (result == FtpResult::Done && !target.Commit()) {
+        return FailLocally(strLocalPath + ": cannot be written");
+    }
+    return result;
+}
+
+FtpResult CFtpClient::Delete(const std::string& strServerPath) {
+    return RunCommand("DELE " + strServerPath);
+}
+
+FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
+    return RunCommand("MKD " + strServerPath);
+}
+
+FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
+                           std::vector<FtpListEntry>& aEntries) {
+    aEntries.clear();
+    std::string strPath = strFolderPath.ends_with('/') ? strFolderPath : strFolderPath + "/";
+    if (!IsSendablePath(strPath)) {
+        return FailLocally("invalid folder name");
+    }
+    if (!Begin(UrlOf(strPath))) {
+        return FtpResult::ConnectionFailed;
+    }
+    std::string strListing;
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToString);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &strListing);
+    FtpResult result = Finish(Perform());
+    if (result == FtpResult::Done) {
+        for (FtpListEntry& entry : ParseListing(strListing)) {
+            if (MatchesFilePattern(entry.strName, strPattern)) {
+                aEntries.push_back(std::move(entry));
+            }
+        }
+    }
+    return result;
+}
+
+void CFtpClient::Close() {
+    // The connection belongs to the multi handle: cleaning it up ends the session.
+    if (m_pMulti != nullptr) {
+        curl_multi_cleanup(m_pMulti);
+        m_pMulti = nullptr;
+    }
+    if (m_pCurl != nullptr) {
+        curl_easy_cleanup(m_pCurl);
+        m_pCurl = nullptr;
+    }
+}
+
+// Runs the prepared request. curl_easy_perform would do the same but wait up to a second
+// whenever a passive data connection comes up between two of its polls (libcurl 7.88); a
+// short poll interval turns that second into a few milliseconds. The multi handle keeps the
+// connection between requests.
+int CFtpClient::Perform() {
+    if (curl_multi_add_handle(m_pMulti, m_pCurl) != CURLM_OK) {
+        return CURLE_FAILED_INIT;
+    }
+    int nRunning = 1;
+    CURLcode code = CURLE_OK;
+    while (nRunning > 0) {
+        if (curl_multi_perform(m_pMulti, &nRunning) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        if (nRunning > 0) {
+            curl_multi_poll(m_pMulti, nullptr, 0, kPollMilliseconds, nullptr);
+        }
+    }
+    int nQueued = 0;
+    while (CURLMsg* pMessage = curl_multi_info_read(m_pMulti, &nQueued)) {
+        if (pMessage->msg == CURLMSG_DONE) {
+            code = pMessage->data.result;
+        }
+    }
+    curl_multi_remove_handle(m_pMulti, m_pCurl);
+    return code;
+}
+
+// DELE and MKD go as quoted commands. curl sends them before it changes to the URL's folder,
+// and on a reused connection the server may still stand in any folder: so the paths are
+// absolute, and the URL is the root, where curl changes nowhere.
+FtpResult CFtpClient::RunCommand(const std::string& strCommand) {
+    size_t nPath = strCommand.find(' ') + 1;
+    if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
+        return FailLocally("invalid name");
+    }
+    if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
+        return FtpResult::ConnectionFailed;
+    }
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> pCommands(
+        curl_slist_append(nullptr, strCommand.c_str()), curl_slist_free_all);
+    curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(m_pCurl, CURLOPT_QUOTE, pCommands.get());
+    return Finish(Perform());
+}
+
+// Every operation starts from fresh options; the connection stays in the multi handle, so it
+// continues the same session (curl logs in again by itself if the server dropped it).
+bool CFtpClient::Begin(const std::string& strUrl) {
+    m_strLastReply.clear();
+    if (m_pCurl == nullptr) {
+        m_strErrorText = "not connected";
+        return false;
+    }
+    curl_easy_reset(m_pCurl);
+    long nTimeout = m_options.nTimeoutSeconds;
+    curl_easy_setopt(m_pCurl, CURLOPT_URL, strUrl.c_str());
+    curl_easy_setopt(m_pCurl, CURLOPT_USERNAME, m_options.strUser.c_str());
+    curl_easy_setopt(m_pCurl, CURLOPT_PASSWORD, m_options.strPassword.c_str());
+    curl_easy_setopt(m_pCurl, CURLOPT_NOSIGNAL, 1L);
+    // The unit stands on the local network: a proxy from the environment would only turn the
+    // FTP commands into something the unit does not speak.
+    curl_easy_setopt(m_pCurl, CURLOPT_NOPROXY, "*");
+    curl_easy_setopt(m_pCurl, CURLOPT_CONNECTTIMEOUT, nTimeout);
+    curl_easy_setopt(m_pCurl, CURLOPT_SERVER_RESPONSE_TIMEOUT, nTimeout);
+    curl_easy_setopt(m_pCurl, CURLOPT_ACCEPTTIMEOUT_MS, nTimeout * 1000);
+    curl_easy_setopt(m_pCurl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(m_pCurl, CURLOPT_LOW_SPEED_TIME, nTimeout);
+    curl_easy_setopt(m_pCurl, CURLOPT_FTP_USE_EPSV, 0L);
+    curl_easy_setopt(m_pCurl, CURLOPT_FTP_USE_EPRT, 0L);
+    if (!m_options.bPassive) {
+        curl_easy_setopt(m_pCurl, CURLOPT_FTPPORT, "-");
+    }
+    curl_easy_setopt(m_pCurl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
+    curl_easy_setopt(m_pCurl, CURLOPT_TRANSFERTEXT, 0L);
+    curl_easy_setopt(m_pCurl, CURLOPT_HEADERFUNCTION, OnReply);
+    curl_easy_setopt(m_pCurl, CURLOPT_HEADERDATA, this);
+    return true;
+}
+
+// The error text is curl's wording of the error code. Its error buffer would say more, but
+// in active mode libcurl 7.88 puts a spurious inet_ntop() complaint there first, and the
+// first message is the one it keeps.
+FtpResult CFtpClient::Finish(int nCode) {
+    CURLcode code = static_cast<CURLcode>(nCode);
+    if (code == CURLE_OK) {
+        m_strErrorText.clear();
+        return FtpResult::Done;
+    }
+    std::string strText = curl_easy_strerror(code);
+    if (!m_strLastReply.empty()) {
+        strText += "\n" + m_strLastReply;
+    }
+    m_strErrorText = CutUtf8(strText, kMaxErrorTextBytes);
+    return IsRefusal(code) ? FtpResult::Refused : FtpResult::ConnectionFailed;
+}
+
+FtpResult CFtpClient::FailLocally(const std::string& strReason) {
+    m_strErrorText = CutUtf8(strReason, kMaxErrorTextBytes);
+    return FtpResult::Refused;
+}
+
+// "/pub/RzFilesOut/x" becomes "ftp://host:port/%2Fpub/RzFilesOut/x": the encoded first "/"
+// makes curl change to the absolute folder "/pub/RzFilesOut" instead of one below the login
+// folder.
+std::string CFtpClient::UrlOf(const std::string& strServerPath) const {
+    return Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort) +
+           PercentEncode(strServerPath).replace(0, 1, "%2F");
+}

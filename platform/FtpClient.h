@@ -1,0 +1,74 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/FtpListParser.h"
+
+typedef void CURL;   // the easy handle of libcurl, as <curl/curl.h> declares it
+typedef void CURLM;  // its multi handle, as <curl/multi.h> declares it
+
+struct FtpClientOptions {
+    std::string strHost;
+    int nPort = 21;
+    std::string strUser;
+    std::string strPassword;
+    bool bPassive = true;
+    // A server that does not connect, answer or move data for this long fails the operation.
+    int nTimeoutSeconds = 30;
+};
+
+// How an operation ended. Refused: the server answered the command with a 4xx or 5xx reply,
+// or the local file could not be read or written; that operation failed and the connection
+// stays usable. ConnectionFailed: everything else (no connection, login refused, no answer in
+// time, connection cut, partial transfer); the caller reports the connection as lost.
+enum class FtpResult { Done, Refused, ConnectionFailed };
+
+// An FTP client for one user action: Connect, any number of operations on one control
+// connection, Close. Transfers are binary (type I), in passive or active mode, never through
+// EPSV or EPRT. Server paths are absolute ("/pub/RzFilesOut/0010.fno") and code page 932 bytes;
+// local paths are UTF-8.
+class CFtpClient {
+public:
+    explicit CFtpClient(FtpClientOptions options);
+    ~CFtpClient();
+    CFtpClient(const CFtpClient&) = delete;
+    CFtpClient& operator=(const CFtpClient&) = delete;
+
+    // Connects and logs in.
+    FtpResult Connect();
+    FtpResult ChangeFolder(const std::string& strFolderPath);
+    // Replaces a file of that name on the server.
+    FtpResult Upload(const std::string& strLocalPath, const std::string& strServerPath);
+    // Replaces the local file only once the whole file has arrived.
+    FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
+    FtpResult Delete(const std::string& strServerPath);
+    FtpResult MakeFolder(const std::string& strServerPath);
+    // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
+    // folder is listed whole and filtered here: servers differ in whether, and how, they
+    // match a pattern given to LIST.
+    FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
+                   std::vector<FtpListEntry>& aEntries);
+    // Ends the session and closes the connection.
+    void Close();
+
+    // Why the last operation failed: curl's words for it, then the server's last negative
+    // reply when there was one (UTF-8, at most 1024 bytes).
+    const std::string& ErrorText() const { return m_strErrorText; }
+
+private:
+    static size_t OnReply(char* pData, size_t nSize, size_t nCount, void* pClient);
+
+    bool Begin(const std::string& strUrl);
+    int Perform();
+    FtpResult Finish(int nCode);
+    FtpResult FailLocally(const std::string& strReason);
+    FtpResult RunCommand(const std::string& strCommand);
+    std::string UrlOf(const std::string& strServerPath) const;
+
+    FtpClientOptions m_options;
+    CURLM* m_pMulti = nullptr;
+    CURL* m_pCurl = nullptr;
+    std::string m_strLastReply;
+    std::string m_strErrorText;
+};

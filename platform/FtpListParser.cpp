@@ -1,0 +1,679 @@
+#include "platform/FtpListParser.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace {
+
+// A word of the line and where it stands, so that a name can be taken from the line itself
+// with its inner and trailing blanks intact.
+struct Token {
+    std::string_view text;
+    size_t nEnd = 0;
+};
+
+bool IsBlank(char character) {
+    return character == ' ' || character == '\t' || character == '\r' || character == '\n';
+}
+
+std::vector<Token> SplitTokens(std::string_view line) {
+    std::vector<Token> aTokens;
+    size_t nPosition = 0;
+    while (nPosition < line.size()) {
+        while (nPosition < line.size() && IsBlank(line[nPosition])) {
+            ++nPosition;
+        }
+        size_t nStart = nPosition;
+        while (nPosition < line.size() && !IsBlank(line[nPosition])) {
+            ++nPosition;
+        }
+        if (nPosition > nStart) {
+            aTokens.push_back({line.substr(nStart, nPosition - nStart), nPosition});
+        }
+    }
+    return aTokens;
+}
+
+bool IsDigit(char character) {
+    return character >= '0' && character <= '9';
+}
+
+bool IsNonAscii(char character) {
+    return static_cast<unsigned char>(character) >= 0x80;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+size_t LeadingDigits(std::string_view text) {
+    size_t nCount = 0;
+    while (nCount < text.size() && IsDigit(text[nCount])) {
+        ++nCount;
+    }
+    return nCount;
+}
+
+int NumberOf(std::string_view digits) {
+    int nValue = 0;
+    for (char digit : digits.substr(0, 6)) {
+        nValue = nValue * 10 + (digit - '0');
+    }
+    return nValue;
+}
+
+std::string Lower(std::string_view text) {
+    std::string strLower(text);
+    for (char& character : strLower) {
+        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+    }
+    return strLower;
+}
+
+bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
+    return Lower(left) == Lower(right);
+}
+
+std::string_view TrimTrailing(std::string_view text, std::string_view characters) {
+    while (!text.empty() && characters.find(text.back()) != std::string_view::npos) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// Month names as listings write them: English, German, French, Dutch, Spanish, Italian and
+// Hungarian abbreviations and full names, compared in lower case after dropping "." and ",".
+bool IsMonthName(std::string_view text) {
+    static constexpr std::array<std::string_view, 64> kMonths = {
+        "jan",    "feb",     "mar",   "apr",      "may",       "jun",     "jul",      "aug",
+        "sep",    "sept",    "oct",   "nov",      "dec",       "january", "february", "march",
+        "april",  "june",    "july",  "august",   "september", "october", "november", "december",
+        "januar", "februar", "mär",   "märz",     "mrz",       "mai",     "juni",     "juli",
+        "okt",    "oktober", "dez",   "dezember", "janv",      "févr",    "fév",      "fev",
+        "mars",   "avr",     "avril", "juin",     "juil",      "août",    "aout",     "déc",
+        "mrt",    "mei",     "ene",   "abr",      "ago",       "dic",     "gen",      "mag",
+        "giu",    "lug",     "set",   "ott",      "szept",     "febr",    "márc",     "ápr"};
+    std::string strName = Lower(TrimTrailing(text, ".,"));
+    return std::find(kMonths.begin(), kMonths.end(), strName) != kMonths.end();
+}
+
+// A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
+bool IsNumberWithUnit(std::string_view text, size_t nMaxDigits) {
+    size_t nDigits = LeadingDigits(text);
+    return nDigits > 0 && nDigits <= nMaxDigits && nDigits < text.size() &&
+           IsNonAscii(text[nDigits]);
+}
+
+bool IsMonth(std::string_view text) {
+    if (IsMonthName(text)) {
+        return true;
+    }
+    if (!IsNumberWithUnit(text, 2)) {
+        return false;
+    }
+    int nMonth = NumberOf(text.substr(0, LeadingDigits(text)));
+    return nMonth >= 1 && nMonth <= 12;
+}
+
+bool IsPlainMonthNumber(std::string_view text) {
+    return IsDigits(text) && text.size() <= 2 && NumberOf(text) >= 1 && NumberOf(text) <= 12;
+}
+
+bool IsDay(std::string_view text) {
+    size_t nDigits = LeadingDigits(text);
+    if (nDigits == 0 || nDigits > 2) {
+        return false;
+    }
+    int nDay = NumberOf(text.substr(0, nDigits));
+    std::string_view suffix = text.substr(nDigits);
+    bool bSuffixOk = suffix.empty() || suffix == "." || suffix == "," || IsNonAscii(suffix[0]);
+    return bSuffixOk && nDay >= 1 && nDay <= 31;
+}
+
+bool IsYear(std::string_view text) {
+    size_t nDigits = LeadingDigits(text);
+    return nDigits == 4 && (text.size() == 4 || IsNonAscii(text[4]));
+}
+
+// "9:05", "21:06", "24:00", "10:30:13", "10:30:13.64".
+bool IsTime(std::string_view text) {
+    size_t nHourDigits = LeadingDigits(text);
+    if (nHourDigits == 0 || nHourDigits > 2 || text.size() < nHourDigits + 3 ||
+        text[nHourDigits] != ':') {
+        return false;
+    }
+    std::string_view minutes = text.substr(nHourDigits + 1, 2);
+    if (!IsDigits(minutes) || NumberOf(text.substr(0, nHourDigits)) > 24 ||
+        NumberOf(minutes) > 59) {
+        return false;
+    }
+    std::string_view rest = text.substr(nHourDigits + 3);
+    if (rest.empty()) {
+        return true;
+    }
+    return rest.size() >= 3 && rest[0] == ':' && IsDigits(rest.substr(1, 2)) &&
+           (rest.size() == 3 || (rest[3] == '.' && IsDigits(rest.substr(4))));
+}
+
+// Dates written as one word: "09-26", "2005-06-07", "1999/10/12", "24-04-2003", "2004.07.15",
+// "01-jun-99", "Feb-28-1998". Two parts only with a following year or time.
+int CompactDateParts(std::string_view text) {
+    size_t nSeparator = text.find_first_of("-/.");
+    if (nSeparator == std::string_view::npos) {
+        return 0;
+    }
+    char separator = text[nSeparator];
+    int nParts = 0;
+    size_t nStart = 0;
+    while (true) {
+        size_t nEnd = text.find(separator, nStart);
+        std::string_view part = text.substr(nStart, nEnd - nStart);
+        bool bNumber = IsDigits(part) && part.size() <= 4;
+        if (!bNumber && !(part.size() == 3 && IsMonthName(part))) {
+            return 0;
+        }
+        ++nParts;
+        if (nEnd == std::string_view::npos) {
+            break;
+        }
+        nStart = nEnd + 1;
+    }
+    return nParts == 2 || nParts == 3 ? nParts : 0;
+}
+
+// How a date found in a listing ends: ls pads its time or year column, so exactly one blank
+// separates it from the name and any further blanks belong to the name; other servers pad
+// their date column, and their names start after all blanks.
+struct DateMatch {
+    size_t nTokens = 0;
+    bool bPaddedColumn = false;
+};
+
+// Year and time after month and day: at least one of them, year first when both.
+size_t YearAndTime(const std::vector<Token>& aTokens, size_t nIndex) {
+    size_t nCount = 0;
+    if (nIndex < aTokens.size() && IsYear(aTokens[nIndex].text)) {
+        ++nCount;
+    }
+    if (nIndex + nCount < aTokens.size() && IsTime(aTokens[nIndex + nCount].text)) {
+        ++nCount;
+    }
+    return nCount;
+}
+
+DateMatch MatchDate(const std::vector<Token>& aTokens, size_t nIndex) {
+    auto text = [&](size_t nOffset) {
+        return nIndex + nOffset < aTokens.size() ? aTokens[nIndex + nOffset].text
+                                                 : std::string_view();
+    };
+    // "Mar 2 15:13", "Dec 02 2009", "Oct 08, 2002 09:47", "3月 2日 2003年".
+    if (IsMonth(text(0)) && IsDay(text(1))) {
+        if (size_t nTail = YearAndTime(aTokens, nIndex + 2); nTail > 0) {
+            return {2 + nTail, true};
+        }
+    }
+    // "29 Jul 02:27", "01 oct 2004", "26. Juli, 20:10".
+    if (IsDay(text(0)) && IsMonth(text(1))) {
+        if (size_t nTail = YearAndTime(aTokens, nIndex + 2); nTail > 0) {
+            return {2 + nTail, true};
+        }
+    }
+    // Year first in East Asian listings: "2005년 1월 6일".
+    if (IsYear(text(0)) && IsNumberWithUnit(text(1), 2) && IsMonth(text(1)) && IsDay(text(2))) {
+        return {IsTime(text(3)) ? 4u : 3u, true};
+    }
+    // "3 29 03:26": month as a plain number, only with a time to be sure of it.
+    if (IsPlainMonthNumber(text(0)) && IsDay(text(1)) && IsTime(text(2))) {
+        return {3, true};
+    }
+    int nParts = CompactDateParts(text(0));
+    bool bFollowed = IsYear(text(1)) || IsTime(text(1));
+    if (nParts == 3 || (nParts == 2 && bFollowed)) {
+        return {bFollowed ? 2u : 1u, bFollowed};
+    }
+    return {};
+}
+
+std::string_view NameAfter(std::string_view line, size_t nEnd, bool bPaddedColumn) {
+    std::string_view rest = line.substr(nEnd);
+    if (!bPaddedColumn) {
+        return SkipBlanks(rest);
+    }
+    if (!rest.empty() && IsBlank(rest.front())) {
+        rest.remove_prefix(1);
+    }
+    return rest;
+}
+
+std::optional<FtpListEntry> Entry(std::string_view name, bool bFolder) {
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    return FtpListEntry{std::string(name), bFolder};
+}
+
+// The name of a folder shown with a marker behind it ("dir/", "dir <DIR>").
+std::optional<FtpListEntry> EntryWithFolderMarker(std::string_view name, bool bFolder) {
+    for (std::string_view marker : {std::string_view("/"), std::string_view(" <DIR>")}) {
+        if (name.size() > marker.size() && name.substr(name.size() - marker.size()) == marker) {
+            return Entry(name.substr(0, name.size() - marker.size()), true);
+        }
+    }
+    return Entry(name, bFolder);
+}
+
+bool IsSize(std::string_view text) {
+    if (!text.empty() && IsDigit(text.back())) {
+        return true;  // also "longgroup123456", where the group ran into the size
+    }
+    size_t nDigits = LeadingDigits(text);
+    if (nDigits == 0) {
+        return false;
+    }
+    std::string_view rest = text.substr(nDigits);
+    if (!rest.empty() && rest[0] == '.') {
+        size_t nFraction = LeadingDigits(rest.substr(1));
+        rest.remove_prefix(1 + nFraction);
+    }
+    rest = TrimTrailing(rest, "bB");
+    return rest.size() == 1 && std::string_view("kKmMgGtT").find(rest[0]) != std::string_view::npos;
+}
+
+// "drwxr-xr-x", "-rw-r--r--+", "drw-r--rw", "d--S--S--t", "-C--E-----FTP".
+bool IsPermissions(std::string_view text) {
+    if (text.size() < 9 || std::string_view("-dlcbps").find(text[0]) == std::string_view::npos) {
+        return false;
+    }
+    for (size_t nIndex = 1; nIndex < 9; ++nIndex) {
+        char character = text[nIndex];
+        bool bUpper = character >= 'A' && character <= 'Z';
+        if (!bUpper && std::string_view("rwxsStTlL-").find(character) == std::string_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LooksLikeDatePart(std::string_view text) {
+    return IsDigits(text) || IsTime(text);
+}
+
+std::optional<FtpListEntry> UnixName(std::string_view name, char type) {
+    if (type == 'l') {
+        name = name.substr(0, name.find(" -> "));
+    }
+    return Entry(name, type == 'd');
+}
+
+// ls -l and its relatives: permissions, then owner and group columns that may hold blanks or
+// be missing, a size, a date in one of many forms, the name. The size and date are found
+// together, scanning from the left, because nothing else in the line fixes their place.
+std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
+                                                     const std::vector<Token>& aTokens) {
+    bool bNetware = aTokens.size() > 1 && (aTokens[0].text == "d" || aTokens[0].text == "-") &&
+                    aTokens[1].text.front() == '[' && aTokens[1].text.back() == ']';
+    if (!bNetware && !IsPermissions(aTokens[0].text)) {
+        return std::nullopt;
+    }
+    char type = aTokens[0].text[0];
+    for (size_t nSize = bNetware ? 2 : 1; nSize + 1 < aTokens.size(); ++nSize) {
+        if (!IsSize(aTokens[nSize].text)) {
+            continue;
+        }
+        DateMatch date = MatchDate(aTokens, nSize + 1);
+        size_t nLast = nSize + date.nTokens;
+        if (date.nTokens > 0 && nLast + 1 < aTokens.size()) {
+            return UnixName(NameAfter(line, aTokens[nLast].nEnd, date.bPaddedColumn && !bNetware),
+                            type);
+        }
+    }
+    // Some servers leave the date out: permissions, links, owner, group, size, name. A line
+    // whose tail still holds numbers or times has a broken date instead, and is no entry.
+    if (!bNetware && aTokens.size() >= 6 && IsDigits(aTokens[1].text) &&
+        IsDigits(aTokens[4].text) &&
+        std::none_of(aTokens.begin() + 5, aTokens.end(),
+                     [](const Token& token) { return LooksLikeDatePart(token.text); })) {
+        return UnixName(NameAfter(line, aTokens[4].nEnd, true), type);
+    }
+    return std::optional<FtpListEntry>();
+}
+
+// "0100644 500 101 12345 123456789 name": octal mode, owner, group, size, seconds.
+std::optional<FtpListEntry> ParseNumericUnix(std::string_view line,
+                                             const std::vector<Token>& aTokens) {
+    std::string_view mode = aTokens[0].text;
+    if (aTokens.size() < 6 || mode.size() < 6 || mode.size() > 7 ||
+        mode.find_first_not_of("01234567") != mode.npos ||
+        !std::all_of(aTokens.begin() + 1, aTokens.begin() + 5,
+                     [](const Token& token) { return IsDigits(token.text); })) {
+        return std::nullopt;
+    }
+    unsigned long ulMode = std::stoul(std::string(mode), nullptr, 8);
+    return Entry(NameAfter(line, aTokens[4].nEnd, false), (ulMode & 0170000) == 0040000);
+}
+
+// DOS and IIS: "04-27-00  12:09PM  <DIR>  name", "2002-09-02  19:06  9,730 name".
+bool IsDosDate(std::string_view text) {
+    if (CompactDateParts(text) != 3 || text.find_first_not_of("0123456789-/") != text.npos) {
+        return false;
+    }
+    bool bYearFirst = LeadingDigits(text) == 4;
+    std::string_view month = bYearFirst ? text.substr(5, 2) : text.substr(0, 2);
+    std::string_view day = bYearFirst ? text.substr(8) : text.substr(3, 2);
+    return IsPlainMonthNumber(month) && IsDay(day);
+}
+
+std::optional<FtpListEntry> ParseDos(std::string_view line, const std::vector<Token>& aTokens) {
+    if (aTokens.size() < 4 || !IsDosDate(aTokens[0].text)) {
+        return std::nullopt;
+    }
+    std::string_view time = aTokens[1].text;
+    if (time.size() > 2 && (EqualsIgnoringCase(time.substr(time.size() - 2), "AM") ||
+                            EqualsIgnoringCase(time.substr(time.size() - 2), "PM"))) {
+        time.remove_suffix(2);
+    }
+    std::string_view size = aTokens[2].text;
+    bool bFolder = size == "<DIR>";
+    if (!IsTime(time) ||
+        (!bFolder && (size.find_first_not_of("0123456789,") != size.npos || !IsDigit(size[0])))) {
+        return std::nullopt;
+    }
+    return Entry(NameAfter(line, aTokens[2].nEnd, false), bFolder);
+}
+
+// OS/2: "36611  A  04-23-103  10:57  name", "0 DIR  02-11-103  16:15  name".
+std::optional<FtpListEntry> ParseOs2(std::string_view line, const std::vector<Token>& aTokens) {
+    if (aTokens.size() < 4 || !IsDigits(aTokens[0].text)) {
+        return std::nullopt;
+    }
+    size_t nIndex = 1;
+    bool bFolder = aTokens[nIndex].text == "DIR";
+    if (bFolder) {
+        ++nIndex;
+    }
+    if (nIndex < aTokens.size() &&
+        aTokens[nIndex].text.find_first_not_of("AHRS") == std::string_view::npos) {
+        ++nIndex;
+    }
+    if (nIndex + 2 >= aTokens.size()) {
+        return std::nullopt;
+    }
+    std::string_view date = aTokens[nIndex].text;
+    bool bDate = date.size() >= 8 && date.size() <= 9 && CompactDateParts(date) == 3 &&
+                 date[2] == '-' && date[5] == '-';
+    if (!bDate || !IsTime(aTokens[nIndex + 1].text)) {
+        return std::nullopt;
+    }
+    return Entry(NameAfter(line, aTokens[nIndex + 1].nEnd, false), bFolder);
+}
+
+// A size, a date, the name: "206876  Apr 04, 2000 21:06 name", "2048  Feb-28-1998  05:23:30
+// name <DIR>".
+std::optional<FtpListEntry> ParseSizeDateName(std::string_view line,
+                                              const std::vector<Token>& aTokens) {
+    if (aTokens.size() < 3 || !IsDigits(aTokens[0].text)) {
+        return std::nullopt;
+    }
+    DateMatch date = MatchDate(aTokens, 1);
+    if (date.nTokens == 0 || 1 + date.nTokens >= aTokens.size()) {
+        return std::nullopt;
+    }
+    return EntryWithFolderMarker(NameAfter(line, aTokens[date.nTokens].nEnd, false), false);
+}
+
+// AS/400: "QSYS  77824 02/23/00 15:09:55 *DIR name/".
+std::optional<FtpListEntry> ParseAs400(std::string_view line, const std::vector<Token>& aTokens) {
+    if (aTokens.size() < 6 || !IsDigits(aTokens[1].text) ||
+        CompactDateParts(aTokens[2].text) != 3 || !IsTime(aTokens[3].text) ||
+        aTokens[4].text.front() != '*') {
+        return std::nullopt;
+    }
+    return EntryWithFolderMarker(NameAfter(line, aTokens[4].nEnd, false),
+                                 aTokens[4].text == "*DIR");
+}
+
+// OS-9: "20.20 07/03/29 1026 d-ewrewr 2650 85920 name".
+std::optional<FtpListEntry> ParseOs9(std::string_view line, const std::vector<Token>& aTokens) {
+    std::string_view owner = aTokens[0].text;
+    size_t nDot = owner.find('.');
+    if (aTokens.size() < 7 || nDot == std::string_view::npos || !IsDigits(owner.substr(0, nDot)) ||
+        !IsDigits(owner.substr(nDot + 1)) || CompactDateParts(aTokens[1].text) != 3 ||
+        !IsDigits(aTokens[2].text) || !IsDigits(aTokens[4].text) || !IsDigits(aTokens[5].text)) {
+        return std::nullopt;
+    }
+    return Entry(NameAfter(line, aTokens[5].nEnd, false), aTokens[3].text.front() == 'd');
+}
+
+// VMS: "NAME.EXT;1  9/9  2-JUN-1998 07:32:04 [GROUP,OWNER] (RWED,RWED,RW,R)"; a folder is
+// "NAME.DIR;1" and is entered as "NAME". The version stays on file names.
+bool IsVmsDate(std::string_view text) {
+    size_t nDay = LeadingDigits(text);
+    return nDay >= 1 && nDay <= 2 && text.size() == nDay + 9 && text[nDay] == '-' &&
+           text[nDay + 4] == '-' && IsDigits(text.substr(nDay + 5));
+}
+
+std::optional<FtpListEntry> ParseVms(std::string_view, const std::vector<Token>& aTokens) {
+    std::string_view name = aTokens[0].text;
+    size_t nSemicolon = name.rfind(';');
+    if (nSemicolon == std::string_view::npos || nSemicolon == 0 ||
+        !IsDigits(name.substr(nSemicolon + 1)) ||
+        std::none_of(aTokens.begin() + 1, aTokens.end(),
+                     [](const Token& token) { return IsVmsDate(token.text); })) {
+        return std::nullopt;
+    }
+    std::string_view bare = name.substr(0, nSemicolon);
+    if (bare.size() > 4 && EqualsIgnoringCase(bare.substr(bare.size() - 4), ".DIR")) {
+        return Entry(bare.substr(0, bare.size() - 4), true);
+    }
+    return Entry(name, false);
+}
+
+bool IsHex(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789ABCDEFabcdef") == text.npos;
+}
+
+// Lines that start with the name: z/VM ("NAME TYPE V 65 107 2 2005-10-04 15:28:42 OWNER",
+// entered as NAME.TYPE), wfFTP ("name 1014196 06/03/04 Thur. 10:20:03"), HP NonStop
+// ("name 101 528 6-Apr-07 14:21:18 255, 0 "oooo""), and members of an MVS partitioned data set
+// ("NAME 01.01 2004/06/22 ..." or a load module "NAME 00B308 000411 ...").
+std::optional<FtpListEntry> ParseNameFirst(std::string_view, const std::vector<Token>& aTokens) {
+    auto text = [&](size_t nIndex) {
+        return nIndex < aTokens.size() ? aTokens[nIndex].text : std::string_view();
+    };
+    std::string_view name = text(0);
+    if (aTokens.size() >= 8 && IsDigits(text(3)) && IsDigits(text(4)) && IsDigits(text(5)) &&
+        CompactDateParts(text(6)) == 3 && IsTime(text(7)) &&
+        (text(2) == "F" || text(2) == "V" || text(2) == "DIR")) {
+        return Entry(std::string(name) + "." + std::string(text(1)), text(2) == "DIR");
+    }
+    if (IsDigits(text(1)) && CompactDateParts(text(2)) == 3 && IsTime(text(4))) {
+        return Entry(name, false);
+    }
+    if (IsDigits(text(1)) && IsDigits(text(2)) && CompactDateParts(text(3)) == 3 &&
+        IsTime(text(4))) {
+        return Entry(name, false);
+    }
+    std::string_view version = text(1);
+    bool bMember = version.size() == 5 && version[2] == '.' && IsDigits(version.substr(0, 2)) &&
+                   IsDigits(version.substr(3)) && CompactDateParts(text(2)) == 3;
+    bool bLoadModule =
+        text(1).size() == 6 && IsHex(text(1)) && text(2).size() == 6 && IsHex(text(2));
+    if (bMember || bLoadModule) {
+        return Entry(name, false);
+    }
+    return std::nullopt;
+}
+
+// MVS data sets: "VOLUME UNIT REFERRED EXT USED RECFM LRECL BLKSZ DSORG DSNAME", where a
+// partitioned organisation (PO, PO-E) is a folder; also "Migrated  DSNAME" and tape volumes.
+std::optional<FtpListEntry> ParseMvs(std::string_view, const std::vector<Token>& aTokens) {
+    std::string_view volume = aTokens[0].text;
+    if (aTokens.size() == 2 && volume == "Migrated") {
+        return Entry(aTokens[1].text, false);
+    }
+    bool bVolume =
+        volume.size() <= 8 &&
+        volume.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789#@$") == volume.npos;
+    std::string_view unit = aTokens.size() >= 3 ? aTokens[1].text : std::string_view();
+    if (!bVolume || !((unit.size() == 4 && IsDigits(unit)) || unit == "Tape")) {
+        return std::nullopt;
+    }
+    std::string_view organisation = aTokens[aTokens.size() - 2].text;
+    return Entry(aTokens.back().text, organisation.substr(0, 2) == "PO");
+}
+
+// MLSD: "fact=value;fact=value; name", one blank before the name; the pre-standard form
+// "type=file name" without the final ";" occurs too.
+bool IsFactBlock(std::string_view block) {
+    if (block.find('=') == std::string_view::npos) {
+        return false;
+    }
+    size_t nStart = 0;
+    while (nStart < block.size()) {
+        size_t nEnd = std::min(block.find(';', nStart), block.size());
+        std::string_view fact = block.substr(nStart, nEnd - nStart);
+        size_t nEquals = fact.find('=');
+        if (nEquals == 0 || nEquals == std::string_view::npos) {
+            return false;
+        }
+        for (char character : fact.substr(0, nEquals)) {
+            if (!std::isalnum(static_cast<unsigned char>(character)) &&
+                std::string_view("._-").find(character) == std::string_view::npos) {
+                return false;
+            }
+        }
+        nStart = nEnd + 1;
+    }
+    return true;
+}
+
+std::optional<std::optional<FtpListEntry>> ParseMlsd(std::string_view line) {
+    size_t nSeparator = line.find_first_of(" \t");
+    std::string_view block = line.substr(0, nSeparator);
+    if (!IsFactBlock(block)) {
+        return std::nullopt;
+    }
+    if (nSeparator == std::string_view::npos) {
+        return std::optional<FtpListEntry>();
+    }
+    bool bFolder = false;
+    size_t nStart = 0;
+    while (nStart < block.size()) {
+        size_t nEnd = std::min(block.find(';', nStart), block.size());
+        std::string_view fact = block.substr(nStart, nEnd - nStart);
+        size_t nEquals = fact.find('=');
+        if (EqualsIgnoringCase(fact.substr(0, nEquals), "type")) {
+            std::string strType = Lower(fact.substr(nEquals + 1));
+            bFolder = strType == "dir" || strType == "cdir" || strType == "pdir";
+            break;
+        }
+        nStart = nEnd + 1;
+    }
+    return Entry(line.substr(nSeparator + 1), bFolder);
+}
+
+// EPLF: "+fact,fact,...<TAB>name"; the fact "/" marks a folder.
+std::optional<FtpListEntry> ParseEplf(std::string_view line) {
+    size_t nTab = line.find('\t');
+    if (nTab == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view facts = line.substr(1, nTab - 1);
+    bool bFolder = false;
+    size_t nStart = 0;
+    while (nStart <= facts.size()) {
+        size_t nEnd = std::min(facts.find(',', nStart), facts.size());
+        bFolder = bFolder || facts.substr(nStart, nEnd - nStart) == "/";
+        nStart = nEnd + 1;
+    }
+    return Entry(line.substr(nTab + 1), bFolder);
+}
+
+std::optional<FtpListEntry> ParseAnyForm(std::string_view line) {
+    if (line.front() == '+') {
+        return ParseEplf(line);
+    }
+    if (!IsBlank(line.front())) {
+        if (auto mlsd = ParseMlsd(line)) {
+            return *mlsd;
+        }
+    }
+    std::vector<Token> aTokens = SplitTokens(line);
+    if (aTokens.empty()) {
+        return std::nullopt;
+    }
+    if (auto unixEntry = ParseUnix(line, aTokens)) {
+        return *unixEntry;
+    }
+    using Parser = std::optional<FtpListEntry> (*)(std::string_view, const std::vector<Token>&);
+    for (Parser parser : {ParseVms, ParseNumericUnix, ParseDos, ParseOs2, ParseSizeDateName,
+                          ParseAs400, ParseOs9, ParseNameFirst, ParseMvs}) {
+        if (auto entry = parser(line, aTokens)) {
+            return entry;
+        }
+    }
+    if (aTokens.size() == 1) {
+        return Entry(aTokens[0].text, false);  // a bare name, as MVS lists members
+    }
+    if (line.front() == ' ') {
+        return Entry(line.substr(1), false);  // MLSD without facts: one blank, then the name
+    }
+    return std::nullopt;
+}
+
+bool IsVmsNameLine(std::string_view line) {
+    std::vector<Token> aTokens = SplitTokens(line);
+    if (aTokens.size() != 1) {
+        return false;
+    }
+    std::string_view name = aTokens[0].text;
+    size_t nSemicolon = name.rfind(';');
+    return nSemicolon != std::string_view::npos && nSemicolon > 0 &&
+           IsDigits(name.substr(nSemicolon + 1));
+}
+
+}  // namespace
+
+std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+    if (SkipBlanks(line).empty()) {
+        return std::nullopt;
+    }
+    std::optional<FtpListEntry> entry = ParseAnyForm(line);
+    if (entry && (entry->strName == "." || entry->strName == "..")) {
+        return std::nullopt;
+    }
+    return entry;
+}
+
+std::vector<FtpListEntry> ParseListing(std::string_view listing) {
+    std::vector<std::string> aLines;
+    size_t nStart = 0;
+    while (nStart < listing.size()) {
+        size_t nEnd = std::min(listing.find('\n', nStart), listing.size());
+        std::string_view line = listing.substr(nStart, nEnd - nStart);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        aLines.emplace_back(line);
+        nStart = nEnd + 1;
+    }
+    std::vector<FtpListEntry> aEntries;
+    for (size_t nIndex = 0; nIndex < aLines.size(); ++nIndex) {
+        std::string strLine = aLines[nIndex];
+        if (IsVmsNameLine(strLine) && nIndex + 1 < aLines.size()) {
+            strLine += " " + aLines[++nIndex];
+        }
+        if (auto entry = ParseListLine(strLine)) {
+            aEntries.push_back(std::move(*entry));
+        }
+    }
+    return aEntries;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One entry of an FTP folder listing: the name as the server sent its bytes, and whether it is
+// a folder. A symbolic link counts as a file: nothing here follows links.
+struct FtpListEntry {
+    std::string strName;
+    bool bFolder = false;
+};
+
+// Reads one line of a LIST or MLSD reply in any of the forms servers use: Unix "ls -l" (with
+// its many date and owner variants), DOS/IIS, MLSD facts, EPLF, and the forms of VMS, MVS,
+// OS/2, AS/400 and a few embedded servers. Answers nullopt for a line without an entry: blank
+// lines, "total" and other header lines, malformed lines, and the listed folder itself and its
+// parent ("." and ".."), which are no entries of the folder.
+std::optional<FtpListEntry> ParseListLine(std::string_view line);
+
+// Reads a whole LIST reply (lines ended by LF or CR LF). A VMS entry whose long name stands on
+// a line of its own is joined with the line that carries its details.
+std::vector<FtpListEntry> ParseListing(std::string_view listing);

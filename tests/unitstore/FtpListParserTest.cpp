@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "platform/FtpListParser.h"
+
+namespace {
+
+struct ListLineCase {
+    int nRow = 0;
+    std::string strLine;
+    std::optional<FtpListEntry> expected;
+};
+
+int HexValue(char digit) {
+    return digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10;
+}
+
+std::string Unescape(const std::string& strText) {
+    std::string strBytes;
+    for (size_t nIndex = 0; nIndex < strText.size(); ++nIndex) {
+        if (strText[nIndex] != '\\' || nIndex + 1 == strText.size()) {
+            strBytes += strText[nIndex];
+            continue;
+        }
+        char code = strText[++nIndex];
+        if (code == 'x') {
+            strBytes += static_cast<char>(HexValue(strText[nIndex + 1]) * 16 +
+                                          HexValue(strText[nIndex + 2]));
+            nIndex += 2;
+        } else {
+            strBytes += code == 't' ? '\t' : code == 'r' ? '\r' : code == 'n' ? '\n' : code;
+        }
+    }
+    return strBytes;
+}
+
+// Rows where the sources of the table disagree with each other; the parser follows one of
+// them, consistently.
+const std::map<std::string, std::optional<FtpListEntry>>& Conventions() {
+    static const std::map<std::string, std::optional<FtpListEntry>> conventions = {
+        // The line has the standard IIS column spacing; the blanks of the expected name came
+        // from a differently spaced listing in the source.
+        {"09-04-13  05:51PM       <DIR>          aspnet_client",
+         FtpListEntry{"aspnet_client", true}},
+        // VMS as most of the table has it: file versions kept, ".DIR;n" dropped from folders.
+        {"1-JUN.LIS;1              9/9           2-JUN-1998 07:32:04  [GROUP,OWNER]    "
+         "(RWED,RWED,RW,R)",
+         FtpListEntry{"1-JUN.LIS;1", false}},
+        {"DATA.DIR;1               1/9           2-JUN-1998 07:32:04  [GROUP,OWNER]    "
+         "(RWED,RWED,RWED,RE)",
+         FtpListEntry{"DATA", true}},
+        // The pre-standard MLSD form without the final ";" is read, as in
+        // "type=file 77 MLSD file ...".
+        {"Type=dir missing-semicolon", FtpListEntry{"missing-semicolon", true}},
+    };
+    return conventions;
+}
+
+std::vector<ListLineCase> ReadCases() {
+    std::ifstream stream(RZKSET_TESTDATA_DIR "/ftp_list_lines.tsv", std::ios::binary);
+    std::vector<ListLineCase> aCases;
+    std::string strRow;
+    bool bHeader = true;
+    int nRow = 0;
+    while (std::getline(stream, strRow)) {
+        if (strRow.starts_with("#")) {
+            continue;
+        }
+        if (bHeader) {
+            bHeader = false;
+            continue;
+        }
+        size_t nFirstTab = strRow.find('\t');
+        size_t nSecondTab = strRow.find('\t', nFirstTab + 1);
+        ListLineCase listCase;
+        listCase.nRow = ++nRow;
+        listCase.strLine = Unescape(strRow.substr(0, nFirstTab));
+        std::string strName = Unescape(strRow.substr(nFirstTab + 1, nSecondTab - nFirstTab - 1));
+        std::string strKind = strRow.substr(nSecondTab + 1);
+        // The listed folder itself and its parent are never entries of the folder.
+        if (strKind != "-" && strName != "." && strName != "..") {
+            listCase.expected = FtpListEntry{strName, strKind == "1"};
+        }
+        if (auto convention = Conventions().find(listCase.strLine);
+            convention != Conventions().end()) {
+            listCase.expected = convention->second;
+        }
+        aCases.push_back(std::move(listCase));
+    }
+    return aCases;
+}
+
+std::string Describe(const std::optional<FtpListEntry>& entry) {
+    if (!entry) {
+        return "no entry";
+    }
+    return (entry->bFolder ? "folder [" : "file [") + entry->strName + "]";
+}
+
+TEST(FtpListParserTest, ReadsEveryLineOfTheReferenceTable) {
+    std::vector<ListLineCase> aCases = ReadCases();
+    ASSERT_EQ(aCases.size(), 243u);
+    for (const ListLineCase& listCase : aCases) {
+        std::optional<FtpListEntry> entry = ParseListLine(listCase.strLine);
+        EXPECT_EQ(Describe(entry), Describe(listCase.expected))
+            << "row " << listCase.nRow << ": [" << listCase.strLine << "]";
+    }
+}
+
+TEST(FtpListParserTest, ReadsAWholeListingWithHeaderAndContinuedVmsLines) {
+    std::string strListing =
+        "total 3\r\n"
+        "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"
+        "-rw-r--r--   1 ftp      ftp            26 Dec 10 12:41 0001.fno\r\n"
+        "LONG-VMS-FILE-NAME.NC;3\r\n"
+        "        12/13     24-APR-2003 08:16:15  [FTP,UNIT]      (RWED,RWED,RE,)\r\n"
+        "\r\n";
+    std::vector<FtpListEntry> aEntries = ParseListing(strListing);
+    ASSERT_EQ(aEntries.size(), 3u);
+    EXPECT_EQ(Describe(aEntries[0]), "folder [RzFilesIn]");
+    EXPECT_EQ(Describe(aEntries[1]), "file [0001.fno]");
+    EXPECT_EQ(Describe(aEntries[2]), "file [LONG-VMS-FILE-NAME.NC;3]");
+}
+
+}  // namespace
