@@ -7,16 +7,17 @@
 
 class CFtpClient;
 class CSetData;
+enum class FtpResult;
 
 // How one user action reaches the unit file store: the transport chosen in the main window
 // and what each transport needs.
 struct UnitStoreSettings {
-    int nSousa = 0;             // 0 = USB memory, 1 = network (FTP)
-    std::string strServer;      // unit address, "%d.%d.%d.%d"
+    int nSousa = 0;         // 0 = USB memory, 1 = network (FTP)
+    std::string strServer;  // unit address, "%d.%d.%d.%d"
     int nPort = 21;
     bool bPasv = true;
-    std::string strUsbDrive;    // root of the USB memory: mount point ending in "/", UTF-8
-    int nTimeoutSeconds = 30;   // a silent unit fails a connect or a stalled transfer after this
+    std::string strUsbDrive;   // root of the USB memory: mount point ending in "/", UTF-8
+    int nTimeoutSeconds = 30;  // a silent unit fails a connect or a stalled transfer after this
 };
 
 // One entry of a folder listing; the name in code page 932 bytes.
@@ -36,13 +37,20 @@ public:
     CUnitStore(const CUnitStore&) = delete;
     CUnitStore& operator=(const CUnitStore&) = delete;
 
+    // Network: connects and logs in; a failure is a connection failure. USB memory: nothing
+    // to do. Starts a new action: an earlier failure is forgotten.
     bool Connect();
-    // "/pub/", "/pub/RzFilesOut/", "RzFilesOut" or "" (the root): all name a folder of the store.
+    // "/pub/", "/pub/RzFilesOut/", "RzFilesOut" or "" (the root): all name a folder of the store,
+    // relative names counting from the store root. Over the network the server is asked to
+    // change there, and a refusal is a failure without a connection failure.
     bool SetFolder(const std::string& strFolder);
+    // Replaces the store file of that name; the USB copy is left readable and writable.
     bool PutFile(const std::string& strLocalPath, const std::string& strStoreName);
-    // Replaces the local file only when the whole file has arrived.
+    // Replaces the local file only when the whole file has arrived; the local file is left
+    // readable and writable.
     bool GetFile(const std::string& strStoreName, const std::string& strLocalPath);
     bool Remove(const std::string& strStoreName);
+    // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
     // compared without regard to case as the unit's FAT memory does; nullopt when the
@@ -63,6 +71,16 @@ public:
     static std::string InputName(const CSetData& setData);
 
 private:
+    bool IsNetwork() const { return m_settings.nSousa == 1; }
+    // Whether an operation may go ahead: the action is still connected.
+    bool CanContinue();
+    // Keeps the text of a connection failure; true when the operation was done.
+    bool TakeResult(FtpResult result);
+    std::string ServerPath(const std::string& strStoreName) const;
+    // The file system path of a store name on the USB memory; nullopt when the name has no
+    // UTF-8 form or leaves the store.
+    std::optional<std::string> UsbPath(const std::string& strStoreName) const;
+
     UnitStoreSettings m_settings;
     std::unique_ptr<CFtpClient> m_pFtp;
     std::string m_strFolder;  // current folder relative to the store root, "" or "RzFilesOut/"

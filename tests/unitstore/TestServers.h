@@ -1,0 +1,72 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// A fresh folder for one test, removed with everything in it afterwards. Its path ends in "/".
+class CTestFolder {
+public:
+    CTestFolder();
+    ~CTestFolder();
+    CTestFolder(const CTestFolder&) = delete;
+    CTestFolder& operator=(const CTestFolder&) = delete;
+
+    const std::string& Path() const { return m_strPath; }
+    std::string operator/(const std::string& strName) const { return m_strPath + strName; }
+
+private:
+    std::string m_strPath;
+};
+
+void WriteBytes(const std::string& strPath, const std::string& bytes);
+std::string ReadBytes(const std::string& strPath);
+// Names in a folder, so that tests also see temporary files left behind.
+std::set<std::string> FolderEntries(const std::string& strFolder);
+// Deterministic pseudo-random bytes: every byte value occurs, long runs do not.
+std::string RandomBytes(size_t nSize);
+
+// A real FTP server serving a folder whose pub/ is "/pub/", stopped when destroyed.
+class CTestFtpServer {
+public:
+    virtual ~CTestFtpServer();
+    int Port() const { return m_nPort; }
+    // The folder behind "/pub/", ending in "/".
+    std::string PubFolder() const { return m_folder.Path() + "pub/"; }
+    // What a store name (code page 932 bytes) is called on this server's disk.
+    virtual std::string DiskName(const std::string& strStoreName) const = 0;
+
+protected:
+    CTestFtpServer() = default;
+    void Stop();
+
+    CTestFolder m_folder;
+    pid_t m_pid = -1;
+    int m_nPort = 0;
+};
+
+// tools/unitsim/unitsim.py on a free port with a seeded store and the given fault options.
+// Names are code page 932 on the wire and UTF-8 on disk.
+class CUnitSimulator : public CTestFtpServer {
+public:
+    explicit CUnitSimulator(const std::vector<std::string>& aOptions = {});
+    ~CUnitSimulator() override;
+    std::string DiskName(const std::string& strStoreName) const override;
+
+private:
+    int m_nOutput = -1;
+};
+
+// vsftpd with a configuration of its own on a free port: anonymous user, password "zvb", pub/
+// open for writing. Names are stored as the bytes that arrive. Needs root; Start() reports
+// why it could not start.
+class CVsftpd : public CTestFtpServer {
+public:
+    CVsftpd() = default;
+    ~CVsftpd() override;
+    // Empty when the server runs, else the reason.
+    std::string Start();
+    std::string DiskName(const std::string& strStoreName) const override { return strStoreName; }
+};

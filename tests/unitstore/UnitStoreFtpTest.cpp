@@ -1,0 +1,422 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "platform/FtpClient.h"
+#include "tests/unitstore/TestServers.h"
+#include "unitstore/UnitStore.h"
+
+namespace {
+
+// "テスト.NC" and "表示.fno" in code page 932: the second has 0x5C ("\") as a trail byte.
+const std::string kJapaneseName = "\x83\x65\x83\x58\x83\x67.NC";
+const std::string kTrailByteName = "\x95\x5C\x8E\xA6.fno";
+
+std::vector<std::string> Described(std::optional<std::vector<StoreEntry>> entries) {
+    std::vector<std::string> aDescribed;
+    for (const StoreEntry& entry : entries.value_or(std::vector<StoreEntry>())) {
+        aDescribed.push_back(entry.strName + (entry.bFolder ? "/" : ""));
+    }
+    std::sort(aDescribed.begin(), aDescribed.end());
+    return aDescribed;
+}
+
+// Puts a file (or, with a final "/", a folder) straight onto a server's disk, open to its
+// anonymous user.
+void PutOnDisk(const CTestFtpServer& server, const std::string& strStorePath,
+               const std::string& bytes = "") {
+    std::filesystem::path path = server.PubFolder() + server.DiskName(strStorePath);
+    if (strStorePath.ends_with('/')) {
+        std::filesystem::create_directories(path);
+        chmod(path.c_str(), 0777);
+        return;
+    }
+    std::filesystem::create_directories(path.parent_path());
+    chmod(path.parent_path().c_str(), 0777);
+    WriteBytes(path.string(), bytes);
+    chmod(path.c_str(), 0666);
+}
+
+std::string OnDisk(const CTestFtpServer& server, const std::string& strStorePath) {
+    return ReadBytes(server.PubFolder() + server.DiskName(strStorePath));
+}
+
+bool ExistsOnDisk(const CTestFtpServer& server, const std::string& strStorePath) {
+    return std::filesystem::exists(server.PubFolder() + server.DiskName(strStorePath));
+}
+
+UnitStoreSettings NetworkSettings(int nPort, bool bPasv = true, int nTimeoutSeconds = 10) {
+    UnitStoreSettings settings;
+    settings.nSousa = 1;
+    settings.strServer = "127.0.0.1";
+    settings.nPort = nPort;
+    settings.bPasv = bPasv;
+    settings.nTimeoutSeconds = nTimeoutSeconds;
+    return settings;
+}
+
+struct FtpPeer {
+    const char* szName;
+    bool bVsftpd;
+    bool bPasv;
+};
+
+void PrintTo(const FtpPeer& peer, std::ostream* pStream) {
+    *pStream << peer.szName;
+}
+
+// Every operation against two different real servers, each in passive and active mode.
+class UnitStoreFtpTest : public ::testing::TestWithParam<FtpPeer> {
+protected:
+    void SetUp() override {
+        if (GetParam().bVsftpd) {
+            auto pVsftpd = std::make_unique<CVsftpd>();
+            if (std::string strReason = pVsftpd->Start(); !strReason.empty()) {
+                GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+            }
+            m_pServer = std::move(pVsftpd);
+        } else {
+            m_pServer = std::make_unique<CUnitSimulator>();
+        }
+        m_pStore =
+            std::make_unique<CUnitStore>(NetworkSettings(m_pServer->Port(), GetParam().bPasv));
+        ASSERT_TRUE(m_pStore->Connect()) << m_pStore->ConnectionFailureMessage();
+    }
+
+    void TearDown() override {
+        if (m_pStore) {
+            EXPECT_FALSE(m_pStore->HasConnectionFailed()) << m_pStore->ConnectionFailureMessage();
+            m_pStore->Close();
+        }
+    }
+
+    const CTestFtpServer& Server() const { return *m_pServer; }
+    CUnitStore& Store() { return *m_pStore; }
+
+    CTestFolder m_local;
+    std::unique_ptr<CTestFtpServer> m_pServer;
+    std::unique_ptr<CUnitStore> m_pStore;
+};
+
+TEST_P(UnitStoreFtpTest, UploadsCreateAndReplaceStoreFiles) {
+    PutOnDisk(Server(), "RzFilesOut/");
+    WriteBytes(m_local / "long.nc", "%\r\nO0001\r\nG00 X0 Y0\r\nM30\r\n%\r\n");
+    WriteBytes(m_local / "short.nc", "%\r\nO0002\r\n%\r\n");
+
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    EXPECT_TRUE(Store().PutFile(m_local / "long.nc", "RZKOUT.NC"));
+    EXPECT_EQ(OnDisk(Server(), "RZKOUT.NC"), ReadBytes(m_local / "long.nc"));
+    EXPECT_TRUE(Store().PutFile(m_local / "short.nc", "RZKOUT.NC"));
+    EXPECT_EQ(OnDisk(Server(), "RZKOUT.NC"), ReadBytes(m_local / "short.nc"));
+
+    ASSERT_TRUE(Store().SetFolder("RzFilesOut"));
+    EXPECT_TRUE(Store().PutFile(m_local / "long.nc", "0010.fno"));
+    EXPECT_EQ(OnDisk(Server(), "RzFilesOut/0010.fno"), ReadBytes(m_local / "long.nc"));
+    EXPECT_FALSE(Store().PutFile(m_local / "missing.nc", "0011.fno"));
+    EXPECT_FALSE(ExistsOnDisk(Server(), "RzFilesOut/0011.fno"));
+}
+
+TEST_P(UnitStoreFtpTest, DownloadsCreateAndReplaceLocalFilesWholly) {
+    PutOnDisk(Server(), "PVN_RZK70");
+    PutOnDisk(Server(), "images/INFO.INI", "[INFO]\r\nNAME=RZK-70\r\n");
+    WriteBytes(m_local / "INFO.INI", std::string(5000, 'x'));
+
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    EXPECT_TRUE(Store().GetFile("PVN_RZK70", m_local / "PVN_RZK70"));
+    EXPECT_TRUE(std::filesystem::exists(m_local / "PVN_RZK70"));
+    EXPECT_EQ(std::filesystem::file_size(m_local / "PVN_RZK70"), 0u);
+    ASSERT_TRUE(Store().SetFolder("/pub/images/"));
+    EXPECT_TRUE(Store().GetFile("INFO.INI", m_local / "INFO.INI"));
+    EXPECT_EQ(ReadBytes(m_local / "INFO.INI"), "[INFO]\r\nNAME=RZK-70\r\n");
+    EXPECT_FALSE(Store().GetFile("RZK70.REQ", m_local / "RZK70.REQ"));
+    EXPECT_EQ(FolderEntries(m_local.Path()), (std::set<std::string>{"INFO.INI", "PVN_RZK70"}));
+}
+
+TEST_P(UnitStoreFtpTest, TwentyMegabytesSurviveARoundTripByteForByte) {
+    const std::string bytes = RandomBytes(20 * 1024 * 1024);
+    WriteBytes(m_local / "big.bin", bytes);
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    ASSERT_TRUE(Store().PutFile(m_local / "big.bin", "big.bin"));
+    EXPECT_TRUE(OnDisk(Server(), "big.bin") == bytes);
+    ASSERT_TRUE(Store().GetFile("big.bin", m_local / "back.bin"));
+    EXPECT_TRUE(ReadBytes(m_local / "back.bin") == bytes);
+}
+
+TEST_P(UnitStoreFtpTest, FindFilesListsMatchingEntriesWithoutRegardToCase) {
+    for (const char* szName : {"RzFilesIn/0001.fno", "RzFilesIn/0002.FNO", "RzFilesIn/12ab.fno",
+                               "RzFilesIn/readme.txt", "RzFilesIn/file name.fno"}) {
+        PutOnDisk(Server(), szName, "%\r\n");
+    }
+    PutOnDisk(Server(), "RzFilesIn/old.fno/");
+    PutOnDisk(Server(), "RzFilesOut/");
+
+    ASSERT_TRUE(Store().SetFolder("RzFilesIn"));
+    EXPECT_EQ(Described(Store().FindFiles("*.fno")),
+              (std::vector<std::string>{"0001.fno", "0002.FNO", "12ab.fno", "file name.fno",
+                                        "old.fno/"}));
+    EXPECT_EQ(Described(Store().FindFiles("*.TXT")), (std::vector<std::string>{"readme.txt"}));
+    EXPECT_EQ(Store().FindFiles("*").value().size(), 6u);
+    ASSERT_TRUE(Store().SetFolder("RzFilesOut"));
+    std::optional<std::vector<StoreEntry>> empty = Store().FindFiles("*.fno");
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
+}
+
+TEST_P(UnitStoreFtpTest, JapaneseNamesTravelAsCodePage932) {
+    WriteBytes(m_local / "program.nc", "%\r\nO0001(テスト)\r\n%\r\n");
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    ASSERT_TRUE(Store().PutFile(m_local / "program.nc", kJapaneseName));
+    ASSERT_TRUE(Store().PutFile(m_local / "program.nc", kTrailByteName));
+    EXPECT_EQ(OnDisk(Server(), kJapaneseName), ReadBytes(m_local / "program.nc"));
+
+    EXPECT_EQ(Described(Store().FindFiles("*.nc")), (std::vector<std::string>{kJapaneseName}));
+    EXPECT_EQ(Described(Store().FindFiles("*.FNO")), (std::vector<std::string>{kTrailByteName}));
+    EXPECT_TRUE(Store().GetFile(kTrailByteName, m_local / "back.nc"));
+    EXPECT_EQ(ReadBytes(m_local / "back.nc"), ReadBytes(m_local / "program.nc"));
+    EXPECT_TRUE(Store().Remove(kJapaneseName));
+    EXPECT_FALSE(ExistsOnDisk(Server(), kJapaneseName));
+}
+
+TEST_P(UnitStoreFtpTest, SetFolderTakesEveryFormAndKeepsTheFolderWhenRefused) {
+    PutOnDisk(Server(), "root.txt", "r");
+    PutOnDisk(Server(), "RzFilesIn/0001.fno", "1");
+    for (const char* szRoot : {"/pub/", "/pub", ""}) {
+        ASSERT_TRUE(Store().SetFolder(szRoot)) << szRoot;
+        EXPECT_EQ(Described(Store().FindFiles("*.txt")), (std::vector<std::string>{"root.txt"}));
+    }
+    for (const char* szFolder : {"/pub/RzFilesIn/", "/pub/RzFilesIn", "RzFilesIn", "RzFilesIn/"}) {
+        ASSERT_TRUE(Store().SetFolder(szFolder)) << szFolder;
+        EXPECT_EQ(Described(Store().FindFiles("*")), (std::vector<std::string>{"0001.fno"}));
+    }
+    EXPECT_FALSE(Store().SetFolder("RzFilesOut"));
+    EXPECT_FALSE(Store().SetFolder("/etc/"));
+    EXPECT_FALSE(Store().HasConnectionFailed());
+    EXPECT_EQ(Store().FolderFailureMessage(), "127.0.0.1のフォルダ移動に失敗しました。");
+    EXPECT_EQ(Described(Store().FindFiles("*")), (std::vector<std::string>{"0001.fno"}));
+}
+
+TEST_P(UnitStoreFtpTest, RemoveAndCreateDirectoryWorkFromAnyFolder) {
+    PutOnDisk(Server(), "RzFilesIn/0001.fno", "1");
+    PutOnDisk(Server(), "RzFilesIn/0002.fno", "2");
+
+    ASSERT_TRUE(Store().SetFolder("RzFilesIn"));
+    EXPECT_TRUE(Store().Remove("0001.fno"));
+    EXPECT_FALSE(ExistsOnDisk(Server(), "RzFilesIn/0001.fno"));
+    EXPECT_FALSE(Store().Remove("0001.fno"));
+    EXPECT_FALSE(Store().HasConnectionFailed());
+    // The refused command cost curl its connection; the next one logs in again.
+    EXPECT_EQ(Described(Store().FindFiles("*.fno")), (std::vector<std::string>{"0002.fno"}));
+
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    EXPECT_TRUE(Store().CreateDirectory("RzFilesOut"));
+    EXPECT_TRUE(std::filesystem::is_directory(Server().PubFolder() + "RzFilesOut"));
+    EXPECT_TRUE(Store().CreateDirectory("RzFilesOut"));
+    // Names never leave the folder or smuggle in a second command.
+    EXPECT_TRUE(Store().SetFolder("RzFilesOut"));
+    EXPECT_FALSE(Store().Remove("../RzFilesIn/0002.fno"));
+    EXPECT_FALSE(Store().Remove("x\r\nDELE /pub/RzFilesIn/0002.fno"));
+    EXPECT_TRUE(ExistsOnDisk(Server(), "RzFilesIn/0002.fno"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, UnitStoreFtpTest,
+                         ::testing::Values(FtpPeer{"SimulatorPassive", false, true},
+                                           FtpPeer{"SimulatorActive", false, false},
+                                           FtpPeer{"VsftpdPassive", true, true},
+                                           FtpPeer{"VsftpdActive", true, false}),
+                         [](const ::testing::TestParamInfo<FtpPeer>& paramInfo) {
+                             return std::string(paramInfo.param.szName);
+                         });
+
+TEST(UnitSimulatorTest, SeedsADemoStore) {
+    CUnitSimulator simulator({"--seed"});
+    CTestFolder local;
+    CUnitStore store(NetworkSettings(simulator.Port()));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_EQ(Described(store.FindFiles("*")),
+              (std::vector<std::string>{"PVN_RZK70", "RZKIN", "RzFilesIn/", "images/"}));
+    ASSERT_TRUE(store.GetFile("RZKIN", local / "RZKIN"));
+    EXPECT_EQ(ReadBytes(local / "RZKIN"), "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM30\r\n%\r\n");
+    ASSERT_TRUE(store.SetFolder("RzFilesIn"));
+    EXPECT_EQ(Described(store.FindFiles("*.fno")),
+              (std::vector<std::string>{"0001.fno", "0002.fno", "0010.fno", "12ab.fno"}));
+    ASSERT_TRUE(store.SetFolder("images"));
+    EXPECT_EQ(Described(store.FindFiles("*")),
+              (std::vector<std::string>{"INFO.INI", "PVNRSIO.INI", "RZK70.REQ", "interfaces"}));
+    ASSERT_TRUE(store.GetFile("interfaces", local / "interfaces"));
+    EXPECT_NE(ReadBytes(local / "interfaces").find("iface eth0 inet static\r\n"),
+              std::string::npos);
+    store.Close();
+}
+
+// A unit that refuses one command: that operation fails, the connection carries on.
+class UnitStoreRefusalTest : public ::testing::Test {
+protected:
+    void Start(const std::string& strCommand) {
+        m_pSimulator =
+            std::make_unique<CUnitSimulator>(std::vector<std::string>{"--refuse", strCommand});
+        PutOnDisk(*m_pSimulator, "RZKIN", "%\r\nO0001\r\n%\r\n");
+        PutOnDisk(*m_pSimulator, "RzFilesIn/0001.fno", "1");
+        m_pStore = std::make_unique<CUnitStore>(NetworkSettings(m_pSimulator->Port()));
+        ASSERT_TRUE(m_pStore->Connect());
+    }
+    void TearDown() override {
+        EXPECT_FALSE(m_pStore->HasConnectionFailed()) << m_pStore->ConnectionFailureMessage();
+        m_pStore->Close();
+    }
+
+    CTestFolder m_local;
+    std::unique_ptr<CUnitSimulator> m_pSimulator;
+    std::unique_ptr<CUnitStore> m_pStore;
+};
+
+TEST_F(UnitStoreRefusalTest, RefusedFolderChange) {
+    Start("CWD");
+    EXPECT_FALSE(m_pStore->SetFolder("RzFilesIn"));
+    EXPECT_FALSE(m_pStore->SetFolder("/pub/"));
+}
+
+TEST_F(UnitStoreRefusalTest, RefusedUpload) {
+    Start("STOR");
+    WriteBytes(m_local / "new.nc", "new");
+    ASSERT_TRUE(m_pStore->SetFolder("/pub/"));
+    EXPECT_FALSE(m_pStore->PutFile(m_local / "new.nc", "RZKIN"));
+    EXPECT_EQ(OnDisk(*m_pSimulator, "RZKIN"), "%\r\nO0001\r\n%\r\n");
+    EXPECT_TRUE(m_pStore->GetFile("RZKIN", m_local / "RZKIN"));
+}
+
+TEST_F(UnitStoreRefusalTest, RefusedDownloadLeavesTheLocalFileAsItWas) {
+    Start("RETR");
+    WriteBytes(m_local / "RZKIN", "the operator's own file");
+    ASSERT_TRUE(m_pStore->SetFolder("/pub/"));
+    EXPECT_FALSE(m_pStore->GetFile("RZKIN", m_local / "RZKIN"));
+    EXPECT_EQ(ReadBytes(m_local / "RZKIN"), "the operator's own file");
+    EXPECT_EQ(FolderEntries(m_local.Path()), (std::set<std::string>{"RZKIN"}));
+}
+
+TEST_F(UnitStoreRefusalTest, RefusedDelete) {
+    Start("DELE");
+    ASSERT_TRUE(m_pStore->SetFolder("RzFilesIn"));
+    EXPECT_FALSE(m_pStore->Remove("0001.fno"));
+    EXPECT_TRUE(ExistsOnDisk(*m_pSimulator, "RzFilesIn/0001.fno"));
+    EXPECT_EQ(m_pStore->FindFiles("*.fno").value().size(), 1u);
+}
+
+TEST_F(UnitStoreRefusalTest, RefusedMakeFolderStillAcceptsAnExistingFolder) {
+    Start("MKD");
+    ASSERT_TRUE(m_pStore->SetFolder("/pub/"));
+    EXPECT_FALSE(m_pStore->CreateDirectory("RzFilesOut"));
+    EXPECT_TRUE(m_pStore->CreateDirectory("RzFilesIn"));
+}
+
+TEST_F(UnitStoreRefusalTest, RefusedListing) {
+    Start("LIST");
+    ASSERT_TRUE(m_pStore->SetFolder("RzFilesIn"));
+    EXPECT_FALSE(m_pStore->FindFiles("*.fno").has_value());
+}
+
+// A data connection that breaks half way is a connection failure; the download replaces
+// nothing and leaves nothing behind.
+class UnitStoreCutTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(UnitStoreCutTest, DataConnectionCutHalfWayFailsTheConnection) {
+    CUnitSimulator simulator({"--cut-data-after", "100000"});
+    CTestFolder local;
+    const std::string bytes = RandomBytes(1024 * 1024);
+    PutOnDisk(simulator, "big.bin", bytes);
+    WriteBytes(local / "big.bin", "the operator's own file");
+    WriteBytes(local / "upload.bin", bytes);
+
+    CUnitStore store(NetworkSettings(simulator.Port(), GetParam()));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_FALSE(store.GetFile("big.bin", local / "big.bin"));
+    EXPECT_TRUE(store.HasConnectionFailed());
+    EXPECT_EQ(ReadBytes(local / "big.bin"), "the operator's own file");
+    EXPECT_EQ(FolderEntries(local.Path()), (std::set<std::string>{"big.bin", "upload.bin"}));
+    EXPECT_FALSE(store.SetFolder("/pub/")) << "a failed connection stops the action";
+    store.Close();
+
+    ASSERT_TRUE(store.Connect()) << "a new action starts afresh";
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_FALSE(store.PutFile(local / "upload.bin", "upload.bin"));
+    EXPECT_TRUE(store.HasConnectionFailed());
+    store.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, UnitStoreCutTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& paramInfo) {
+                             return std::string(paramInfo.param ? "Passive" : "Active");
+                         });
+
+bool EndsWith(const std::string& strText, const std::string& strEnd) {
+    return strText.size() > strEnd.size() && strText.ends_with(strEnd);
+}
+
+TEST(UnitStoreConnectionTest, NothingListeningIsAConnectionFailureNamingTheAddress) {
+    int nPort = 0;
+    {
+        CUnitSimulator closed;  // its port is free again once it has stopped
+        nPort = closed.Port();
+    }
+    CUnitStore store(NetworkSettings(nPort));
+    EXPECT_FALSE(store.Connect());
+    EXPECT_TRUE(store.HasConnectionFailed());
+    std::string strMessage = store.ConnectionFailureMessage();
+    EXPECT_TRUE(EndsWith(strMessage, "\n127.0.0.1への接続に失敗しました。")) << strMessage;
+    EXPECT_GT(strMessage.find('\n'), 0u) << "the error text comes first";
+    EXPECT_FALSE(store.SetFolder("/pub/"));
+    store.Close();
+}
+
+// The client's time-out (2 s here) bounds every wait for a silent unit; without it these
+// tests would hang.
+TEST(UnitStoreConnectionTest, SilentUnitFailsWithinTheTimeout) {
+    for (const std::vector<std::string>& aOptions :
+         {std::vector<std::string>{"--stall-login"}, std::vector<std::string>{"--stall", "RETR"}}) {
+        CUnitSimulator simulator(aOptions);
+        PutOnDisk(simulator, "RZKIN", "%\r\n");
+        CTestFolder local;
+        CUnitStore store(NetworkSettings(simulator.Port(), true, 2));
+        auto start = std::chrono::steady_clock::now();
+        bool bDone =
+            store.Connect() && store.SetFolder("/pub/") && store.GetFile("RZKIN", local / "RZKIN");
+        auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_FALSE(bDone) << aOptions[0];
+        EXPECT_TRUE(store.HasConnectionFailed()) << aOptions[0];
+        EXPECT_LT(elapsed, std::chrono::seconds(15)) << aOptions[0];
+        EXPECT_TRUE(
+            EndsWith(store.ConnectionFailureMessage(), "127.0.0.1への接続に失敗しました。"));
+        EXPECT_TRUE(FolderEntries(local.Path()).empty());
+        store.Close();
+    }
+}
+
+TEST(UnitStoreConnectionTest, DroppedControlConnectionIsAConnectionFailure) {
+    CUnitSimulator simulator({"--cut-control-after-command", "RETR"});
+    PutOnDisk(simulator, "RZKIN", "%\r\n");
+    CTestFolder local;
+    CUnitStore store(NetworkSettings(simulator.Port()));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_FALSE(store.GetFile("RZKIN", local / "RZKIN"));
+    EXPECT_TRUE(store.HasConnectionFailed());
+    store.Close();
+}
+
+// The unit accepts only its own password; a refused login is a failed connection, as the
+// platform's internet client reports it, with the server's reply in the text.
+TEST(FtpClientTest, RefusedLoginIsAConnectionFailureWithTheServersReply) {
+    CUnitSimulator simulator;
+    CFtpClient client({"127.0.0.1", simulator.Port(), "anonymous", "guest@", true, 10});
+    EXPECT_EQ(client.Connect(), FtpResult::ConnectionFailed);
+    EXPECT_NE(client.ErrorText().find("\n530 "), std::string::npos) << client.ErrorText();
+    CFtpClient unit({"127.0.0.1", simulator.Port(), "anonymous", "zvb", true, 10});
+    EXPECT_EQ(unit.Connect(), FtpResult::Done) << unit.ErrorText();
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "unitstore/UnitStore.h"
+
+class CUiServices;
+
+// The check before every operation that touches the unit: the store is reachable and holds
+// the marker file "PVN_RZK70" at its root. Network: shows the busy dialog, fetches the marker
+// from "/pub/" into strExeDir (the copy is removed again whatever happens). USB memory: the
+// drive must pass isUsableUsbDrive and hold the marker. When the answer is no, the reason has
+// been reported in a warning box, after the busy dialog was closed. strExeDir ends in "/";
+// strUsbDriveName is the drive's display name (UTF-8).
+bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExeDir,
+                    const std::string& strUsbDriveName, CUiServices& ui,
+                    const std::function<bool(const std::string&)>& isUsableUsbDrive);

@@ -1,0 +1,274 @@
+#include "unitstore/UnitStore.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/AtomicFile.h"
+#include "platform/FilePattern.h"
+#include "platform/FtpClient.h"
+#include "platform/Text.h"
+#include "settings/SetData.h"
+
+namespace {
+
+constexpr const char* kStoreRoot = "/pub/";
+constexpr const char* kUser = "anonymous";
+constexpr const char* kPassword = "zvb";
+
+// "/pub/RzFilesOut/", "/pub", "RzFilesOut/" -> "RzFilesOut/" or ""; nullopt for a path outside
+// the store.
+std::optional<std::string> StoreFolderOf(std::string strFolder) {
+    if (strFolder.starts_with('/')) {
+        if (strFolder != "/pub" && !strFolder.starts_with(kStoreRoot)) {
+            return std::nullopt;
+        }
+        strFolder.erase(0, strFolder == "/pub" ? 4 : 5);
+    }
+    while (strFolder.ends_with('/')) {
+        strFolder.pop_back();
+    }
+    return strFolder.empty() ? strFolder : strFolder + "/";
+}
+
+// A store name (or folder path) that stays inside its folder: no empty, "." or ".."
+// component, and no character that would end an FTP command. "/" is never a trail byte of
+// code page 932, so splitting at it is safe.
+bool StaysInStore(const std::string& strRelativePath) {
+    if (strRelativePath.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        return false;
+    }
+    size_t nStart = 0;
+    while (true) {
+        size_t nEnd = strRelativePath.find('/', nStart);
+        std::string_view part = std::string_view(strRelativePath).substr(nStart, nEnd - nStart);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        if (nEnd == std::string::npos) {
+            return true;
+        }
+        nStart = nEnd + 1;
+    }
+}
+
+// The Linux side of "attributes normal": the owner may read and write the file.
+bool EnsureOwnerReadWrite(const std::string& strPath) {
+    struct stat status {};
+    if (stat(strPath.c_str(), &status) != 0) {
+        return false;
+    }
+    mode_t mode = status.st_mode & 07777;
+    return (mode & 0600) == 0600 || chmod(strPath.c_str(), mode | 0600) == 0;
+}
+
+bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget) {
+    std::FILE* pSource = std::fopen(strSource.c_str(), "rb");
+    if (pSource == nullptr) {
+        return false;
+    }
+    struct stat status {};
+    CAtomicFile target(strTarget);
+    bool bOk = fstat(fileno(pSource), &status) == 0 && S_ISREG(status.st_mode) && target.Open();
+    std::vector<char> aBuffer(1 << 16);
+    while (bOk) {
+        size_t nRead = std::fread(aBuffer.data(), 1, aBuffer.size(), pSource);
+        target.Write(std::string_view(aBuffer.data(), nRead));
+        if (nRead < aBuffer.size()) {
+            bOk = std::ferror(pSource) == 0;
+            break;
+        }
+    }
+    std::fclose(pSource);
+    return bOk && target.Commit();
+}
+
+bool IsFolder(const std::string& strPath) {
+    struct stat status {};
+    return stat(strPath.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string WithExtension(const std::string& strName, const CSetData& setData) {
+    return setData.ADD_DOT ? strName + "." + setData.DOT : strName;
+}
+
+}  // namespace
+
+CUnitStore::CUnitStore(UnitStoreSettings settings) : m_settings(std::move(settings)) {}
+
+CUnitStore::~CUnitStore() = default;
+
+bool CUnitStore::Connect() {
+    m_bConnectionFailed = false;
+    m_strErrorText.clear();
+    m_strFolder.clear();
+    m_pFtp.reset();
+    if (!IsNetwork()) {
+        return true;
+    }
+    m_pFtp = std::make_unique<CFtpClient>(FtpClientOptions{m_settings.strServer, m_settings.nPort,
+                                                           kUser, kPassword, m_settings.bPasv,
+                                                           m_settings.nTimeoutSeconds});
+    return TakeResult(m_pFtp->Connect());
+}
+
+bool CUnitStore::SetFolder(const std::string& strFolder) {
+    std::optional<std::string> folder = StoreFolderOf(strFolder);
+    if (!CanContinue() || !folder ||
+        (!folder->empty() && !StaysInStore(folder->substr(0, folder->size() - 1)))) {
+        return false;
+    }
+    if (IsNetwork() && !TakeResult(m_pFtp->ChangeFolder(kStoreRoot + *folder))) {
+        return false;
+    }
+    m_strFolder = *folder;
+    return true;
+}
+
+bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& strStoreName) {
+    if (!CanContinue() || !StaysInStore(strStoreName)) {
+        return false;
+    }
+    if (IsNetwork()) {
+        return TakeResult(m_pFtp->Upload(strLocalPath, ServerPath(strStoreName)));
+    }
+    std::optional<std::string> path = UsbPath(strStoreName);
+    return path && CopyFileAtomically(strLocalPath, *path) && EnsureOwnerReadWrite(*path);
+}
+
+bool CUnitStore::GetFile(const std::string& strStoreName, const std::string& strLocalPath) {
+    if (!CanContinue() || !StaysInStore(strStoreName)) {
+        return false;
+    }
+    bool bCopied = false;
+    if (IsNetwork()) {
+        bCopied = TakeResult(m_pFtp->Download(ServerPath(strStoreName), strLocalPath));
+    } else {
+        std::optional<std::string> path = UsbPath(strStoreName);
+        bCopied = path && CopyFileAtomically(*path, strLocalPath);
+    }
+    return bCopied && EnsureOwnerReadWrite(strLocalPath);
+}
+
+bool CUnitStore::Remove(const std::string& strStoreName) {
+    if (!CanContinue() || !StaysInStore(strStoreName)) {
+        return false;
+    }
+    if (IsNetwork()) {
+        return TakeResult(m_pFtp->Delete(ServerPath(strStoreName)));
+    }
+    std::optional<std::string> path = UsbPath(strStoreName);
+    return path && unlink(path->c_str()) == 0;
+}
+
+bool CUnitStore::CreateDirectory(const std::string& strFolderName) {
+    if (!CanContinue() || !StaysInStore(strFolderName)) {
+        return false;
+    }
+    if (IsNetwork()) {
+        std::string strPath = ServerPath(strFolderName);
+        FtpResult result = m_pFtp->MakeFolder(strPath);
+        if (result == FtpResult::Refused) {
+            result = m_pFtp->ChangeFolder(strPath);  // refused because it is there already?
+        }
+        return TakeResult(result);
+    }
+    std::optional<std::string> path = UsbPath(strFolderName);
+    return path && (mkdir(path->c_str(), 0777) == 0 || (errno == EEXIST && IsFolder(*path)));
+}
+
+std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& strPattern) {
+    if (!CanContinue()) {
+        return std::nullopt;
+    }
+    std::vector<StoreEntry> aEntries;
+    if (IsNetwork()) {
+        std::vector<FtpListEntry> aListed;
+        if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aListed))) {
+            return std::nullopt;
+        }
+        for (FtpListEntry& listed : aListed) {
+            aEntries.push_back({std::move(listed.strName), listed.bFolder});
+        }
+        return aEntries;
+    }
+    std::optional<std::string> folder = UsbPath("");
+    DIR* pFolder = folder ? opendir(folder->c_str()) : nullptr;
+    if (pFolder == nullptr) {
+        return std::nullopt;
+    }
+    while (const dirent* pEntry = readdir(pFolder)) {
+        std::string_view name = pEntry->d_name;
+        std::optional<std::string> cp932Name = Utf8ToCp932(name);
+        struct stat status {};
+        // A name without a code page 932 form cannot be named to the store again: leave it out.
+        if (name == "." || name == ".." || !cp932Name ||
+            !MatchesFilePattern(*cp932Name, strPattern) ||
+            fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        aEntries.push_back({*cp932Name, S_ISDIR(status.st_mode)});
+    }
+    closedir(pFolder);
+    return aEntries;
+}
+
+void CUnitStore::Close() {
+    if (m_pFtp) {
+        m_pFtp->Close();
+        m_pFtp.reset();
+    }
+}
+
+std::string CUnitStore::ConnectionFailureMessage() const {
+    return Format("%s\n%sへの接続に失敗しました。", m_strErrorText.c_str(),
+                  m_settings.strServer.c_str());
+}
+
+std::string CUnitStore::FolderFailureMessage() const {
+    return Format("%sのフォルダ移動に失敗しました。", m_settings.strServer.c_str());
+}
+
+std::string CUnitStore::OutputName(const CSetData& setData) {
+    return WithExtension(setData.OUT_FILE_NAME, setData);
+}
+
+std::string CUnitStore::InputName(const CSetData& setData) {
+    return setData.SAME ? OutputName(setData) : WithExtension(setData.IN_FILE_NAME, setData);
+}
+
+bool CUnitStore::CanContinue() {
+    if (m_bConnectionFailed) {
+        return false;
+    }
+    if (IsNetwork() && !m_pFtp) {
+        m_bConnectionFailed = true;
+        m_strErrorText = "not connected";
+        return false;
+    }
+    return true;
+}
+
+bool CUnitStore::TakeResult(FtpResult result) {
+    if (result == FtpResult::ConnectionFailed) {
+        m_bConnectionFailed = true;
+        m_strErrorText = m_pFtp->ErrorText();
+    }
+    return result == FtpResult::Done;
+}
+
+std::string CUnitStore::ServerPath(const std::string& strStoreName) const {
+    return kStoreRoot + m_strFolder + strStoreName;
+}
+
+std::optional<std::string> CUnitStore::UsbPath(const std::string& strStoreName) const {
+    std::optional<std::string> relativePath = Cp932ToUtf8(m_strFolder + strStoreName);
+    if (!relativePath) {
+        return std::nullopt;
+    }
+    return m_settings.strUsbDrive + *relativePath;
+}
