@@ -53,8 +53,9 @@ public:
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
-    // compared without regard to case as the unit's FAT memory does; nullopt when the
-    // listing failed.
+    // compared without regard to case as the unit's FAT memory does (see MatchesFilePattern),
+    // in the order the transport lists them; never "." or "..", and on the USB memory never a
+    // name without a code page 932 form. nullopt when the listing failed.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
     void Close();
 
