@@ -17,7 +17,12 @@
 #include "app/AboutDlg.h"
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
+#include "app/UsbDriveHandling.h"
+#include "numlist/FKanriDlg.h"
 #include "platform/DialogLayout.h"
+#include "platform/MountWatcher.h"
+#include "unitstore/UnitReadiness.h"
+#include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
@@ -52,9 +57,13 @@ CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : QDialog(pParent) {
     app.DeviceEventsEnabled = 1;
     (app.Sousa == 1 ? m_pNetworkOption : m_pUsbOption)->setChecked(true);
     m_pPasvOption->setChecked(app.Pasv != 0);
+    SearchUsbDriveAtStartup(app);
     m_pProfileName->setFont(app.NameFont);
     ShowNames();
     ApplyTransportRule();
+
+    m_pMountWatcher = new CMountWatcher("/proc", this);
+    connect(m_pMountWatcher, &CMountWatcher::VolumeArrived, this, &CRZKSETDlg::OnVolumeArrived);
 }
 
 CRZKSETDlg::~CRZKSETDlg() = default;
@@ -149,7 +158,7 @@ void CRZKSETDlg::BuildControls() {
     auto* pChange = new QPushButton(QStringLiteral("変更"), this);
     QAbstractButton* pExit = AddPictureButton(2, 131, QStringLiteral("終了"));
     pBottomLayout->addWidget(pDriveLabel);
-    pBottomLayout->addWidget(m_pDriveName, 1);
+    pBottomLayout->addWidget(m_pDriveName, 1, Qt::AlignVCenter);
     pBottomLayout->addWidget(pChange);
     pBottomLayout->addSpacing(24);
     pBottomLayout->addWidget(pExit);
@@ -182,6 +191,16 @@ void CRZKSETDlg::DefineOperations() {
     for (int nId : kLocalOperations) {
         m_aOperations[nId].bCheckUnit = false;
     }
+    m_aOperations[1008].run = [this] {
+        CFKanriDlg dialog(this);
+        dialog.exec();
+    };
+    m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };
+    m_aOperations[1021].run = [this] {
+        if (ChooseUsbDrive(GetApp(), this)) {
+            ShowNames();
+        }
+    };
 }
 
 void CRZKSETDlg::ApplyTransportRule() {
@@ -215,6 +234,7 @@ void CRZKSETDlg::OnOperation(int nId) {
     if (!operation.bCheckUnit || CheckUnit()) {
         operation.run();
     }
+    m_pMountWatcher->ForgetArrivals();
     app.DeviceEventsEnabled = 1;
 }
 
@@ -226,6 +246,12 @@ void CRZKSETDlg::ShowNames() {
     CRZKSETApp& app = GetApp();
     m_pDriveName->setText(QString::fromStdString(app.UsbDriveName));
     m_pProfileName->setText(QString::fromStdString(app.SetFileName));
+}
+
+void CRZKSETDlg::OnVolumeArrived(const std::string& strRoot) {
+    if (OnVolumeArrival(GetApp(), strRoot)) {
+        ShowNames();
+    }
 }
 
 void CRZKSETDlg::OnAbout() {

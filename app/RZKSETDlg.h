@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <map>
+#include <string>
 
+class CMountWatcher;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -34,6 +36,8 @@ public:
     // Shows UsbDriveName in 1022 and SetFileName in 1024.
     void ShowNames();
     void OnAbout();
+    // A volume was mounted: offered as the USB memory while the window is idle.
+    void OnVolumeArrived(const std::string& strRoot);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
@@ -55,6 +59,7 @@ private:
     QCheckBox* m_pPasvOption = nullptr;
     QLabel* m_pDriveName = nullptr;
     QLabel* m_pProfileName = nullptr;
+    CMountWatcher* m_pMountWatcher = nullptr;
     std::map<int, QWidget*> m_aItems;
     std::map<int, Operation> m_aOperations;
 };

@@ -28,6 +28,12 @@ CMountWatcher::~CMountWatcher() {
     }
 }
 
+void CMountWatcher::ForgetArrivals() {
+    if (std::optional<std::set<std::string>> aRoots = ReadRoots()) {
+        m_aRoots = *aRoots;
+    }
+}
+
 void CMountWatcher::OnMountTableChanged() {
     std::optional<std::set<std::string>> aRoots = ReadRoots();
     if (!aRoots) {

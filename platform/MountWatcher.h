@@ -25,6 +25,10 @@ public:
     // False when the mount table could not be opened; no arrival is reported then.
     bool IsWatching() const { return m_pNotifier != nullptr; }
 
+    // Takes the mount table as it is now for known, so that a volume mounted while the program
+    // was busy, and not yet seen then, is never reported later.
+    void ForgetArrivals();
+
 signals:
     // Something was mounted on a mount point that had nothing before; its drive root (mount
     // point + "/"). One signal per mount point, in path order.
