@@ -15,14 +15,6 @@
 
 namespace {
 
-void Report(CUiServices& ui, bool bOk, const std::string& strMessage) {
-    if (bOk) {
-        ui.MessageBox(strMessage);
-    } else {
-        ui.WarningBox(strMessage);
-    }
-}
-
 // A retrieval is dated when it reaches the PC, not when the unit wrote the file.
 void StampWithNow(const std::string& strPath) {
     utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0);
@@ -47,9 +39,9 @@ void ReceiveNormally() {
         StampWithNow(*path);
     }
     pBusy->Close();
-    Report(ui, result.IsDone(),
-           result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
-                          Format("%sの登録に失敗しました。", strFileName.c_str())));
+    ReportOutcome(ui, result.IsDone(),
+                  result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
+                                 Format("%sの登録に失敗しました。", strFileName.c_str())));
 }
 
 const char* SplitMessage(bool bOk) {
@@ -108,7 +100,7 @@ void ReceiveSplit(QWidget* pParent) {
         strMessage = SplitMessage(bOk);
     }
     pBusy->Close();
-    Report(ui, bOk, strMessage);
+    ReportOutcome(ui, bOk, strMessage);
 }
 
 }  // namespace

@@ -41,9 +41,5 @@ void RunSampleProgram(QWidget* pParent) {
     pBusy->Close();
     std::string strMessage =
         result.Message("サンプルの登録が正常終了しました。", "サンプルの登録に失敗しました。");
-    if (result.IsDone()) {
-        ui.MessageBox(strMessage);
-    } else {
-        ui.WarningBox(strMessage);
-    }
+    ReportOutcome(ui, result.IsDone(), strMessage);
 }

@@ -75,13 +75,11 @@ void RunSimpleSend(QWidget* pParent) {
         aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
     pBusy->Close();
 
-    if (!report.bOk) {
-        ui.WarningBox(report.strMessage);
-    } else if (aPaths.size() == 1) {
-        ui.MessageBox(report.strMessage);
-    } else {
+    if (report.bOk && aPaths.size() > 1) {
         CMRetDlg dialog(report.aMergedNames, pParent);
         dialog.m_strMessage = report.strMessage;
         dialog.exec();
+    } else {
+        ReportOutcome(ui, report.bOk, report.strMessage);
     }
 }

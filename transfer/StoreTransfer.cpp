@@ -1,5 +1,6 @@
 #include "transfer/StoreTransfer.h"
 
+#include "platform/UiServices.h"
 #include "unitstore/UnitStore.h"
 
 namespace {
@@ -40,4 +41,12 @@ StoreTransferResult TransferAtStoreRoot(const UnitStoreSettings& settings,
     StoreTransferResult result = Transfer(store, transfer);
     store.Close();
     return result;
+}
+
+void ReportOutcome(CUiServices& ui, bool bOk, const std::string& strMessage) {
+    if (bOk) {
+        ui.MessageBox(strMessage);
+    } else {
+        ui.WarningBox(strMessage);
+    }
 }

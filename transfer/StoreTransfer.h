@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+class CUiServices;
 class CUnitStore;
 struct UnitStoreSettings;
 
@@ -23,3 +24,6 @@ struct StoreTransferResult {
 // connection outlives it.
 StoreTransferResult TransferAtStoreRoot(const UnitStoreSettings& settings,
                                         const std::function<bool(CUnitStore&)>& transfer);
+
+// The one report that ends an operation: a success in a plain box, a failure in a warning box.
+void ReportOutcome(CUiServices& ui, bool bOk, const std::string& strMessage);
