@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 
 #include <map>
 
@@ -129,6 +130,17 @@ void DrawSymbol(QPainter& painter, int nBitmapId) {
             painter.drawEllipse(QPointF(44, 20), 9, 9);
             break;
         }
+        case 142:  // save normally: the received tape into one file
+            DrawDocument(painter, QRectF(8, 4, 24, 34), QStringLiteral("%\nO1\nO2\n%"));
+            DrawArrow(painter, QPointF(36, 21), QPointF(52, 21), kAccent);
+            DrawDocument(painter, QRectF(56, 4, 24, 34), QStringLiteral("O1\nO2"));
+            break;
+        case 143:  // save per O number: one file per program
+            DrawDocument(painter, QRectF(8, 4, 24, 34), QStringLiteral("%\nO1\nO2\n%"));
+            DrawArrow(painter, QPointF(36, 21), QPointF(52, 21), kAccent);
+            DrawDocument(painter, QRectF(56, 2, 24, 18), QStringLiteral("O1"));
+            DrawDocument(painter, QRectF(56, 22, 24, 18), QStringLiteral("O2"));
+            break;
         case 131:  // exit
             painter.setPen(kInk);
             painter.setFont(PictureFont(16));
@@ -165,6 +177,17 @@ QPixmap ButtonPicture(int nBitmapId, qreal devicePixelRatio) {
     painter.drawText(QRectF(0, 40, kButtonWidth, 22), Qt::AlignCenter,
                      ButtonPictureLabel(nBitmapId));
     return pixmap;
+}
+
+QPushButton* MakePictureButton(QWidget* pParent, int nBitmapId, const QString& strCaption) {
+    auto* pButton = new QPushButton(pParent);
+    QPixmap picture = ButtonPicture(nBitmapId, pParent->devicePixelRatioF());
+    pButton->setIcon(QIcon(picture));
+    pButton->setIconSize(picture.deviceIndependentSize().toSize());
+    pButton->setToolTip(strCaption);
+    pButton->setAccessibleName(strCaption);
+    pButton->setAutoDefault(false);
+    return pButton;
 }
 
 QPixmap LogoPicture(qreal devicePixelRatio) {

@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/AboutDlg.h"
@@ -21,6 +20,9 @@
 #include "numlist/FKanriDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
+#include "transfer/ReceiveOperation.h"
+#include "transfer/SampleOperation.h"
+#include "transfer/SendOperation.h"
 #include "unitstore/UnitReadiness.h"
 #include "unitstore/UsbDriveCheck.h"
 
@@ -35,11 +37,6 @@ QLabel* SunkenDisplay(QWidget* pParent) {
     pLabel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     pLabel->setTextInteractionFlags(Qt::NoTextInteraction);
     return pLabel;
-}
-
-qreal PixelRatio(const QWidget* pWidget) {
-    return pWidget->screen() != nullptr ? pWidget->screen()->devicePixelRatio()
-                                        : qApp->devicePixelRatio();
 }
 
 }  // namespace
@@ -76,7 +73,7 @@ QWidget* CRZKSETDlg::Item(int nId) const {
 void CRZKSETDlg::BuildControls() {
     auto* pMainLayout = new QVBoxLayout(this);
     auto* pLogo = new QLabel(this);
-    pLogo->setPixmap(LogoPicture(PixelRatio(this)));
+    pLogo->setPixmap(LogoPicture(devicePixelRatioF()));
     pLogo->setAlignment(Qt::AlignCenter);
     pMainLayout->addWidget(pLogo);
 
@@ -93,9 +90,9 @@ void CRZKSETDlg::BuildControls() {
     m_pTransportGroup->addButton(m_pUsbOption, 0);
     m_pTransportGroup->addButton(m_pNetworkOption, 1);
     auto* pUsbPicture = new QLabel(pFrame);
-    pUsbPicture->setPixmap(UsbTransportPicture(PixelRatio(this)));
+    pUsbPicture->setPixmap(UsbTransportPicture(devicePixelRatioF()));
     auto* pNetworkPicture = new QLabel(pFrame);
-    pNetworkPicture->setPixmap(NetworkTransportPicture(PixelRatio(this)));
+    pNetworkPicture->setPixmap(NetworkTransportPicture(devicePixelRatioF()));
     pTransportLayout->addWidget(m_pUsbOption);
     pTransportLayout->addWidget(pUsbPicture);
     pTransportLayout->addSpacing(12);
@@ -173,13 +170,7 @@ void CRZKSETDlg::BuildControls() {
 }
 
 QAbstractButton* CRZKSETDlg::AddPictureButton(int nId, int nBitmapId, const QString& strCaption) {
-    auto* pButton = new QPushButton(this);
-    QPixmap picture = ButtonPicture(nBitmapId, PixelRatio(this));
-    pButton->setIcon(QIcon(picture));
-    pButton->setIconSize(picture.deviceIndependentSize().toSize());
-    pButton->setToolTip(strCaption);
-    pButton->setAccessibleName(strCaption);
-    pButton->setAutoDefault(false);
+    QPushButton* pButton = MakePictureButton(this, nBitmapId, strCaption);
     m_aItems[nId] = pButton;
     if (nId != 2) {
         connect(pButton, &QPushButton::clicked, this, [this, nId] { OnOperation(nId); });
@@ -191,6 +182,9 @@ void CRZKSETDlg::DefineOperations() {
     for (int nId : kLocalOperations) {
         m_aOperations[nId].bCheckUnit = false;
     }
+    m_aOperations[1000].run = [this] { RunSimpleSend(this); };
+    m_aOperations[1001].run = [this] { RunSimpleReceive(this); };
+    m_aOperations[1014].run = [this] { RunSampleProgram(this); };
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
         dialog.exec();
