@@ -23,7 +23,8 @@ mode_t ModeForTarget(const std::string& strTargetPath) {
 
 }  // namespace
 
-CAtomicFile::CAtomicFile(std::string strTargetPath) : m_strTargetPath(std::move(strTargetPath)) {}
+CAtomicFile::CAtomicFile(std::string strTargetPath, bool bSyncToDisk)
+    : m_strTargetPath(std::move(strTargetPath)), m_bSyncToDisk(bSyncToDisk) {}
 
 CAtomicFile::~CAtomicFile() {
     Discard();
@@ -44,7 +45,11 @@ bool CAtomicFile::Open() {
         m_strTemporaryPath.clear();
         return false;
     }
-    std::setvbuf(m_pFile, nullptr, _IOFBF, kBufferSize);
+    // glibc takes the size only with a buffer of our own; without one it uses 4 KiB.
+    if (!m_pBuffer) {
+        m_pBuffer = std::make_unique<char[]>(kBufferSize);
+    }
+    std::setvbuf(m_pFile, m_pBuffer.get(), _IOFBF, kBufferSize);
     m_bFailed = false;
     return true;
 }
@@ -68,7 +73,8 @@ bool CAtomicFile::Commit() {
     if (m_pFile == nullptr) {
         return false;
     }
-    bool bOk = !m_bFailed && std::fflush(m_pFile) == 0 && fsync(fileno(m_pFile)) == 0;
+    bool bOk =
+        !m_bFailed && std::fflush(m_pFile) == 0 && (!m_bSyncToDisk || fsync(fileno(m_pFile)) == 0);
     bOk = std::fclose(m_pFile) == 0 && bOk;
     m_pFile = nullptr;
     bOk = bOk && std::rename(m_strTemporaryPath.c_str(), m_strTargetPath.c_str()) == 0;

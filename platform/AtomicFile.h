@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,10 @@
 // sticks and makes Commit fail. A file that is not committed is removed.
 class CAtomicFile {
 public:
-    explicit CAtomicFile(std::string strTargetPath);
+    // With bSyncToDisk, Commit waits until the bytes are on the medium: what the program keeps
+    // (profiles, list files on a USB memory the operator may pull out next). Files made in bulk
+    // on the PC (split tapes) are only flushed; a write error still shows when it is written.
+    explicit CAtomicFile(std::string strTargetPath, bool bSyncToDisk = true);
     ~CAtomicFile();
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
@@ -31,6 +35,8 @@ public:
 private:
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;
+    bool m_bSyncToDisk;
     std::FILE* m_pFile = nullptr;
+    std::unique_ptr<char[]> m_pBuffer;
     bool m_bFailed = false;
 };

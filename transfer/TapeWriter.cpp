@@ -6,7 +6,9 @@ constexpr size_t kBlockSize = 1 << 16;
 
 }  // namespace
 
-CTapeWriter::CTapeWriter(std::string strTargetPath) : m_file(std::move(strTargetPath)) {}
+// Tapes are written on the PC, thousands at a time for a split: flushed, not synced one by one.
+CTapeWriter::CTapeWriter(std::string strTargetPath)
+    : m_file(std::move(strTargetPath), /*bSyncToDisk=*/false) {}
 
 bool CTapeWriter::Open() {
     if (!m_file.Open()) {
