@@ -184,6 +184,9 @@ void CIniFile::SetString(const std::string& strSection, const std::string& strKe
                         {strName + "=" + strValue, "\r\n"});
         return;
     }
-    m_aLines.push_back({"[" + TrimSpaces(strSection) + "]", "\r\n"});
+    std::string strHeader = TrimSpaces(strSection);
+    strHeader.insert(strHeader.begin(), '[');
+    strHeader.push_back(']');
+    m_aLines.push_back({strHeader, "\r\n"});
     m_aLines.push_back({strName + "=" + strValue, "\r\n"});
 }

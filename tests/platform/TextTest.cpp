@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -46,19 +45,20 @@ std::vector<Cp932Case> ReadCp932Cases() {
     std::string strLine;
     std::getline(file, strLine);  // provenance
     std::getline(file, strLine);  // header
-    const std::regex glibc("glibc CP932: ([^|]*)");
+    const std::string strColumn = "glibc CP932: ";
     while (std::getline(file, strLine)) {
         std::vector<std::string> aFields;
         std::stringstream stream(strLine);
         for (std::string strField; std::getline(stream, strField, '\t');) {
             aFields.push_back(strField);
         }
-        std::smatch match;
-        if (aFields.size() < 4 || !std::regex_search(aFields[3], match, glibc)) {
+        size_t column = aFields.size() < 4 ? std::string::npos : aFields[3].find(strColumn);
+        if (column == std::string::npos) {
             continue;
         }
         Cp932Case entry{aFields[0], FromHex(aFields[1]), std::nullopt};
-        std::string strResult = match[1];
+        size_t start = column + strColumn.size();
+        std::string strResult = aFields[3].substr(start, aFields[3].find('|', start) - start);
         if (strResult.rfind("ERROR", 0) != 0) {
             std::string strText;
             std::stringstream codes(strResult);
