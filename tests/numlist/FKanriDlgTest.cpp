@@ -1,15 +1,12 @@
 #include "numlist/FKanriDlg.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -22,60 +19,12 @@
 #include "platform/PrintTarget.h"
 #include "platform/Text.h"
 #include "tests/fakes/AppFixture.h"
+#include "tests/fakes/FakeUiServices.h"
+#include "tests/fakes/TestServers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The unit simulator on a free port, serving a folder whose pub/ is the unit's "/pub/".
-class CUnitSimulator {
-public:
-    ~CUnitSimulator() { Stop(); }
-
-    int Start(const fs::path& root, std::initializer_list<const char*> aOptions = {}) {
-        Stop();
-        int aPipe[2];
-        if (pipe(aPipe) != 0) {
-            return 0;
-        }
-        std::string strScript = RZKSET_SOURCE_DIR "/tools/unitsim/unitsim.py";
-        std::string strRoot = root.string();
-        std::vector<const char*> aArguments = {"/usr/bin/python3", strScript.c_str(), "--root",
-                                               strRoot.c_str(),    "--port",          "0"};
-        aArguments.insert(aArguments.end(), aOptions.begin(), aOptions.end());
-        aArguments.push_back(nullptr);
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(aPipe[1], STDOUT_FILENO);
-            close(aPipe[0]);
-            execv(aArguments[0], const_cast<char* const*>(aArguments.data()));
-            _exit(127);
-        }
-        close(aPipe[1]);
-        FILE* pOutput = fdopen(aPipe[0], "r");
-        char szLine[256] = {};
-        int nPort = 0;
-        if (pOutput != nullptr && fgets(szLine, sizeof szLine, pOutput) != nullptr) {
-            std::string strLine = szLine;
-            nPort = DecimalValue(strLine.substr(strLine.find_last_of(':') + 1));
-        }
-        if (pOutput != nullptr) {
-            fclose(pOutput);
-        }
-        return nPort;
-    }
-
-    void Stop() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
-};
 
 std::vector<int> SelectedRows(const CListView& view) {
     std::vector<int> aRows;
@@ -97,11 +46,18 @@ protected:
         App().SetData.DOT = "NC";
     }
 
+    // Starts the unit simulator, again if it runs, on the store <ExeDir>/unit; its port.
+    int StartUnit(const std::vector<std::string>& aOptions = {}) {
+        m_pSimulator.reset();
+        m_pSimulator = std::make_unique<CUnitSimulator>((m_exeDir / "unit").string(), aOptions);
+        return m_pSimulator->Port();
+    }
+    void StopUnit() { m_pSimulator.reset(); }
+
     // Switches to the network transport, with the unit simulator serving <ExeDir>/unit.
-    void UseNetwork(std::initializer_list<const char*> aOptions = {}) {
+    void UseNetwork(const std::vector<std::string>& aOptions = {}) {
         fs::create_directories(m_exeDir / "unit" / "pub");
-        int nPort = m_simulator.Start(m_exeDir / "unit", aOptions);
-        ASSERT_GT(nPort, 0);
+        int nPort = StartUnit(aOptions);
         App().Sousa = 1;
         App().FtpPort = nPort;
         App().SetData.IP1 = 127;
@@ -172,7 +128,7 @@ protected:
         };
     }
 
-    CUnitSimulator m_simulator;
+    std::unique_ptr<CUnitSimulator> m_pSimulator;
     std::vector<std::string> m_aProposals;
     int m_nFinished = 0;
 };
@@ -224,7 +180,7 @@ TEST_F(FKanriDlgTest, OpensTheListOverTheNetworkWithoutKeepingTheLocalCopy) {
 
 TEST_F(FKanriDlgTest, AnUnreachableUnitIsReportedAndTheDialogDoesNotOpen) {
     UseNetwork();
-    m_simulator.Stop();
+    StopUnit();
     CFKanriDlg dialog;
     EXPECT_FALSE(dialog.OnInitDialog());
     ASSERT_EQ(Ui().Boxes().size(), 1u);
@@ -459,13 +415,13 @@ TEST_F(FKanriDlgTest, DeleteAllOverTheNetworkReportsEachFailureAndKeepsWhatIsLef
     // A refused folder change deletes nothing and says so.
     Ui().ClearRecord();
     Ui().AnswerQuestion(true);
-    App().FtpPort = m_simulator.Start(m_exeDir / "unit", {"--refuse", "CWD"});
+    App().FtpPort = StartUnit({"--refuse", "CWD"});
     pDialog->OnDeleteAll();
     EXPECT_EQ(Ui().Texts().back(), "127.0.0.1のフォルダ移動に失敗しました。");
     EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{1, 2}));
 
     // An unreachable unit leaves the list as it was.
-    m_simulator.Stop();
+    StopUnit();
     Ui().ClearRecord();
     Ui().AnswerQuestion(true);
     Select(*pDialog, {1});
@@ -610,20 +566,20 @@ TEST_F(FKanriDlgTest, ClosingReportsTheFolderUploadAndConnectionFailuresOfTheUni
     UseNetwork();
     PutListOnUnit({1});
     struct {
-        std::initializer_list<const char*> aOptions;
+        std::vector<std::string> aOptions;
         const char* pszMessageEnd;
     } const aCases[] = {{{"--refuse", "CWD"}, "127.0.0.1のフォルダ移動に失敗しました。"},
                         {{"--refuse", "STOR"}, "FileList.fno の上書きに失敗しました。"},
                         {{}, "\n127.0.0.1への接続に失敗しました。"}};
     for (const auto& testCase : aCases) {
-        App().FtpPort = m_simulator.Start(m_exeDir / "unit");
+        App().FtpPort = StartUnit();
         auto pDialog = Open();
         pDialog->m_bModified = true;
         Ui().ClearRecord();
-        if (testCase.aOptions.size() == 0) {
-            m_simulator.Stop();
+        if (testCase.aOptions.empty()) {
+            StopUnit();
         } else {
-            App().FtpPort = m_simulator.Start(m_exeDir / "unit", testCase.aOptions);
+            App().FtpPort = StartUnit(testCase.aOptions);
         }
         pDialog->OnClose();
         ASSERT_EQ(Ui().Boxes().size(), 1u);

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "tests/fakes/FullDisk.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "platform/Text.h"
 #include "tests/fakes/FullDisk.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 
 namespace {
 

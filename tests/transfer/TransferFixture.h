@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/fakes/AppFixture.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 
 enum class Transport { Usb, Network };
 

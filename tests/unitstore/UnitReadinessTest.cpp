@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "tests/fakes/FakeUiServices.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 #include "unitstore/UnitReadiness.h"
 
 namespace {

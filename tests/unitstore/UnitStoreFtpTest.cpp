@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/FtpClient.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 #include "unitstore/UnitStore.h"
 
 namespace {

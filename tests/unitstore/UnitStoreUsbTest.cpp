@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "settings/SetData.h"
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 #include "unitstore/UnitStore.h"
 
 namespace {

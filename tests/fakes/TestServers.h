@@ -34,7 +34,7 @@ public:
     virtual ~CTestFtpServer();
     int Port() const { return m_nPort; }
     // The folder behind "/pub/", ending in "/".
-    std::string PubFolder() const { return m_folder.Path() + "pub/"; }
+    std::string PubFolder() const { return m_strRoot + "pub/"; }
     // What a store name (code page 932 bytes) is called on this server's disk.
     virtual std::string DiskName(const std::string& strStoreName) const = 0;
 
@@ -43,15 +43,20 @@ protected:
     void Stop();
 
     CTestFolder m_folder;
+    std::string m_strRoot = m_folder.Path();  // what the server serves, ending in "/"
     pid_t m_pid = -1;
     int m_nPort = 0;
 };
 
-// tools/unitsim/unitsim.py on a free port with a seeded store and the given fault options.
-// Names are code page 932 on the wire and UTF-8 on disk.
+// tools/unitsim/unitsim.py on a free port with the given options (--seed, faults). Names are
+// code page 932 on the wire and UTF-8 on disk.
 class CUnitSimulator : public CTestFtpServer {
 public:
+    // Serves a fresh folder of its own.
     explicit CUnitSimulator(const std::vector<std::string>& aOptions = {});
+    // Serves the given folder, which outlives the server: a test can stop the unit and start it
+    // again, with other faults, on the same store.
+    CUnitSimulator(const std::string& strRoot, const std::vector<std::string>& aOptions);
     ~CUnitSimulator() override;
     std::string DiskName(const std::string& strStoreName) const override;
 

@@ -1,4 +1,4 @@
-#include "tests/unitstore/TestServers.h"
+#include "tests/fakes/TestServers.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -129,14 +129,21 @@ void CTestFtpServer::Stop() {
     }
 }
 
-CUnitSimulator::CUnitSimulator(const std::vector<std::string>& aOptions) {
+CUnitSimulator::CUnitSimulator(const std::vector<std::string>& aOptions)
+    : CUnitSimulator(std::string(), aOptions) {}
+
+CUnitSimulator::CUnitSimulator(const std::string& strRoot,
+                               const std::vector<std::string>& aOptions) {
+    if (!strRoot.empty()) {
+        m_strRoot = strRoot.back() == '/' ? strRoot : strRoot + "/";
+    }
     int aPipe[2];
     if (pipe(aPipe) != 0) {
         throw std::runtime_error("cannot make a pipe");
     }
     std::vector<std::string> aArguments = {
         "/usr/bin/python3", RZKSET_SOURCE_DIR "/tools/unitsim/unitsim.py", "--port", "0", "--root",
-        m_folder.Path()};
+        m_strRoot};
     aArguments.insert(aArguments.end(), aOptions.begin(), aOptions.end());
     m_pid = Spawn(aArguments, aPipe[1]);
     close(aPipe[1]);
