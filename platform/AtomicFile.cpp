@@ -4,21 +4,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
 
-// New files get the mode an ordinary create would give them; a replaced file keeps its own.
-mode_t ModeForTarget(const std::string& strTargetPath) {
-    struct stat status {};
-    if (stat(strTargetPath.c_str(), &status) == 0) {
-        return status.st_mode & 07777;
-    }
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+mode_t ProcessUmask() {
+    static const mode_t mask = [] {
+        mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    return mask;
+}
+
+// A name beside the target that no other file of this or another process takes: the process
+// number and a counter, with O_EXCL catching what is left over from an earlier run.
+std::string TemporaryName(const std::string& strTargetPath) {
+    static unsigned nCounter = 0;
+    return strTargetPath + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++nCounter);
 }
 
 }  // namespace
@@ -32,14 +38,23 @@ CAtomicFile::~CAtomicFile() {
 
 bool CAtomicFile::Open() {
     Discard();
-    std::string strTemplate = m_strTargetPath + ".tmpXXXXXX";
-    int descriptor = mkstemp(strTemplate.data());
-    if (descriptor < 0) {
-        return false;
+    // A replaced file keeps its mode; a new one gets what an ordinary create gives it.
+    struct stat target {};
+    bool bReplacing = stat(m_strTargetPath.c_str(), &target) == 0;
+    mode_t mode = bReplacing ? target.st_mode & 07777 : 0666;
+    int descriptor = -1;
+    while (descriptor < 0) {
+        m_strTemporaryPath = TemporaryName(m_strTargetPath);
+        descriptor =
+            open(m_strTemporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (descriptor < 0 && errno != EEXIST) {
+            m_strTemporaryPath.clear();
+            return false;
+        }
     }
-    m_strTemporaryPath = strTemplate;
-    if (fchmod(descriptor, ModeForTarget(m_strTargetPath)) != 0 ||
-        (m_pFile = fdopen(descriptor, "wb")) == nullptr) {
+    bool bModeKept =
+        !bReplacing || (mode & ~ProcessUmask()) == mode || fchmod(descriptor, mode) == 0;
+    if (!bModeKept || (m_pFile = fdopen(descriptor, "wb")) == nullptr) {
         close(descriptor);
         unlink(m_strTemporaryPath.c_str());
         m_strTemporaryPath.clear();
@@ -47,7 +62,7 @@ bool CAtomicFile::Open() {
     }
     // glibc takes the size only with a buffer of our own; without one it uses 4 KiB.
     if (!m_pBuffer) {
-        m_pBuffer = std::make_unique<char[]>(kBufferSize);
+        m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     }
     std::setvbuf(m_pFile, m_pBuffer.get(), _IOFBF, kBufferSize);
     m_bFailed = false;
