@@ -17,11 +17,15 @@ QSize BaseUnits(const QFont& font) {
 }  // namespace
 
 void InstallFontSubstitutes() {
-    const QStringList japaneseFaces = {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")};
+    // The fixed-pitch face for the fixed-pitch one, the proportional face for the others, so
+    // that texts take the room the dialogs were laid out for.
+    const QStringList fixedPitch = {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")};
+    const QStringList proportional = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), fixedPitch);
     for (const QString& strFace :
-         {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("ＭＳ Ｐゴシック"),
-          QStringLiteral("MS UI Gothic"), QStringLiteral("MS Shell Dlg")}) {
-        QFont::insertSubstitutions(strFace, japaneseFaces);
+         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS UI Gothic"),
+          QStringLiteral("MS Shell Dlg")}) {
+        QFont::insertSubstitutions(strFace, proportional);
     }
 }
 
