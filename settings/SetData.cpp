@@ -1,6 +1,8 @@
 #include "settings/SetData.h"
 
 #include <fstream>
+#include <functional>
+#include <map>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
@@ -57,22 +59,44 @@ int CSetData::LoadProfile(const std::string& strPath) {
     if (!file) {
         return -1;
     }
-    unsigned char* octets[] = {&IP1, &IP2, &IP3, &IP4, &MASK1, &MASK2, &MASK3, &MASK4};
-    const char* octetKeys[] = {"IP1", "IP2", "IP3", "IP4", "MASK1", "MASK2", "MASK3", "MASK4"};
-    struct IntegerKey {
-        const char* pszKey;
-        int* pValue;
-    } integers[] = {{"BPS", &BPS},           {"REMOTE_NO", &REMOTE_NO}, {"REMOTE_NO2", &REMOTE_NO2},
-                    {"OUT_CODE", &OUT_CODE}, {"STOPBIT", &STOPBIT},     {"IN_CODE", &IN_CODE},
-                    {"INDEX", &INDEX}};
-    struct BooleanKey {
-        const char* pszKey;
-        bool* pValue;
-    } booleans[] = {{"SAME", &SAME}, {"ADD_DOT", &ADD_DOT}, {"AUTO_IN_CODE", &AUTO_IN_CODE}};
-    struct TextKey {
-        const char* pszKey;
-        std::string* pValue;
-    } texts[] = {{"DOT", &DOT}, {"OUT_FILE_NAME", &OUT_FILE_NAME}, {"IN_FILE_NAME", &IN_FILE_NAME}};
+    // What each key of the file does with its value; keys are matched exactly.
+    auto octet = [](unsigned char& field) {
+        return [&field](const std::string& strValue) {
+            field = static_cast<unsigned char>(DecimalValue(strValue) & 0xFF);
+        };
+    };
+    auto integer = [](int& field) {
+        return [&field](const std::string& strValue) { field = DecimalValue(strValue); };
+    };
+    auto boolean = [](bool& field) {
+        return [&field](const std::string& strValue) { field = DecimalValue(strValue) != 0; };
+    };
+    auto text = [](std::string& field) {
+        return [&field](const std::string& strValue) { field = strValue; };
+    };
+    const std::map<std::string, std::function<void(const std::string&)>> keys = {
+        {"IP1", octet(IP1)},
+        {"IP2", octet(IP2)},
+        {"IP3", octet(IP3)},
+        {"IP4", octet(IP4)},
+        {"MASK1", octet(MASK1)},
+        {"MASK2", octet(MASK2)},
+        {"MASK3", octet(MASK3)},
+        {"MASK4", octet(MASK4)},
+        {"BPS", integer(BPS)},
+        {"REMOTE_NO", integer(REMOTE_NO)},
+        {"REMOTE_NO2", integer(REMOTE_NO2)},
+        {"OUT_CODE", integer(OUT_CODE)},
+        {"STOPBIT", integer(STOPBIT)},
+        {"DOT", text(DOT)},
+        {"SAME", boolean(SAME)},
+        {"ADD_DOT", boolean(ADD_DOT)},
+        {"OUT_FILE_NAME", text(OUT_FILE_NAME)},
+        {"IN_FILE_NAME", text(IN_FILE_NAME)},
+        {"AUTO_IN_CODE", boolean(AUTO_IN_CODE)},
+        {"IN_CODE", integer(IN_CODE)},
+        {"INDEX", integer(INDEX)},
+    };
 
     bool bStarted = false;
     std::string strLine;
@@ -91,25 +115,8 @@ int CSetData::LoadProfile(const std::string& strPath) {
         size_t equals = strLine.find('=');
         std::string strKey = equals == std::string::npos ? "" : strLine.substr(0, equals);
         std::string strValue = equals == std::string::npos ? strLine : strLine.substr(equals + 1);
-        for (size_t index = 0; index < std::size(octets); ++index) {
-            if (strKey == octetKeys[index]) {
-                *octets[index] = static_cast<unsigned char>(DecimalValue(strValue) & 0xFF);
-            }
-        }
-        for (const IntegerKey& key : integers) {
-            if (strKey == key.pszKey) {
-                *key.pValue = DecimalValue(strValue);
-            }
-        }
-        for (const BooleanKey& key : booleans) {
-            if (strKey == key.pszKey) {
-                *key.pValue = DecimalValue(strValue) != 0;
-            }
-        }
-        for (const TextKey& key : texts) {
-            if (strKey == key.pszKey) {
-                *key.pValue = strValue;
-            }
+        if (auto found = keys.find(strKey); found != keys.end()) {
+            found->second(strValue);
         }
     }
     return -1;

@@ -8,6 +8,7 @@
 
 #include "platform/FtpClient.h"
 #include "tests/fakes/TestServers.h"
+#include "tests/unitstore/StoreListing.h"
 #include "unitstore/UnitStore.h"
 
 namespace {
@@ -15,15 +16,6 @@ namespace {
 // "テスト.NC" and "表示.fno" in code page 932: the second has 0x5C ("\") as a trail byte.
 const std::string kJapaneseName = "\x83\x65\x83\x58\x83\x67.NC";
 const std::string kTrailByteName = "\x95\x5C\x8E\xA6.fno";
-
-std::vector<std::string> Described(std::optional<std::vector<StoreEntry>> entries) {
-    std::vector<std::string> aDescribed;
-    for (const StoreEntry& entry : entries.value_or(std::vector<StoreEntry>())) {
-        aDescribed.push_back(entry.strName + (entry.bFolder ? "/" : ""));
-    }
-    std::sort(aDescribed.begin(), aDescribed.end());
-    return aDescribed;
-}
 
 // Puts a file (or, with a final "/", a folder) straight onto a server's disk, open to its
 // anonymous user.

@@ -6,6 +6,7 @@
 
 #include "settings/SetData.h"
 #include "tests/fakes/TestServers.h"
+#include "tests/unitstore/StoreListing.h"
 #include "unitstore/UnitStore.h"
 
 namespace {
@@ -13,15 +14,6 @@ namespace {
 // "テスト.NC" in code page 932 and in UTF-8.
 const std::string kJapaneseName = "\x83\x65\x83\x58\x83\x67.NC";
 const std::string kJapaneseFileName = "テスト.NC";
-
-std::vector<std::string> Described(std::optional<std::vector<StoreEntry>> entries) {
-    std::vector<std::string> aDescribed;
-    for (const StoreEntry& entry : entries.value_or(std::vector<StoreEntry>())) {
-        aDescribed.push_back(entry.strName + (entry.bFolder ? "/" : ""));
-    }
-    std::sort(aDescribed.begin(), aDescribed.end());
-    return aDescribed;
-}
 
 mode_t ModeOf(const std::string& strPath) {
     struct stat status {};
