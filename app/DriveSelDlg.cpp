@@ -18,9 +18,9 @@ CDriveSelDlg::CDriveSelDlg(const CDriveTable& drives, QWidget* pParent)
     m_pDriveList->setObjectName(QStringLiteral("1007"));
     pLayout->addWidget(m_pDriveList, 1, Qt::AlignTop);
     auto* pButtons = new QVBoxLayout;
-    auto* pOk = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOk = MakePushButton(QStringLiteral("OK"), this);
     pOk->setDefault(true);
-    auto* pCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto* pCancel = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     pButtons->addWidget(pOk);
     pButtons->addWidget(pCancel);
     pLayout->addLayout(pButtons);

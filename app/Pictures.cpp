@@ -7,6 +7,8 @@
 
 #include <map>
 
+#include "platform/DialogLayout.h"
+
 namespace {
 
 const QColor kInk(0x20, 0x30, 0x50);
@@ -180,13 +182,12 @@ QPixmap ButtonPicture(int nBitmapId, qreal devicePixelRatio) {
 }
 
 QPushButton* MakePictureButton(QWidget* pParent, int nBitmapId, const QString& strCaption) {
-    auto* pButton = new QPushButton(pParent);
+    QPushButton* pButton = MakePushButton(QString(), pParent);
     QPixmap picture = ButtonPicture(nBitmapId, pParent->devicePixelRatioF());
     pButton->setIcon(QIcon(picture));
     pButton->setIconSize(picture.deviceIndependentSize().toSize());
     pButton->setToolTip(strCaption);
     pButton->setAccessibleName(strCaption);
-    pButton->setAutoDefault(false);
     return pButton;
 }
 

@@ -27,10 +27,10 @@ CBikouDlg::CBikouDlg(std::string strBikou, QWidget* pParent)
     m_pBikouEdit->setText(QString::fromStdString(Cp932ToDisplay(m_strBikou)));
     LimitFieldBytes(*m_pBikouEdit, kBikouBytes);
 
-    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
     pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 121, 34, 50, 14));
     pOkButton->setDefault(true);
-    auto* pCancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto* pCancelButton = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 178, 34, 50, 14));
 
     connect(pOkButton, &QPushButton::clicked, this, &CBikouDlg::OnOK);

@@ -37,7 +37,7 @@ CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent) {
 CFKanriDlg::~CFKanriDlg() = default;
 
 QPushButton* CFKanriDlg::AddButton(int nId, const char* pszCaption, int nX, int nY, int nWidth) {
-    auto* pButton = new QPushButton(QString::fromUtf8(pszCaption), this);
+    auto* pButton = MakePushButton(QString::fromUtf8(pszCaption), this);
     pButton->setGeometry(DialogUnitsToPixels(font(), nX, nY, nWidth, 14));
     m_aButtons[nId] = pButton;
     return pButton;

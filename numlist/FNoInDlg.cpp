@@ -20,10 +20,10 @@ CFNoInDlg::CFNoInDlg(int nNo, QWidget* pParent)
     m_pNumberEdit->setGeometry(DialogUnitsToPixels(dialogFont, 57, 7, 60, 14));
     m_pNumberEdit->setText(QString::number(m_nNo));
 
-    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
     pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 130, 7, 50, 14));
     pOkButton->setDefault(true);
-    auto* pCancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto* pCancelButton = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 130, 28, 50, 14));
 
     connect(pOkButton, &QPushButton::clicked, this, &CFNoInDlg::OnOK);

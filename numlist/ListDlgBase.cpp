@@ -212,15 +212,14 @@ void CListDlgBase::reject() {
 
 void CListDlgBase::keyPressEvent(QKeyEvent* pEvent) {
     bool bEnter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
-    if (bEnter && (pEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        for (const QPushButton* pButton : findChildren<QPushButton*>()) {
-            if (pButton->isDefault() && pButton->isVisible()) {
-                QDialog::keyPressEvent(pEvent);
-                return;
-            }
-        }
-        reject();
+    if (!bEnter || (pEvent->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QDialog::keyPressEvent(pEvent);
         return;
     }
-    QDialog::keyPressEvent(pEvent);
+    // Enter presses the button that has the focus; with the focus elsewhere it closes.
+    if (auto* pFocusButton = qobject_cast<QPushButton*>(focusWidget())) {
+        pFocusButton->click();
+        return;
+    }
+    reject();
 }

@@ -102,7 +102,7 @@ protected:
     // The shared cell texts of columns 1 and 2 (name, remark) of an entry row, for display.
     std::string EntryCellText(int nRow, int nColumn) const;
 
-    // Enter with no default button closes, as the dialog's OK would.
+    // Enter presses the button with the focus; elsewhere it closes, as the dialog's OK would.
     void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:

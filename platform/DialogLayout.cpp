@@ -1,6 +1,7 @@
 #include "platform/DialogLayout.h"
 
 #include <QFontMetrics>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -42,4 +43,10 @@ QRect DialogUnitsToPixels(const QFont& font, int nX, int nY, int nWidth, int nHe
     QSize base = BaseUnits(font);
     return {nX * base.width() / 4, nY * base.height() / 8, nWidth * base.width() / 4,
             nHeight * base.height() / 8};
+}
+
+QPushButton* MakePushButton(const QString& strCaption, QWidget* pParent) {
+    auto* pButton = new QPushButton(strCaption, pParent);
+    pButton->setAutoDefault(false);
+    return pButton;
 }

@@ -4,6 +4,9 @@
 #include <QRect>
 #include <QSize>
 
+class QPushButton;
+class QWidget;
+
 // Fonts and measures of the program's dialogs. The dialogs are laid out in dialog units, as
 // their sizes are known in them: a horizontal unit is a quarter of the font's average
 // character width, a vertical unit an eighth of its height.
@@ -16,3 +19,8 @@ QFont DialogFont(const QString& strFace = QStringLiteral("ＭＳ Ｐゴシック
 
 QSize DialogUnitsToPixels(const QFont& font, int nWidth, int nHeight);
 QRect DialogUnitsToPixels(const QFont& font, int nX, int nY, int nWidth, int nHeight);
+
+// A push button that is never made the default button behind the dialog's back: Qt gives a
+// dialog's first "auto default" button the Enter key, where the dialogs here name their default
+// button themselves (setDefault) or have none.
+QPushButton* MakePushButton(const QString& strCaption, QWidget* pParent);

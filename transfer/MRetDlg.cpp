@@ -25,7 +25,7 @@ CMRetDlg::CMRetDlg(const std::vector<std::string>& aNames, QWidget* pParent)
     m_pList->AddColumn("登録したファイル", "1234567890123456789012345678901234567890123  ");
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return RowText(nRow, nColumn); });
 
-    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
     pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 96, 166, 50, 14));
     pOkButton->setDefault(true);
     connect(pOkButton, &QPushButton::clicked, this, &CMRetDlg::accept);

@@ -27,7 +27,7 @@ COBunkaiDlg::COBunkaiDlg(QWidget* pParent) : QDialog(pParent) {
     m_pBaseFolderDisplay->setObjectName(QStringLiteral("1034"));
     m_pBaseFolderDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_pBaseFolderDisplay->setGeometry(DialogUnitsToPixels(dialogFont, 70, 7, 208, 14));
-    auto* pBrowse = new QPushButton(QStringLiteral("参照"), this);
+    auto* pBrowse = MakePushButton(QStringLiteral("参照"), this);
     pBrowse->setObjectName(QStringLiteral("1033"));
     pBrowse->setGeometry(DialogUnitsToPixels(dialogFont, 286, 7, 50, 14));
 
@@ -41,10 +41,10 @@ COBunkaiDlg::COBunkaiDlg(QWidget* pParent) : QDialog(pParent) {
     m_pExtensionEdit->setObjectName(QStringLiteral("1036"));
     m_pExtensionEdit->setGeometry(DialogUnitsToPixels(dialogFont, 70, 53, 50, 14));
 
-    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
     pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 230, 84, 50, 14));
     pOkButton->setDefault(true);
-    auto* pCancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    auto* pCancelButton = MakePushButton(QStringLiteral("キャンセル"), this);
     pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 286, 84, 50, 14));
 
     connect(pBrowse, &QPushButton::clicked, this, &COBunkaiDlg::OnBrowse);

@@ -81,10 +81,10 @@ CSampleDlg::CSampleDlg(QWidget* pParent)
     m_pCallNumberEdit = AddField(this, 1031, QStringLiteral("呼び出す番号"), 126, 60);
     AcceptDigitsOnly(*m_pCallNumberEdit);
 
-    auto* pOkButton = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
     pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 40, 164, 50, 14));
     pOkButton->setDefault(true);
-    auto* pCancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    auto* pCancelButton = MakePushButton(QStringLiteral("キャンセル"), this);
     pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 101, 164, 50, 14));
 
     connect(m_pKindGroup, &QButtonGroup::idClicked, this, &CSampleDlg::OnKind);

@@ -18,10 +18,9 @@ CSelInTypeDlg::CSelInTypeDlg(QWidget* pParent) : QDialog(pParent) {
     QPushButton* pSplit = MakePictureButton(this, 143, QStringLiteral("O番号別保存"));
     pSplit->setObjectName(QStringLiteral("1033"));
     pSplit->setGeometry(DialogUnitsToPixels(dialogFont, 74, 7, 62, 72));
-    auto* pCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    auto* pCancel = MakePushButton(QStringLiteral("キャンセル"), this);
     pCancel->setObjectName(QStringLiteral("2"));
     pCancel->setGeometry(DialogUnitsToPixels(dialogFont, 46, 89, 50, 14));
-    pCancel->setAutoDefault(false);
 
     connect(pNormal, &QPushButton::clicked, this, &CSelInTypeDlg::OnNormal);
     connect(pSplit, &QPushButton::clicked, this, &CSelInTypeDlg::OnSplit);

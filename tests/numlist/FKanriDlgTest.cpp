@@ -612,12 +612,30 @@ TEST_F(FKanriDlgTest, EscapeAndEnterCloseUnlessCloseIsGreyed) {
     QApplication::sendEvent(pDialog.get(), &escape);
     EXPECT_EQ(m_nFinished, 1);
 
+    // Shown, as the operator sees it: Qt would have made the first button (全消去) the default.
     auto pSecond = Open();
+    pSecond->show();
     pSecond->TitleEdit().setText(QStringLiteral("T"));
+    pSecond->FileList().setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(pSecond.get(), &enter);
+    QApplication::sendEvent(pSecond->focusWidget(), &enter);
     EXPECT_EQ(m_nFinished, 2);
     EXPECT_TRUE(fs::exists(UnitList()));
+    EXPECT_TRUE(Ui().Boxes().empty());
+}
+
+TEST_F(FKanriDlgTest, EnterPressesTheButtonThatHasTheFocus) {
+    PutListOnUnit({1});
+    auto pDialog = Open();
+    pDialog->show();
+    pDialog->Button(1032).setFocus();
+    Ui().AnswerQuestion(false);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+    QApplication::sendEvent(pDialog->focusWidget(), &enter);
+    ASSERT_EQ(Ui().Boxes().size(), 1U);
+    EXPECT_EQ(Ui().Boxes()[0].kind, CFakeUiServices::BoxKind::Question);
+    EXPECT_EQ(m_nFinished, 0);
+    EXPECT_EQ(Numbers(*pDialog), std::vector<int>{1});
 }
 
 TEST_F(FKanriDlgTest, PrintAsksForThePagesOfTheList) {
