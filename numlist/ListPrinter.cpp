@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -178,15 +179,10 @@ std::tm CurrentLocalTime() {
     return local;
 }
 
-}  // namespace
-
-void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
-                   PrintVariant variant) {
-    PrintFileList(ui, list, strTitleCp932, variant, CurrentLocalTime());
-}
-
-void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
-                   PrintVariant variant, const std::tm& stampTime) {
+// The time is taken once the document has started, so the stamp says when the sheet was
+// printed, not when the print dialog opened.
+void PrintSheets(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
+                 PrintVariant variant, const std::function<std::tm()>& clock) {
     if (list.m_aData.empty()) {
         return;
     }
@@ -199,14 +195,26 @@ void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strT
     // A dialog may hand back a range beyond the list; print only pages that exist.
     const int nFirst = std::clamp(range.nFromPage, 1, nPages);
     const int nLast = std::clamp(range.nToPage, nFirst, nPages);
-    // Nothing can be drawn on a document that did not start (an unwritable PDF file).
     if (!target->StartDocument(DOCUMENT_NAME)) {
+        ui.WarningBox(Format("%sへの印刷を開始できませんでした。", target->Name().c_str()));
         return;
     }
     const SheetLayout& layout = variant == PrintVariant::Number ? NUMBER_LAYOUT : FILE_NAME_LAYOUT;
-    CSheet sheet(*target, list, layout, strTitleCp932, stampTime, nPages);
+    CSheet sheet(*target, list, layout, strTitleCp932, clock(), nPages);
     for (int nPage = nFirst; nPage <= nLast; ++nPage) {
         sheet.PrintPage(nPage);
     }
     target->EndDocument();
+}
+
+}  // namespace
+
+void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
+                   PrintVariant variant) {
+    PrintSheets(ui, list, strTitleCp932, variant, CurrentLocalTime);
+}
+
+void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
+                   PrintVariant variant, const std::function<std::tm()>& clock) {
+    PrintSheets(ui, list, strTitleCp932, variant, clock);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 
 class CFileNo;
@@ -12,9 +13,10 @@ enum class PrintVariant { Number, FileName };
 
 // Asks for a printer and a page range and prints the list, fifteen rows a page, on the chosen
 // pages; an empty list asks nothing and prints nothing. The title is code page 932 bytes.
-// Every page is stamped with the same local time, taken when printing starts.
+// Every page is stamped with the same local time, taken once the document has started. A
+// document that cannot start (no printer, an unwritable PDF file) is reported by name.
 void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
                    PrintVariant variant);
-// The same with the time stamp given, so that a sheet can be reproduced exactly.
+// The same with the clock given, so that a sheet can be reproduced exactly.
 void PrintFileList(CUiServices& ui, const CFileNo& list, const std::string& strTitleCp932,
-                   PrintVariant variant, const std::tm& stampTime);
+                   PrintVariant variant, const std::function<std::tm()>& clock);

@@ -16,6 +16,8 @@ public:
 
     virtual ~CPrintTarget() = default;
 
+    // The printer or file the sheet goes to (UTF-8), for the operator.
+    virtual std::string Name() const = 0;
     virtual bool StartDocument(const std::string& strDocumentName) = 0;
     virtual void EndDocument() = 0;
     virtual void StartPage() = 0;

@@ -37,6 +37,14 @@ CQtPrintTarget::~CQtPrintTarget() {
     }
 }
 
+std::string CQtPrintTarget::Name() const {
+    if (!m_printer) {
+        return {};
+    }
+    const QString strFile = m_printer->outputFileName();
+    return (strFile.isEmpty() ? m_printer->printerName() : strFile).toStdString();
+}
+
 bool CQtPrintTarget::StartDocument(const std::string& strDocumentName) {
     if (m_printer) {
         m_printer->setDocName(QString::fromStdString(strDocumentName));

@@ -20,6 +20,7 @@ public:
     explicit CQtPrintTarget(QPaintDevice& device);
     ~CQtPrintTarget() override;
 
+    std::string Name() const override;
     bool StartDocument(const std::string& strDocumentName) override;
     void EndDocument() override;
     void StartPage() override;

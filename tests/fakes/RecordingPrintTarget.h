@@ -66,6 +66,7 @@ public:
         : m_record(record), m_bStartSucceeds(bStartSucceeds) {}
     ~CRecordingPrintTarget() override;
 
+    std::string Name() const override { return "Recording Printer"; }
     bool StartDocument(const std::string& strDocumentName) override;
     void EndDocument() override;
     void StartPage() override;

@@ -74,7 +74,7 @@ PrintRun Print(const CFileNo& list, PrintVariant variant,
         }
         return std::make_unique<CRecordingPrintTarget>(run.record);
     });
-    PrintFileList(ui, list, strTitle, variant, StampTime());
+    PrintFileList(ui, list, strTitle, variant, StampTime);
     EXPECT_TRUE(ui.Boxes().empty());
     return run;
 }
@@ -328,7 +328,7 @@ TEST(ListPrinter, FileNameSheetLeavesOutBarcodesOfNamesOutsideCode39) {
     EXPECT_EQ(TextAt(page, 6 * cx, RowTextY(3)), "  4");
 }
 
-TEST(ListPrinter, CancelledDialogOrUnstartedDocumentPrintsNothing) {
+TEST(ListPrinter, CancelledDialogPrintsNothingAndAnUnstartedDocumentIsReported) {
     CFileNo list = MakeList(3);
     {
         CFakeUiServices ui;
@@ -337,7 +337,7 @@ TEST(ListPrinter, CancelledDialogOrUnstartedDocumentPrintsNothing) {
             bAsked = true;
             return std::unique_ptr<CPrintTarget>();
         });
-        PrintFileList(ui, list, "TITLE", PrintVariant::Number, StampTime());
+        PrintFileList(ui, list, "TITLE", PrintVariant::Number, StampTime);
         EXPECT_TRUE(bAsked);
         EXPECT_TRUE(ui.Boxes().empty());
     }
@@ -347,18 +347,34 @@ TEST(ListPrinter, CancelledDialogOrUnstartedDocumentPrintsNothing) {
         ui.AnswerPrinter([&](int, int, PrintRange&) {
             return std::make_unique<CRecordingPrintTarget>(record, false);
         });
-        PrintFileList(ui, list, "TITLE", PrintVariant::Number, StampTime());
+        PrintFileList(ui, list, "TITLE", PrintVariant::Number, StampTime);
         EXPECT_EQ(record.aDocuments.size(), 1U);
         EXPECT_TRUE(record.aPages.empty());
         EXPECT_EQ(record.nDocumentsEnded, 0);
-        EXPECT_TRUE(ui.Boxes().empty());
+        ASSERT_EQ(ui.Boxes().size(), 1U);
+        EXPECT_EQ(ui.Boxes()[0].kind, CFakeUiServices::BoxKind::Warning);
+        EXPECT_EQ(ui.Boxes()[0].strText, "Recording Printerへの印刷を開始できませんでした。");
     }
+}
+
+TEST(ListPrinter, TheTimeIsTakenOnceTheDocumentHasStarted) {
+    CFakeUiServices ui;
+    PrintRecord record;
+    ui.AnswerPrinter(
+        [&](int, int, PrintRange&) { return std::make_unique<CRecordingPrintTarget>(record); });
+    std::vector<size_t> aDocumentsAtClock;
+    PrintFileList(ui, MakeList(20), "TITLE", PrintVariant::Number, [&] {
+        aDocumentsAtClock.push_back(record.aDocuments.size());
+        return StampTime();
+    });
+    EXPECT_EQ(aDocumentsAtClock, std::vector<size_t>{1});
+    ASSERT_EQ(record.aPages.size(), 2U);
 }
 
 TEST(ListPrinter, EmptyListAsksNothingAndPrintsNothing) {
     // The fake fails the test on a print dialog that was not scripted.
     CFakeUiServices ui;
-    PrintFileList(ui, CFileNo(), "TITLE", PrintVariant::Number, StampTime());
+    PrintFileList(ui, CFileNo(), "TITLE", PrintVariant::Number, StampTime);
     PrintFileList(ui, CFileNo(), "TITLE", PrintVariant::FileName);
     EXPECT_TRUE(ui.Boxes().empty());
 }
