@@ -24,8 +24,21 @@ std::string ExecutableFolder() {
     return strPath.substr(0, strPath.rfind('/') + 1);
 }
 
+// A value that code page 932 cannot hold (a mount point with an accented letter) is stored as
+// UTF-8 behind the UTF-8 byte order mark. Its first two bytes are no code page 932 character,
+// so such a value is never mistaken for one in code page 932 and reads back unchanged.
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
 std::string ReadText(const CIniFile& ini, const char* pszKey, const std::string& strDefault) {
-    return Cp932ToDisplay(ini.GetString(kSection, pszKey, *Utf8ToCp932(strDefault)));
+    std::string strStored = ini.GetString(kSection, pszKey, *Utf8ToCp932(strDefault));
+    if (strStored.starts_with(kUtf8Mark)) {
+        return strStored.substr(kUtf8Mark.size());
+    }
+    return Cp932ToDisplay(strStored);
+}
+
+std::string StoredText(const std::string& strValue) {
+    return Utf8ToCp932(strValue).value_or(kUtf8Mark + strValue);
 }
 
 }  // namespace
@@ -65,14 +78,8 @@ void CRZKSETApp::ReadProfile() {
 bool CRZKSETApp::WriteProfile() const {
     CIniFile ini(ProfilePath());
     ini.Load();
-    bool bAllFit = true;
-    auto write = [&](const char* pszKey, const std::string& strValue) {
-        auto cp932 = Utf8ToCp932(strValue);
-        // A value the code page cannot hold keeps its old line rather than being mangled.
-        if (cp932) {
-            ini.SetString(kSection, pszKey, *cp932);
-        }
-        bAllFit = bAllFit && cp932.has_value();
+    auto write = [&ini](const char* pszKey, const std::string& strValue) {
+        ini.SetString(kSection, pszKey, StoredText(strValue));
     };
     write("Sousa", std::to_string(Sousa));
     write("Pasv", Pasv != 0 ? "1" : "0");
@@ -80,7 +87,7 @@ bool CRZKSETApp::WriteProfile() const {
     write("UsbDrive", UsbDrive);
     write("UsbDriveName", UsbDriveName);
     write("SetFileName", SetFileName);
-    return ini.Save() && bAllFit;
+    return ini.Save();
 }
 
 UnitStoreSettings CRZKSETApp::StoreSettings() const {
@@ -90,13 +97,19 @@ UnitStoreSettings CRZKSETApp::StoreSettings() const {
     settings.nPort = FtpPort;
     settings.bPasv = Pasv != 0;
     settings.strUsbDrive = UsbDrive;
+    settings.nTimeoutSeconds = FtpTimeoutSeconds;
     return settings;
 }
 
-void CRZKSETApp::InitInstance() {
+void CRZKSETApp::InitUserInterface() {
     InstallFontSubstitutes();
+    InstallJapaneseTranslations();
     ListFont = QFont(QStringLiteral("ＭＳ ゴシック"), 12);
     NameFont = QFont(QStringLiteral("ＭＳ ゴシック"), 20);
+}
+
+void CRZKSETApp::InitInstance() {
+    InitUserInterface();
     ExeDir = ExecutableFolder();
     ReadProfile();
 }

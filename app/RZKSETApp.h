@@ -13,7 +13,7 @@
 // The one application object: shared state of the whole program. Every dialog reaches the
 // transport, the USB memory, the last PC folder, the current machine profile, the fonts and
 // the UI services through it. Its strings are UTF-8 (paths and display texts); the application
-// profile on disk holds them in code page 932.
+// profile on disk holds them in code page 932 where they have that form.
 class CRZKSETApp {
 public:
     CRZKSETApp();
@@ -35,9 +35,14 @@ public:
     // FTP port of the unit. Units listen on 21; a "Port" key in the application profile (never
     // written by the program) points the program at a unit simulator on another port.
     int FtpPort = 21;
+    // How long a silent unit is waited for; tests shorten it.
+    int FtpTimeoutSeconds = 30;
 
-    // Start-up once the display is open: fonts, ExeDir, the profiles.
+    // Start-up once the display is open: the user interface, ExeDir, the profiles.
     void InitInstance();
+    // Fonts, their substitutes and the framework's Japanese texts; the program and the widget
+    // tests start with the same.
+    void InitUserInterface();
     // After the main window has closed, however it closed: writes the application profile back
     // and reports a failure to do so. Returns the process exit code.
     int ExitInstance();

@@ -1,10 +1,14 @@
 #include "platform/QtUiServices.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
 
 #include "platform/QtPrintTarget.h"
 #include "platform/WaitDlg.h"
@@ -26,24 +30,29 @@ void ShowBox(QMessageBox::Icon icon, const std::string& strText) {
     box.exec();
 }
 
-// "*.NC" becomes "*.[Nn][Cc]"; "*.*" becomes "*".
-QString CaseInsensitivePattern(const QString& strPattern) {
-    if (strPattern == QStringLiteral("*.*")) {
-        return QStringLiteral("*");
-    }
-    QString strResult;
-    for (QChar character : strPattern) {
-        if (character.isLetter() && character.toLower() != character.toUpper()) {
-            strResult += QStringLiteral("[%1%2]").arg(character.toUpper(), character.toLower());
-        } else {
-            strResult += character;
-        }
-    }
-    return strResult;
+// Qt's file dialog shows each type as its filter string; Windows shows a label and matches with
+// patterns that may differ from it. Only "*.*" needs another pattern here: Windows takes files
+// without an extension too (NC programs often have none), Qt only with "*". Qt already
+// matches without regard to case.
+QString QtPattern(const QString& strPattern) {
+    return strPattern == QStringLiteral("*.*") ? QStringLiteral("*") : strPattern;
 }
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
-    dialog.setNameFilter(QtFileFilter(options.strFilter));
+    // Qt's own dialog, so that its texts follow the program's translations and its type list
+    // can carry the program's labels.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    std::vector<QtFileType> aTypes = QtFileTypes(options.strFilter);
+    QStringList filters;
+    for (const QtFileType& type : aTypes) {
+        filters << type.strFilter;
+    }
+    dialog.setNameFilters(filters);
+    if (auto* pTypeList = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        for (int nIndex = 0; nIndex < pTypeList->count() && nIndex < std::ssize(aTypes); ++nIndex) {
+            pTypeList->setItemText(nIndex, aTypes[static_cast<size_t>(nIndex)].strLabel);
+        }
+    }
     if (!options.strDefaultExtension.empty()) {
         dialog.setDefaultSuffix(QString::fromStdString(options.strDefaultExtension));
     }
@@ -54,9 +63,9 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
 
 }  // namespace
 
-QString QtFileFilter(const std::string& strFilter) {
+std::vector<QtFileType> QtFileTypes(const std::string& strFilter) {
     QStringList parts = QString::fromStdString(strFilter).split(QLatin1Char('|'));
-    QStringList filters;
+    std::vector<QtFileType> aTypes;
     for (qsizetype index = 0; index + 1 < parts.size(); index += 2) {
         if (parts[index].isEmpty()) {
             break;
@@ -68,11 +77,12 @@ QString QtFileFilter(const std::string& strFilter) {
         }
         QStringList patterns;
         for (const QString& strPattern : parts[index + 1].split(QLatin1Char(';'))) {
-            patterns << CaseInsensitivePattern(strPattern.trimmed());
+            patterns << QtPattern(strPattern.trimmed());
         }
-        filters << QStringLiteral("%1(%2)").arg(strDescription, patterns.join(QLatin1Char(' ')));
+        aTypes.push_back({parts[index], QStringLiteral("%1(%2)").arg(
+                                            strDescription, patterns.join(QLatin1Char(' ')))});
     }
-    return filters.join(QStringLiteral(";;"));
+    return aTypes;
 }
 
 void CQtUiServices::WarningBox(const std::string& strText) {
@@ -143,7 +153,9 @@ std::unique_ptr<CPrintTarget> CQtUiServices::ChoosePrinter(int nMinPage, int nMa
     dialog.setMinMax(nMinPage, nMaxPage);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // Qt's PDF output stands where Windows lists its PDF printer: without it a PC with no
+    // print queue would offer nothing to print on.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() != QDialog::Accepted) {
         return nullptr;
     }
@@ -151,6 +163,14 @@ std::unique_ptr<CPrintTarget> CQtUiServices::ChoosePrinter(int nMinPage, int nMa
     range.nFromPage = bRange ? pPrinter->fromPage() : nMinPage;
     range.nToPage = bRange ? pPrinter->toPage() : nMaxPage;
     return std::make_unique<CQtPrintTarget>(std::move(pPrinter));
+}
+
+void InstallJapaneseTranslations() {
+    static QTranslator translator;
+    if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
 }
 
 std::unique_ptr<CBusyIndicator> CQtUiServices::ShowBusy() {

@@ -23,7 +23,17 @@ public:
     void PumpMessages() override;
 };
 
-// The file dialog filter of Qt for the program's "description|pattern|...||" form. Patterns
-// match without regard to case, as the Windows file dialogs do, and "*.*" takes files without
-// an extension too.
-QString QtFileFilter(const std::string& strFilter);
+// A file type of Qt's file dialog: the label the operator sees and the filter Qt matches with.
+struct QtFileType {
+    QString strLabel;
+    QString strFilter;
+};
+
+// The file types for the program's "label|pattern|...||" form. Labels stay as written; the
+// patterns match without regard to case, as the Windows file dialogs do, and "*.*" takes files
+// without an extension too.
+std::vector<QtFileType> QtFileTypes(const std::string& strFilter);
+
+// Qt's own dialogs and buttons (file dialogs, Yes/No, the print dialog) in Japanese, as the
+// rest of the program; without the translations package they stay in English.
+void InstallJapaneseTranslations();

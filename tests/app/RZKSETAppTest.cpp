@@ -86,12 +86,30 @@ TEST_F(RZKSETAppTest, ReplacesValuesInPlaceInAHandEditedFile) {
               "Pasv=1\r\nNC_Dir=\r\nUsbDrive=/\r\nUsbDriveName=/\r\nSetFileName=A\r\n");
 }
 
-TEST_F(RZKSETAppTest, AValueOutsideTheCodePageKeepsItsOldLineAndTheWriteIsReportedFailed) {
-    WriteFile("RZKSET.ini", "[System]\r\nNC_Dir=/old/\r\n");
-    App().NC_Dir = "/home/\xF0\x9F\x98\x80/";  // an emoji folder name
-    EXPECT_FALSE(App().WriteProfile());
-    EXPECT_NE(ReadFile("RZKSET.ini").find("NC_Dir=/old/\r\n"), std::string::npos);
-    EXPECT_NE(ReadFile("RZKSET.ini").find("Sousa="), std::string::npos);
+// A mount point under /media/<user> with an accented letter, or an emoji folder: the exit
+// succeeds, the values come back unchanged, and the others stay code page 932.
+TEST_F(RZKSETAppTest, ValuesOutsideTheCodePageAreWrittenAndReadBackUnchanged) {
+    const std::string strDrive = "/media/jos\xC3\xA9/RZK/";
+    const std::string strFolder = "/home/\xF0\x9F\x98\x80/";
+    App().UsbDrive = strDrive;
+    App().UsbDriveName = "RZK (/media/jos\xC3\xA9/RZK)";
+    App().NC_Dir = strFolder;
+    App().SetFileName = "２号機";
+    EXPECT_EQ(App().ExitInstance(), 0);
+    EXPECT_TRUE(Ui().Boxes().empty());
+    std::string strIni = ReadFile("RZKSET.ini");
+    EXPECT_NE(strIni.find("SetFileName=\x82\x51\x8D\x86\x8B\x40\r\n"), std::string::npos);
+    EXPECT_NE(strIni.find("UsbDrive=\xEF\xBB\xBF" + strDrive + "\r\n"), std::string::npos);
+
+    App().UsbDrive.clear();
+    App().UsbDriveName.clear();
+    App().NC_Dir.clear();
+    CSetData().SaveProfile(App().ProfileFilePath("２号機"));
+    App().ReadProfile();
+    EXPECT_EQ(App().UsbDrive, strDrive);
+    EXPECT_EQ(App().UsbDriveName, "RZK (/media/jos\xC3\xA9/RZK)");
+    EXPECT_EQ(App().NC_Dir, strFolder);
+    EXPECT_EQ(App().SetFileName, "２号機");
 }
 
 TEST_F(RZKSETAppTest, ExitReportsAProfileThatCannotBeWritten) {

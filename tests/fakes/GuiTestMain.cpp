@@ -2,7 +2,6 @@
 #include <QApplication>
 
 #include "app/RZKSETApp.h"
-#include "platform/DialogLayout.h"
 
 // Widget suites run on Qt's offscreen platform unless told otherwise, with the fonts that the
 // program sets up at start-up.
@@ -10,10 +9,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
-    InstallFontSubstitutes();
-    CRZKSETApp& app = GetApp();
-    app.ListFont = QFont(QStringLiteral("ＭＳ ゴシック"), 12);
-    app.NameFont = QFont(QStringLiteral("ＭＳ ゴシック"), 20);
+    GetApp().InitUserInterface();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -14,6 +18,7 @@
 #include "numlist/FileNo.h"
 #include "numlist/ListPrinter.h"
 #include "platform/QtPrintTarget.h"
+#include "platform/QtUiServices.h"
 #include "platform/Text.h"
 #include "tests/fakes/FakeUiServices.h"
 
@@ -175,6 +180,57 @@ TEST(ListPrintPdf, FileNameSheetBarcodesReadBackAsTheNames) {
           "lower.nc", "フランジ.NC"}) {
         EXPECT_NE(strText.find(pszExpected), std::string::npos) << pszExpected;
     }
+}
+
+// The print dialog as the operator meets it on a PC without a print queue: its PDF output is
+// there to choose, and the sheet lands in the file named in the dialog.
+TEST(ListPrintPdf, ThePrintDialogOffersPdfOutput) {
+    QTemporaryDir folder;
+    const QString pdfPath = folder.filePath("sheet.pdf");
+    bool bChosen = false;
+    QTimer dialogWatch;
+    QObject::connect(&dialogWatch, &QTimer::timeout, [&] {
+        auto* pDialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (pDialog == nullptr || !pDialog->isVisible()) {
+            return;
+        }
+        auto* pPrinters = pDialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* pFileName = pDialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+        int nPdf = pPrinters != nullptr
+                       ? pPrinters->findText(QStringLiteral("PDF"), Qt::MatchContains)
+                       : -1;
+        if (nPdf >= 0 && pFileName != nullptr) {
+            pPrinters->setCurrentIndex(nPdf);
+            pFileName->setText(pdfPath);
+            bChosen = true;
+            pDialog->accept();
+        } else {
+            pDialog->reject();
+        }
+    });
+    dialogWatch.start(10);
+    CFileNo list;
+    list.m_aData = {{7, "PROG7", ""}, {8, "PROG8", ""}};
+    CQtUiServices ui;
+    PrintFileList(ui, list, "DIALOG", PrintVariant::Number);
+    ASSERT_TRUE(bChosen) << "no PDF output in the print dialog";
+    ASSERT_TRUE(QFile::exists(pdfPath));
+    EXPECT_NE(SheetText(pdfPath).find("PROG8"), std::string::npos);
+}
+
+TEST(ListPrintPdf, ADocumentThatCannotStartIsReportedByItsFile) {
+    CFakeUiServices ui;
+    ui.AnswerPrinter([&](int, int, PrintRange&) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QStringLiteral("/nonexistent-folder/sheet.pdf"));
+        return std::make_unique<CQtPrintTarget>(std::move(printer));
+    });
+    CFileNo list;
+    list.m_aData = {{7, "PROG7", ""}};
+    PrintFileList(ui, list, "", PrintVariant::Number);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{
+                              "/nonexistent-folder/sheet.pdfへの印刷を開始できませんでした。"});
 }
 
 TEST(ListPrintPdf, ImageTargetMeasuresInTenthsOfAMillimetre) {
