@@ -111,9 +111,8 @@ void CRZKSETDlg::BuildControls() {
     auto* pOperationLayout = new QVBoxLayout;
     auto* pProfileLayout = new QHBoxLayout;
     m_pProfileName = SunkenDisplay(pFrame);
-    m_pProfileName->setAlignment(Qt::AlignCenter);
     m_pProfileName->setMinimumHeight(QFontMetrics(GetApp().NameFont).height() + 8);
-    auto* pSwitch = new QPushButton(QStringLiteral("切替"), pFrame);
+    auto* pSwitch = MakePushButton(QStringLiteral("切替"), pFrame);
     pProfileLayout->addWidget(m_pProfileName, 1);
     pProfileLayout->addWidget(pSwitch);
     pOperationLayout->addLayout(pProfileLayout);
@@ -152,7 +151,7 @@ void CRZKSETDlg::BuildControls() {
     auto* pBottomLayout = new QHBoxLayout;
     auto* pDriveLabel = new QLabel(QStringLiteral("ＵＳＢメモリのドライブ名"), this);
     m_pDriveName = SunkenDisplay(this);
-    auto* pChange = new QPushButton(QStringLiteral("変更"), this);
+    auto* pChange = MakePushButton(QStringLiteral("変更"), this);
     QAbstractButton* pExit = AddPictureButton(2, 131, QStringLiteral("終了"));
     pBottomLayout->addWidget(pDriveLabel);
     pBottomLayout->addWidget(m_pDriveName, 1, Qt::AlignVCenter);
@@ -233,7 +232,13 @@ void CRZKSETDlg::OnOperation(int nId) {
 }
 
 bool CRZKSETDlg::CheckUnit() {
-    return true;
+    CRZKSETApp& app = GetApp();
+    return CheckUnitReady(app.StoreSettings(), app.ExeDir, app.UsbDriveName, app.Ui(),
+                          [&app](const std::string& strRoot) {
+                              // A memory may have been pulled or plugged since the last look.
+                              app.Drives.Refresh();
+                              return IsUsableUsbDrive(app.Drives, strRoot);
+                          });
 }
 
 void CRZKSETDlg::ShowNames() {

@@ -1,26 +1,21 @@
 #include "app/UsbDriveHandling.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETApp.h"
 #include "platform/AtomicFile.h"
 #include "platform/DriveTable.h"
 #include "platform/Text.h"
+#include "unitstore/UnitReadiness.h"
 #include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
 const char* const g_pMarkerName = "PVN_RZK70";
 
-bool HoldsMarker(const std::string& strRoot) {
-    std::ifstream marker(strRoot + g_pMarkerName, std::ios::binary);
-    return marker.is_open();
-}
-
 bool IsPreparedDrive(const CRZKSETApp& app, const std::string& strRoot) {
-    return IsUsableUsbDrive(app.Drives, strRoot) && HoldsMarker(strRoot);
+    return IsUsableUsbDrive(app.Drives, strRoot) && HasMarkerFile(strRoot);
 }
 
 bool IsCurrentDrive(const CRZKSETApp& app, const DriveVolume& volume) {

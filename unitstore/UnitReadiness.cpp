@@ -33,18 +33,6 @@ bool CheckNetworkStore(const UnitStoreSettings& settings, const std::string& str
     return false;
 }
 
-// The marker must open for reading as a file; a folder of that name is not the marker.
-bool HasMarkerFile(const std::string& strUsbDrive) {
-    int descriptor = open((strUsbDrive + kMarkerName).c_str(), O_RDONLY);
-    if (descriptor < 0) {
-        return false;
-    }
-    struct stat status {};
-    bool bFile = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    close(descriptor);
-    return bFile;
-}
-
 bool CheckUsbStore(const UnitStoreSettings& settings, const std::string& strUsbDriveName,
                    CUiServices& ui,
                    const std::function<bool(const std::string&)>& isUsableUsbDrive) {
@@ -64,6 +52,17 @@ bool CheckUsbStore(const UnitStoreSettings& settings, const std::string& strUsbD
 }
 
 }  // namespace
+
+bool HasMarkerFile(const std::string& strRoot) {
+    int descriptor = open((strRoot + kMarkerName).c_str(), O_RDONLY);
+    if (descriptor < 0) {
+        return false;
+    }
+    struct stat status {};
+    bool bFile = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    close(descriptor);
+    return bFile;
+}
 
 bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExeDir,
                     const std::string& strUsbDriveName, CUiServices& ui,

@@ -16,3 +16,7 @@ class CUiServices;
 bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExeDir,
                     const std::string& strUsbDriveName, CUiServices& ui,
                     const std::function<bool(const std::string&)>& isUsableUsbDrive);
+
+// Whether the folder strRoot (ending in "/") holds the marker "PVN_RZK70": a regular file that
+// opens for reading. A folder of that name is no marker. The one marker test of the program.
+bool HasMarkerFile(const std::string& strRoot);

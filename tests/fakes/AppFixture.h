@@ -34,6 +34,7 @@ protected:
         app.SetFilePath = app.ProfileFilePath(app.SetFileName);
         app.SetData.ResetDefaults();
         app.FtpPort = 21;
+        app.FtpTimeoutSeconds = 30;
         app.DeviceEventsEnabled = 0;
     }
     void TearDown() override {

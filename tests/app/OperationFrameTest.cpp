@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/RZKSETApp.h"
+#include "app/RZKSETDlg.h"
+#include "numlist/FKanriDlg.h"
+#include "tests/fakes/AppFixture.h"
+#include "tests/fakes/DriveFixture.h"
+#include "tests/fakes/TestServers.h"
+#include "tests/transfer/ModalScript.h"
+#include "transfer/SelInTypeDlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using BoxKind = CFakeUiServices::BoxKind;
+
+// The main window's buttons whose operations reach the unit and are part of the program.
+constexpr int kUnitButtons[] = {1000, 1001, 1008, 1014};
+
+const std::string kNoMemoryOnUnit =
+    "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
+    "RZK-70にＵＳＢメモリを接続しているか確認してください。\n"
+    "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。";
+
+// Every file under a folder with its content, to see that nothing was written there.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> aFiles;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        aFiles[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path()) : "/";
+    }
+    return aFiles;
+}
+
+class OperationFrameTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        m_drives.AddDisk("sda", CDriveFixture::Port::Sata, false, 8, 0);
+        m_strSystemDisk = m_drives.MakeMountPoint("SYSTEM");
+        m_drives.Mount(m_drives.AddPartition("sda", 1), m_strSystemDisk, "ext4", "/dev/sda1");
+        App().Drives = m_drives.Table();
+        App().FtpTimeoutSeconds = 2;
+        App().SetData.IP1 = 127;
+        App().SetData.IP2 = 0;
+        App().SetData.IP3 = 0;
+        App().SetData.IP4 = 1;
+        App().DeviceEventsEnabled = 1;
+    }
+
+    // A FAT16 USB memory mounted and chosen as the unit's memory; a prepared one holds the
+    // marker.
+    void UseStick(bool bPrepared) {
+        m_drives.AddDisk("sdb", CDriveFixture::Port::Usb, true, 8, 16);
+        std::string strMountPoint = m_drives.MakeMountPoint("RZK");
+        m_drives.Mount(m_drives.AddPartition("sdb", 1), strMountPoint, "vfat",
+                       m_drives.MakeFatImage("sdb", 16, "RZK"));
+        if (bPrepared) {
+            WriteBytes(strMountPoint + "/PVN_RZK70", "");
+        }
+        UseFolderAsMemory(strMountPoint, true);
+    }
+
+    void UseFolderAsMemory(const std::string& strFolder, bool bMounted) {
+        App().Drives = m_drives.Table();
+        App().Sousa = 0;
+        App().UsbDrive = strFolder + "/";
+        App().UsbDriveName = bMounted ? "RZK (" + strFolder + ")" : "RZK";
+    }
+
+    void UseUnit(const std::vector<std::string>& aOptions) {
+        m_pUnit = std::make_unique<CUnitSimulator>(aOptions);
+        App().Sousa = 1;
+        App().FtpPort = m_pUnit->Port();
+    }
+
+    // Everything the operations could write to: the program folder, the drives, the unit.
+    std::map<std::string, std::string> Everything() const {
+        std::map<std::string, std::string> aFiles = Snapshot(m_exeDir);
+        aFiles.merge(Snapshot(m_drives.Folder()));
+        if (m_pUnit) {
+            aFiles.merge(Snapshot(m_pUnit->PubFolder()));
+        }
+        return aFiles;
+    }
+
+    static void Press(CRZKSETDlg& dialog, int nId) {
+        auto* pButton = static_cast<QAbstractButton*>(dialog.Item(nId));
+        ASSERT_TRUE(pButton->isEnabled()) << nId;
+        pButton->click();
+    }
+
+    CDriveFixture m_drives;
+    std::string m_strSystemDisk;
+    std::unique_ptr<CUnitSimulator> m_pUnit;
+};
+
+// With the unit not ready, each button ends in the check's warning: no file dialog, no dialog
+// of its own, nothing written anywhere.
+TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
+    struct Case {
+        const char* pszName;
+        std::function<void()> prepare;
+        std::function<std::string()> expectedWarning;
+    };
+    const Case aCases[] = {
+        {"unit that does not answer", [this] { UseUnit({"--stall-login"}); },
+         [] { return std::string("127.0.0.1への接続に失敗しました。"); }},
+        {"store without the marker", [this] { UseUnit({}); }, [] { return kNoMemoryOnUnit; }},
+        {"folder that is no usable memory", [this] { UseFolderAsMemory(m_strSystemDisk, true); },
+         [this] { return "ドライブ：" + m_strSystemDisk + "/ はRZK-70では使用できません"; }},
+        {"usable memory without the marker", [this] { UseStick(false); },
+         [] {
+             return "RZK (" + GetApp().UsbDrive.substr(0, GetApp().UsbDrive.size() - 1) +
+                    ")\nRZK-70で利用できるＵＳＢメモリが接続されていません。\n"
+                    "設定されているドライブに接続しているか確認してください。\n"
+                    "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。";
+         }},
+        {"pulled memory",
+         [this] {
+             // The mount point stays behind as an empty folder on the PC's own disk.
+             UseFolderAsMemory(m_drives.MakeMountPoint("PULLED"), false);
+         },
+         [] { return "ドライブ：" + GetApp().UsbDrive + " はRZK-70では使用できません"; }},
+    };
+    for (const Case& testCase : aCases) {
+        SCOPED_TRACE(testCase.pszName);
+        testCase.prepare();
+        CRZKSETDlg dialog;
+        std::map<std::string, std::string> aBefore = Everything();
+        for (int nId : kUnitButtons) {
+            SCOPED_TRACE(nId);
+            Ui().ClearRecord();
+            CModalScript noDialogs;
+            Press(dialog, nId);
+            ASSERT_EQ(Ui().Boxes().size(), 1U);
+            EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
+            EXPECT_TRUE(Ui().Boxes()[0].strText.ends_with(testCase.expectedWarning()))
+                << Ui().Boxes()[0].strText;
+            EXPECT_TRUE(Ui().FileDialogs().empty());
+            EXPECT_EQ(Everything(), aBefore);
+            EXPECT_EQ(App().DeviceEventsEnabled, 1);
+        }
+        m_pUnit.reset();
+    }
+}
+
+// With the unit ready, each button starts its operation: the file dialog of the send, the
+// receive choice, the number registration, the sample question.
+TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        bNetwork ? UseUnit({"--seed"}) : UseStick(true);
+        CRZKSETDlg dialog;
+
+        Ui().ClearRecord();
+        Ui().AnswerOpenFiles({});
+        Press(dialog, 1000);
+        EXPECT_EQ(Ui().FileDialogs().size(), 1U);
+
+        {
+            CModalScript script;
+            script.Expect<CSelInTypeDlg>(
+                [](CSelInTypeDlg& receiveChoice) { receiveChoice.OnCancel(); });
+            Press(dialog, 1001);
+        }
+        {
+            CModalScript script;
+            script.Expect<CFKanriDlg>([](CFKanriDlg& registration) { registration.reject(); });
+            Press(dialog, 1008);
+        }
+        Ui().AnswerQuestion(false);
+        Press(dialog, 1014);
+
+        for (const CFakeUiServices::Box& box : Ui().Boxes()) {
+            EXPECT_NE(box.kind, BoxKind::Warning) << box.strText;
+        }
+        m_pUnit.reset();
+    }
+}
+
+}  // namespace
