@@ -38,9 +38,7 @@ std::string StoreTransferResult::Message(const std::string& strDone,
 StoreTransferResult TransferAtStoreRoot(const UnitStoreSettings& settings,
                                         const std::function<bool(CUnitStore&)>& transfer) {
     CUnitStore store(settings);
-    StoreTransferResult result = Transfer(store, transfer);
-    store.Close();
-    return result;
+    return Transfer(store, transfer);
 }
 
 void ReportOutcome(CUiServices& ui, bool bOk, const std::string& strMessage) {

@@ -100,7 +100,9 @@ std::string WithExtension(const std::string& strName, const CSetData& setData) {
 
 CUnitStore::CUnitStore(UnitStoreSettings settings) : m_settings(std::move(settings)) {}
 
-CUnitStore::~CUnitStore() = default;
+CUnitStore::~CUnitStore() {
+    Close();
+}
 
 bool CUnitStore::Connect() {
     m_bConnectionFailed = false;

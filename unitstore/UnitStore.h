@@ -57,6 +57,7 @@ public:
     // in the order the transport lists them; never "." or "..", and on the USB memory never a
     // name without a code page 932 form. nullopt when the listing failed.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
+    // Ends the connection; the store also closes itself when it goes.
     void Close();
 
     const UnitStoreSettings& Settings() const { return m_settings; }
