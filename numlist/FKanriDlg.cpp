@@ -16,7 +16,7 @@
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/Text.h"
-#include "unitstore/UnitStore.h"
+#include "unitstore/StoreAction.h"
 
 namespace {
 
@@ -103,15 +103,18 @@ bool CFKanriDlg::OnInitDialog() {
     if (IsNetwork()) {
         RemoveLocalFile(LocalListPath());
     }
-    CUnitStore store(GetApp().StoreSettings());
-    if (store.Connect() && store.SetFolder("/pub/")) {
+    CStoreAction action(GetApp().StoreSettings(), "/pub/");
+    CUnitStore& store = action.Store();
+    if (action.IsOpen()) {
         store.CreateDirectory(kProgramFolder);
         if (IsNetwork() && store.SetFolder(kProgramFolder)) {
             store.GetFile(kListFileName, LocalListPath());
         }
     }
-    store.Close();
+    action.Close();
     pBusy->Close();
+    // Only a unit that cannot be reached keeps the dialog from opening; a missing list opens
+    // an empty one.
     if (store.HasConnectionFailed()) {
         Ui().WarningBox(store.ConnectionFailureMessage());
         return false;
@@ -162,27 +165,23 @@ void CFKanriDlg::OnRegister() {
         frame.ShowBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());
 
-        CUnitStore store(app.StoreSettings());
-        if (store.Connect() && !store.SetFolder(kProgramFolder) && !store.HasConnectionFailed()) {
-            frame.SetMessage(store.FolderFailureMessage());
-        }
+        CStoreAction action(app.StoreSettings(), kProgramFolder);
+        std::string strFailure;
         int nNo = numberDlg.m_nNo;
         for (const std::string& strFile : aFiles) {
-            if (frame.HasMessage() || store.HasConnectionFailed()) {
+            if (!action.IsOpen()) {
                 break;
             }
             Ui().PumpMessages();
             if (!m_fileNo.IsFreeNo(nNo)) {
-                frame.SetMessage(Format("%dは登録できません。", nNo));
+                strFailure = Format("%dは登録できません。", nNo);
                 break;
             }
             std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
-            if (!strName || !store.PutFile(strFile, ProgramFileName(nNo))) {
+            if (!strName || !action.Store().PutFile(strFile, ProgramFileName(nNo))) {
                 std::string strShown = strName ? Cp932ToDisplay(*strName)
                                                : strFile.substr(strFile.find_last_of('/') + 1);
-                if (!store.HasConnectionFailed()) {
-                    frame.SetMessage(Format("%sの登録に失敗しました。", strShown.c_str()));
-                }
+                strFailure = Format("%sの登録に失敗しました。", strShown.c_str());
                 break;
             }
             m_fileNo.m_aData.insert(
@@ -195,10 +194,8 @@ void CFKanriDlg::OnRegister() {
             ++nPosition;
             ++nNo;
         }
-        if (store.HasConnectionFailed()) {
-            frame.SetMessage(store.ConnectionFailureMessage());
-        }
-        store.Close();
+        frame.SetMessage(action.Message(strFailure));
+        action.Close();
         frame.CloseBusy();
     }
     ShowEntryRows(static_cast<int>(nPosition));
@@ -235,14 +232,10 @@ void CFKanriDlg::OnDeleteAll() {
     frame.Cover(FileList(), CoverList());
     frame.ShowBusy();
 
-    CUnitStore store(GetApp().StoreSettings());
+    CStoreAction action(GetApp().StoreSettings(), kProgramFolder);
     std::optional<std::vector<StoreEntry>> found;
-    if (store.Connect()) {
-        if (store.SetFolder(kProgramFolder)) {
-            found = store.FindFiles("*.fno");
-        } else if (!store.HasConnectionFailed()) {
-            frame.SetMessage(store.FolderFailureMessage());
-        }
+    if (action.IsOpen()) {
+        found = action.Store().FindFiles("*.fno");
     }
     // The programs still on the unit afterwards: their entries stay listed, so that a later
     // registration cannot take their numbers and overwrite them unseen.
@@ -254,17 +247,14 @@ void CFKanriDlg::OnDeleteAll() {
                 continue;
             }
             Ui().PumpMessages();
-            if (!store.Remove(entry.strName)) {
+            if (!action.Store().Remove(entry.strName)) {
                 aRemaining.insert(MakeUpper(entry.strName));
             }
         }
     }
-    if (store.HasConnectionFailed()) {
-        frame.SetMessage(store.ConnectionFailureMessage());
-    } else if (!aRemaining.empty() || (!found && !frame.HasMessage())) {
-        frame.SetMessage("消去できないファイルがありました。");
-    }
-    store.Close();
+    frame.SetMessage(
+        action.Message(!found || !aRemaining.empty() ? "消去できないファイルがありました。" : ""));
+    action.Close();
     frame.CloseBusy();
 
     // Without a listing nothing was deleted, and the list stays as it was.
@@ -312,19 +302,10 @@ std::string CFKanriDlg::WriteBackList() {
         RemoveLocalFile(strLocal);
         return strSaveFailure;
     }
-    std::string strMessage;
-    CUnitStore store(GetApp().StoreSettings());
-    if (store.Connect()) {
-        if (!store.SetFolder(kProgramFolder)) {
-            strMessage = store.FolderFailureMessage();
-        } else if (!store.PutFile(strLocal, kListFileName)) {
-            strMessage = strSaveFailure;
-        }
-    }
-    if (store.HasConnectionFailed()) {
-        strMessage = store.ConnectionFailureMessage();
-    }
-    store.Close();
+    CStoreAction action(GetApp().StoreSettings(), kProgramFolder);
+    bool bUploaded = action.IsOpen() && action.Store().PutFile(strLocal, kListFileName);
+    std::string strMessage = action.Message(bUploaded ? "" : strSaveFailure);
+    action.Close();
     RemoveLocalFile(strLocal);
     return strMessage;
 }

@@ -11,7 +11,7 @@
 #include "numlist/CommandFrame.h"
 #include "platform/FieldValidation.h"
 #include "platform/Text.h"
-#include "unitstore/UnitStore.h"
+#include "unitstore/StoreAction.h"
 
 namespace {
 
@@ -175,11 +175,9 @@ void CListDlgBase::DeleteSelectedCommand(
     CCommandFrame frame(*this, button, *m_pFileList);
     frame.Cover(*m_pFileList, *m_pCoverList);
     frame.ShowBusy();
-    CUnitStore store(GetApp().StoreSettings());
-    if (store.Connect() && !store.SetFolder(strFolder) && !store.HasConnectionFailed()) {
-        frame.SetMessage(store.FolderFailureMessage());
-    }
-    while (!frame.HasMessage() && !store.HasConnectionFailed()) {
+    CStoreAction action(GetApp().StoreSettings(), strFolder);
+    std::string strFailure;
+    while (action.IsOpen()) {
         Ui().PumpMessages();
         int nRow = FirstSelectedEntry();
         if (nRow < 0) {
@@ -187,20 +185,16 @@ void CListDlgBase::DeleteSelectedCommand(
         }
         m_bModified = true;
         auto entry = m_fileNo.m_aData.begin() + nRow;
-        if (!store.Remove(storeNameOf(*entry))) {
-            if (!store.HasConnectionFailed()) {
-                frame.SetMessage("消去に失敗しました。");
-            }
+        if (!action.Store().Remove(storeNameOf(*entry))) {
+            strFailure = "消去に失敗しました。";
             break;
         }
         m_fileNo.m_aData.erase(entry);
         --m_nCount;
         m_pFileList->DeleteRow(nRow);
     }
-    if (store.HasConnectionFailed()) {
-        frame.SetMessage(store.ConnectionFailureMessage());
-    }
-    store.Close();
+    frame.SetMessage(action.Message(strFailure));
+    action.Close();
     frame.End();
 }
 

@@ -44,6 +44,11 @@ public:
     virtual void MessageBox(const std::string& strText) = 0;
     // OK box with the information icon.
     virtual void InformationBox(const std::string& strText) = 0;
+    // The one report that ends an operation: a success in a plain box, a failure in a warning
+    // box.
+    void ReportOutcome(bool bOk, const std::string& strMessage) {
+        bOk ? MessageBox(strMessage) : WarningBox(strMessage);
+    }
     // Yes/No box; true for Yes.
     virtual bool QuestionBox(const std::string& strText, bool bDefaultNo = false,
                              bool bInformationIcon = false) = 0;

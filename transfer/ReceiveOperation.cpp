@@ -11,7 +11,7 @@
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/ProgramSplitter.h"
 #include "transfer/SelInTypeDlg.h"
-#include "transfer/StoreTransfer.h"
+#include "unitstore/StoreAction.h"
 
 namespace {
 
@@ -33,15 +33,16 @@ void ReceiveNormally() {
 
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     std::string strInputName = CUnitStore::InputName(app.SetData);
-    StoreTransferResult result = TransferAtStoreRoot(
-        app.StoreSettings(), [&](CUnitStore& store) { return store.GetFile(strInputName, *path); });
-    if (result.IsDone() && app.Sousa == 0) {
+    StoreCommandResult result =
+        RunStoreCommand(app.StoreSettings(), "/pub/",
+                        [&](CUnitStore& store) { return store.GetFile(strInputName, *path); });
+    if (result.bDone && app.Sousa == 0) {
         StampWithNow(*path);
     }
     pBusy->Close();
-    ReportOutcome(ui, result.IsDone(),
-                  result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
-                                 Format("%sの登録に失敗しました。", strFileName.c_str())));
+    ui.ReportOutcome(result.bDone,
+                     result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
+                                    Format("%sの登録に失敗しました。", strFileName.c_str())));
 }
 
 const char* SplitMessage(bool bOk) {
@@ -50,18 +51,17 @@ const char* SplitMessage(bool bOk) {
 
 // Over the network the input file is fetched into the program folder first and split from
 // there; the staging copy goes whatever happens.
-StoreTransferResult SplitFromNetwork(const std::string& strDestinationFolder,
-                                     const std::string& strSuffix, bool& bSplit) {
+StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
+                                    const std::string& strSuffix, bool& bSplit) {
     CRZKSETApp& app = GetApp();
     std::string strInputName = CUnitStore::InputName(app.SetData);
     std::string strStagingPath = app.ExeDir + Cp932ToDisplay(strInputName);
     std::error_code error;
     std::filesystem::remove(strStagingPath, error);
-    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
-        return store.GetFile(strInputName, strStagingPath);
-    });
-    bSplit =
-        result.IsDone() && SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix);
+    StoreCommandResult result = RunStoreCommand(
+        app.StoreSettings(), "/pub/",
+        [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });
+    bSplit = result.bDone && SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix);
     std::filesystem::remove(strStagingPath, error);
     return result;
 }
@@ -92,7 +92,7 @@ void ReceiveSplit(QWidget* pParent) {
     bool bOk = false;
     std::string strMessage;
     if (app.Sousa == 1) {
-        StoreTransferResult result = SplitFromNetwork(strDestinationFolder, strSuffix, bOk);
+        StoreCommandResult result = SplitFromNetwork(strDestinationFolder, strSuffix, bOk);
         strMessage = result.Message(SplitMessage(bOk), "読み込みに失敗しました。");
     } else {
         std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
@@ -100,7 +100,7 @@ void ReceiveSplit(QWidget* pParent) {
         strMessage = SplitMessage(bOk);
     }
     pBusy->Close();
-    ReportOutcome(ui, bOk, strMessage);
+    ui.ReportOutcome(bOk, strMessage);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "platform/Text.h"
 #include "transfer/SampleDlg.h"
 #include "transfer/SampleProgram.h"
-#include "transfer/StoreTransfer.h"
+#include "unitstore/StoreAction.h"
 
 void RunSampleProgram(QWidget* pParent) {
     CRZKSETApp& app = GetApp();
@@ -30,9 +30,10 @@ void RunSampleProgram(QWidget* pParent) {
     }
 
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
-    StoreTransferResult result;
+    // On the USB memory the sample is already where it belongs.
+    StoreCommandResult result{true, {}};
     if (bNetwork) {
-        result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
+        result = RunStoreCommand(app.StoreSettings(), "/pub/", [&](CUnitStore& store) {
             return store.PutFile(strPath, strOutputName);
         });
         std::error_code error;
@@ -41,5 +42,5 @@ void RunSampleProgram(QWidget* pParent) {
     pBusy->Close();
     std::string strMessage =
         result.Message("サンプルの登録が正常終了しました。", "サンプルの登録に失敗しました。");
-    ReportOutcome(ui, result.IsDone(), strMessage);
+    ui.ReportOutcome(result.bDone, strMessage);
 }

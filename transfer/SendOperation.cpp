@@ -7,7 +7,7 @@
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/ProgramMerger.h"
-#include "transfer/StoreTransfer.h"
+#include "unitstore/StoreAction.h"
 
 namespace {
 
@@ -20,12 +20,12 @@ struct SendReport {
 SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
     CRZKSETApp& app = GetApp();
     std::string strOutputName = CUnitStore::OutputName(app.SetData);
-    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
-        return store.PutFile(strLocalPath, strOutputName);
-    });
+    StoreCommandResult result = RunStoreCommand(
+        app.StoreSettings(), "/pub/",
+        [&](CUnitStore& store) { return store.PutFile(strLocalPath, strOutputName); });
     return {result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
                            Format("%sの登録に失敗しました。", strFileName.c_str())),
-            result.IsDone(),
+            result.bDone,
             {}};
 }
 
@@ -44,15 +44,15 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
                 false,
                 {}};
     }
-    StoreTransferResult result = TransferAtStoreRoot(app.StoreSettings(), [&](CUnitStore& store) {
-        return store.PutFile(strMergedPath, strOutputName);
-    });
+    StoreCommandResult result = RunStoreCommand(
+        app.StoreSettings(), "/pub/",
+        [&](CUnitStore& store) { return store.PutFile(strMergedPath, strOutputName); });
     std::error_code error;
     std::filesystem::remove(strMergedPath, error);
     return {result.Message(Format("%dファイルの登録が正常終了しました。",
                                   static_cast<int>(merge.aMergedNames.size())),
                            "登録に失敗しました。"),
-            result.IsDone(), std::move(merge.aMergedNames)};
+            result.bDone, std::move(merge.aMergedNames)};
 }
 
 }  // namespace
@@ -80,6 +80,6 @@ void RunSimpleSend(QWidget* pParent) {
         dialog.m_strMessage = report.strMessage;
         dialog.exec();
     } else {
-        ReportOutcome(ui, report.bOk, report.strMessage);
+        ui.ReportOutcome(report.bOk, report.strMessage);
     }
 }
