@@ -7,7 +7,7 @@
 #include "app/Pictures.h"
 #include "platform/DialogLayout.h"
 
-CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
+CAboutDlg::CAboutDlg(QWidget* pParent) : CDialog(pParent) {
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setFont(DialogFont(QStringLiteral("MS Shell Dlg"), 8));
     auto* pLayout = new QGridLayout(this);

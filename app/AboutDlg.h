@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 // The about box: program icon, product name and version, copyright.
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CDialog {
     Q_OBJECT
 
 public:

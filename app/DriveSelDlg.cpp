@@ -10,17 +10,16 @@
 #include "unitstore/UsbDriveCheck.h"
 
 CDriveSelDlg::CDriveSelDlg(const CDriveTable& drives, QWidget* pParent)
-    : QDialog(pParent), m_drives(drives) {
+    : CDialog(pParent), m_drives(drives) {
     setWindowTitle(QStringLiteral("ドライブ選択"));
     setFont(DialogFont());
     auto* pLayout = new QHBoxLayout(this);
-    m_pDriveList = new QComboBox(this);
-    m_pDriveList->setObjectName(QStringLiteral("1007"));
+    m_pDriveList = SetItem(1007, new QComboBox(this));
     pLayout->addWidget(m_pDriveList, 1, Qt::AlignTop);
     auto* pButtons = new QVBoxLayout;
-    auto* pOk = MakePushButton(QStringLiteral("OK"), this);
+    QPushButton* pOk = SetItem(1, MakePushButton(QStringLiteral("OK"), this));
     pOk->setDefault(true);
-    auto* pCancel = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    QPushButton* pCancel = SetItem(2, MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this));
     pButtons->addWidget(pOk);
     pButtons->addWidget(pCancel);
     pLayout->addLayout(pButtons);
@@ -29,12 +28,7 @@ CDriveSelDlg::CDriveSelDlg(const CDriveTable& drives, QWidget* pParent)
     connect(pCancel, &QPushButton::clicked, this, &CDriveSelDlg::OnCancel);
 }
 
-int CDriveSelDlg::exec() {
-    OnInitDialog();
-    return QDialog::exec();
-}
-
-void CDriveSelDlg::OnInitDialog() {
+bool CDriveSelDlg::OnInitDialog() {
     m_nSelect = -1;
     m_aDrive.clear();
     m_pDriveList->clear();
@@ -52,6 +46,7 @@ void CDriveSelDlg::OnInitDialog() {
         m_nSelect = 0;
     }
     m_pDriveList->setCurrentIndex(m_nSelect);
+    return true;
 }
 
 void CDriveSelDlg::OnOK() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 #include <string>
 #include <vector>
@@ -17,19 +17,16 @@ struct DriveInfo {
 // Drive selection: a drop-down list of the drives that can hold the unit's files. The caller
 // sets the current drive root, runs the dialog, and after OK reads the selected index (-1 for
 // none) and the list.
-class CDriveSelDlg : public QDialog {
+class CDriveSelDlg : public CDialog {
     Q_OBJECT
 
 public:
     // The drives are listed from the table as it stands; the caller refreshes it.
     explicit CDriveSelDlg(const CDriveTable& drives, QWidget* pParent = nullptr);
 
-    // Fills the list when the dialog opens.
-    int exec() override;
-
     // Lists the usable drives in table order and selects the current drive, or the only
     // drive when there is exactly one.
-    void OnInitDialog();
+    bool OnInitDialog() override;
     void OnOK();
     void OnCancel();
 

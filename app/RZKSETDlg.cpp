@@ -41,7 +41,7 @@ QLabel* SunkenDisplay(QWidget* pParent) {
 
 }  // namespace
 
-CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : QDialog(pParent) {
+CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : CDialog(pParent) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("RZKSET Version %1").arg(QStringLiteral(RZKSET_VERSION)));
@@ -49,7 +49,11 @@ CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : QDialog(pParent) {
     setFont(DialogFont(QStringLiteral("MS UI Gothic")));
     DefineOperations();
     BuildControls();
+}
 
+CRZKSETDlg::~CRZKSETDlg() = default;
+
+bool CRZKSETDlg::OnInitDialog() {
     CRZKSETApp& app = GetApp();
     app.DeviceEventsEnabled = 1;
     (app.Sousa == 1 ? m_pNetworkOption : m_pUsbOption)->setChecked(true);
@@ -61,13 +65,7 @@ CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : QDialog(pParent) {
 
     m_pMountWatcher = new CMountWatcher("/proc", this);
     connect(m_pMountWatcher, &CMountWatcher::VolumeArrived, this, &CRZKSETDlg::OnVolumeArrived);
-}
-
-CRZKSETDlg::~CRZKSETDlg() = default;
-
-QWidget* CRZKSETDlg::Item(int nId) const {
-    auto found = m_aItems.find(nId);
-    return found != m_aItems.end() ? found->second : nullptr;
+    return true;
 }
 
 void CRZKSETDlg::BuildControls() {
@@ -101,9 +99,9 @@ void CRZKSETDlg::BuildControls() {
     pTransportLayout->addWidget(pNetworkPicture);
     pTransportLayout->addStretch();
     pFrameLayout->addLayout(pTransportLayout);
-    m_aItems[1002] = m_pUsbOption;
-    m_aItems[1003] = m_pNetworkOption;
-    m_aItems[1009] = m_pPasvOption;
+    SetItem(1002, m_pUsbOption);
+    SetItem(1003, m_pNetworkOption);
+    SetItem(1009, m_pPasvOption);
     connect(m_pUsbOption, &QRadioButton::clicked, this, &CRZKSETDlg::ApplyTransportRule);
     connect(m_pNetworkOption, &QRadioButton::clicked, this, &CRZKSETDlg::ApplyTransportRule);
     connect(m_pPasvOption, &QCheckBox::clicked, this, &CRZKSETDlg::OnPasv);
@@ -116,8 +114,8 @@ void CRZKSETDlg::BuildControls() {
     pProfileLayout->addWidget(m_pProfileName, 1);
     pProfileLayout->addWidget(pSwitch);
     pOperationLayout->addLayout(pProfileLayout);
-    m_aItems[1024] = m_pProfileName;
-    m_aItems[1023] = pSwitch;
+    SetItem(1024, m_pProfileName);
+    SetItem(1023, pSwitch);
     connect(pSwitch, &QPushButton::clicked, this, [this] { OnOperation(1023); });
 
     struct PictureButton {
@@ -159,9 +157,9 @@ void CRZKSETDlg::BuildControls() {
     pBottomLayout->addSpacing(24);
     pBottomLayout->addWidget(pExit);
     pMainLayout->addLayout(pBottomLayout);
-    m_aItems[1005] = pDriveLabel;
-    m_aItems[1022] = m_pDriveName;
-    m_aItems[1021] = pChange;
+    SetItem(1005, pDriveLabel);
+    SetItem(1022, m_pDriveName);
+    SetItem(1021, pChange);
     connect(pChange, &QPushButton::clicked, this, [this] { OnOperation(1021); });
     connect(pExit, &QAbstractButton::clicked, this, &QDialog::reject);
 
@@ -170,7 +168,7 @@ void CRZKSETDlg::BuildControls() {
 
 QAbstractButton* CRZKSETDlg::AddPictureButton(int nId, int nBitmapId, const QString& strCaption) {
     QPushButton* pButton = MakePictureButton(this, nBitmapId, strCaption);
-    m_aItems[nId] = pButton;
+    SetItem(nId, pButton);
     if (nId != 2) {
         connect(pButton, &QPushButton::clicked, this, [this, nId] { OnOperation(nId); });
     }

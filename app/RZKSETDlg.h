@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
-
 #include <functional>
 #include <map>
 #include <string>
+
+#include "platform/Dialog.h"
 
 class CMountWatcher;
 class QAbstractButton;
@@ -17,15 +17,16 @@ class QRadioButton;
 // USB memory, and the buttons of every operation. Each operation runs inside the operation
 // frame, which holds device arrivals off and, for the operations that reach the unit, runs the
 // readiness check first.
-class CRZKSETDlg : public QDialog {
+class CRZKSETDlg : public CDialog {
     Q_OBJECT
 
 public:
     explicit CRZKSETDlg(QWidget* pParent = nullptr);
     ~CRZKSETDlg() override;
 
-    // The control with the given number (1000 to 1024, 2 for "終了").
-    QWidget* Item(int nId) const;
+    // Sets the transport and PASV options from the application object, runs the start-up
+    // search for a prepared USB memory, shows the names and starts following mounts.
+    bool OnInitDialog() override;
 
     // Transport rule: enabling of 1009, 1013 and 1015, then Sousa and Pasv into the
     // application object.
@@ -60,6 +61,5 @@ private:
     QLabel* m_pDriveName = nullptr;
     QLabel* m_pProfileName = nullptr;
     CMountWatcher* m_pMountWatcher = nullptr;
-    std::map<int, QWidget*> m_aItems;
     std::map<int, Operation> m_aOperations;
 };

@@ -17,21 +17,15 @@ constexpr size_t kBikouBytes = 40;
 }  // namespace
 
 CBikouDlg::CBikouDlg(std::string strBikou, QWidget* pParent)
-    : QDialog(pParent), m_strBikou(std::move(strBikou)), m_pBikouEdit(new QLineEdit(this)) {
-    setWindowTitle(QStringLiteral("備考入力"));
-    QFont dialogFont = DialogFont();
-    setFont(dialogFont);
-    setFixedSize(DialogUnitsToPixels(dialogFont, 235, 55));
-
-    m_pBikouEdit->setGeometry(DialogUnitsToPixels(dialogFont, 7, 7, 221, 14));
+    : CDialog(pParent), m_strBikou(std::move(strBikou)) {
+    SetUp(QStringLiteral("備考入力"), DialogFont(), 235, 55);
+    m_pBikouEdit = AddEdit(1020, 7, 7, 221);
     m_pBikouEdit->setText(QString::fromStdString(Cp932ToDisplay(m_strBikou)));
     LimitFieldBytes(*m_pBikouEdit, kBikouBytes);
 
-    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
-    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 121, 34, 50, 14));
+    QPushButton* pOkButton = AddButton(1, QStringLiteral("OK"), 121, 34, 50);
     pOkButton->setDefault(true);
-    auto* pCancelButton = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 178, 34, 50, 14));
+    QPushButton* pCancelButton = AddButton(2, QStringLiteral("ｷｬﾝｾﾙ"), 178, 34, 50);
 
     connect(pOkButton, &QPushButton::clicked, this, &CBikouDlg::OnOK);
     connect(pCancelButton, &QPushButton::clicked, this, &CBikouDlg::reject);

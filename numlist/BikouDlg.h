@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 #include <string>
 
 class QLineEdit;
 
 // Remark input ("備考入力"): one remark of at most 40 bytes of code page 932.
-class CBikouDlg : public QDialog {
+class CBikouDlg : public CDialog {
     Q_OBJECT
 
 public:
@@ -20,5 +20,5 @@ public:
     void OnOK();
 
 private:
-    QLineEdit* m_pBikouEdit;
+    QLineEdit* m_pBikouEdit = nullptr;
 };

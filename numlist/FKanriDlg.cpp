@@ -36,45 +36,38 @@ CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent) {
 
 CFKanriDlg::~CFKanriDlg() = default;
 
-QPushButton* CFKanriDlg::AddButton(int nId, const char* pszCaption, int nX, int nY, int nWidth) {
-    auto* pButton = MakePushButton(QString::fromUtf8(pszCaption), this);
-    pButton->setGeometry(DialogUnitsToPixels(font(), nX, nY, nWidth, 14));
-    m_aButtons[nId] = pButton;
-    return pButton;
-}
-
 void CFKanriDlg::BuildControls() {
-    setWindowTitle(QStringLiteral("番号登録"));
-    setFont(DialogFont());
-    setFixedSize(DialogUnitsToPixels(font(), 471, 315));
-
-    auto* pTitleLabel = new QLabel(QStringLiteral("印刷タイトル"), this);
-    pTitleLabel->setGeometry(DialogUnitsToPixels(font(), 9, 16, 43, 8));
-    auto* pTitleEdit = new QLineEdit(this);
-    pTitleEdit->setGeometry(DialogUnitsToPixels(font(), 53, 13, 212, 14));
-    auto* pListLabel = new QLabel(QStringLiteral("ファイルリスト"), this);
-    pListLabel->setGeometry(DialogUnitsToPixels(font(), 9, 38, 60, 8));
-    auto* pCoverList = new CListView(this);
-    auto* pFileList = new CListView(this);
-    for (CListView* pList : {pFileList, pCoverList}) {
-        pList->setGeometry(DialogUnitsToPixels(font(), 7, 51, 392, 245));
-    }
+    SetUp(QStringLiteral("番号登録"), DialogFont(), 471, 315);
+    AddLabel(kNoId, QStringLiteral("印刷タイトル"), 9, 16, 43, 8);
+    QLineEdit* pTitleEdit = AddEdit(1028, 53, 13, 212);
+    AddLabel(kNoId, QStringLiteral("ファイルリスト"), 9, 38, 60, 8);
+    // The cover list first, so that the file list lies above it.
+    CListView* pCoverList = AddList(1034, 7, 51, 392, 245);
+    CListView* pFileList = AddList(1029, 7, 51, 392, 245);
     AttachControls(*pTitleEdit, *pFileList, *pCoverList);
 
-    connect(AddButton(1032, "全消去", 411, 71, 50), &QPushButton::clicked, this,
-            &CFKanriDlg::OnDeleteAll);
-    connect(AddButton(1033, "登録", 411, 94, 50), &QPushButton::clicked, this,
-            &CFKanriDlg::OnRegister);
-    connect(AddButton(1031, "消去", 411, 117, 50), &QPushButton::clicked, this,
-            &CFKanriDlg::OnDelete);
-    connect(AddButton(1030, "備考", 411, 140, 50), &QPushButton::clicked, this,
-            &CFKanriDlg::OnRemark);
-    connect(AddButton(1036, "↑", 411, 164, 22), &QPushButton::clicked, this, &CFKanriDlg::OnMoveUp);
-    connect(AddButton(1037, "↓", 439, 164, 22), &QPushButton::clicked, this,
-            &CFKanriDlg::OnMoveDown);
-    connect(AddButton(1035, "印刷", 411, 229, 50), &QPushButton::clicked, this,
-            &CFKanriDlg::OnPrint);
-    connect(AddButton(2, "閉じる", 411, 283, 50), &QPushButton::clicked, this, &CFKanriDlg::reject);
+    const struct {
+        int nId;
+        const char* pszCaption;
+        int nX;
+        int nY;
+        int nWidth;
+        void (CFKanriDlg::*handler)();
+    } aButtons[] = {
+        {1032, "全消去", 411, 71, 50, &CFKanriDlg::OnDeleteAll},
+        {1033, "登録", 411, 94, 50, &CFKanriDlg::OnRegister},
+        {1031, "消去", 411, 117, 50, &CFKanriDlg::OnDelete},
+        {1030, "備考", 411, 140, 50, &CFKanriDlg::OnRemark},
+        {1036, "↑", 411, 164, 22, &CFKanriDlg::OnMoveUp},
+        {1037, "↓", 439, 164, 22, &CFKanriDlg::OnMoveDown},
+        {1035, "印刷", 411, 229, 50, &CFKanriDlg::OnPrint},
+        {2, "閉じる", 411, 283, 50, &CFKanriDlg::reject},
+    };
+    for (const auto& button : aButtons) {
+        connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), button.nX, button.nY,
+                          button.nWidth),
+                &QPushButton::clicked, this, button.handler);
+    }
 }
 
 std::string CFKanriDlg::CellText(int nRow, int nColumn) const {
@@ -133,13 +126,6 @@ bool CFKanriDlg::OnInitDialog() {
                     {"備考", "1234567890123456789012345678901234567890  "}},
                    [this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
     return true;
-}
-
-int CFKanriDlg::exec() {
-    if (!OnInitDialog()) {
-        return QDialog::Rejected;
-    }
-    return CListDlgBase::exec();
 }
 
 void CFKanriDlg::OnRegister() {

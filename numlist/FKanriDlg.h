@@ -21,9 +21,7 @@ public:
 
     // Fetches and shows the list; false when the unit could not be reached (reported), and
     // the dialog is then not to be shown.
-    bool OnInitDialog();
-    // Opens and runs the dialog modally.
-    int exec() override;
+    bool OnInitDialog() override;
 
     void OnRegister();   // 1033 "登録"
     void OnDelete();     // 1031 "消去"
@@ -37,12 +35,8 @@ public:
     // that closing again retries; a second failure in a row is reported and closes it.
     void OnClose() override;
 
-    // The push button of a control id of the dialog.
-    QPushButton& Button(int nId) const { return *m_aButtons.at(nId); }
-
 private:
     void BuildControls();
-    QPushButton* AddButton(int nId, const char* pszCaption, int nX, int nY, int nWidth);
     std::string CellText(int nRow, int nColumn) const;
     // The list file as the dialog reads it: the local copy over the network, the file on the
     // USB memory otherwise.
@@ -54,6 +48,5 @@ private:
     // Saves and uploads the list; the message of a failure, "" on success.
     std::string WriteBackList();
 
-    std::map<int, QPushButton*> m_aButtons;
     bool m_bWriteBackFailed = false;
 };

@@ -8,23 +8,15 @@
 #include "platform/DialogLayout.h"
 #include "platform/FieldValidation.h"
 
-CFNoInDlg::CFNoInDlg(int nNo, QWidget* pParent)
-    : QDialog(pParent), m_nNo(nNo), m_pNumberEdit(new QLineEdit(this)) {
-    setWindowTitle(QStringLiteral("新規ファイル番号登録"));
-    QFont dialogFont = DialogFont();
-    setFont(dialogFont);
-    setFixedSize(DialogUnitsToPixels(dialogFont, 187, 53));
-
-    auto* pLabel = new QLabel(QStringLiteral("ファイル番号"), this);
-    pLabel->setGeometry(DialogUnitsToPixels(dialogFont, 7, 10, 48, 8));
-    m_pNumberEdit->setGeometry(DialogUnitsToPixels(dialogFont, 57, 7, 60, 14));
+CFNoInDlg::CFNoInDlg(int nNo, QWidget* pParent) : CDialog(pParent), m_nNo(nNo) {
+    SetUp(QStringLiteral("新規ファイル番号登録"), DialogFont(), 187, 53);
+    AddLabel(kNoId, QStringLiteral("ファイル番号"), 7, 10, 48, 8);
+    m_pNumberEdit = AddEdit(1036, 57, 7, 60);
     m_pNumberEdit->setText(QString::number(m_nNo));
 
-    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
-    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 130, 7, 50, 14));
+    QPushButton* pOkButton = AddButton(1, QStringLiteral("OK"), 130, 7, 50);
     pOkButton->setDefault(true);
-    auto* pCancelButton = MakePushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 130, 28, 50, 14));
+    QPushButton* pCancelButton = AddButton(2, QStringLiteral("ｷｬﾝｾﾙ"), 130, 28, 50);
 
     connect(pOkButton, &QPushButton::clicked, this, &CFNoInDlg::OnOK);
     connect(pCancelButton, &QPushButton::clicked, this, &CFNoInDlg::reject);

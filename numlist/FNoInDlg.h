@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 class QLineEdit;
 
 // Number input ("新規ファイル番号登録"): the first number of the files being registered,
 // 0 to 9999. Whether the number is free is for the caller to decide.
-class CFNoInDlg : public QDialog {
+class CFNoInDlg : public CDialog {
     Q_OBJECT
 
 public:
@@ -20,5 +20,5 @@ public:
     void OnOK();
 
 private:
-    QLineEdit* m_pNumberEdit;
+    QLineEdit* m_pNumberEdit = nullptr;
 };

@@ -20,7 +20,7 @@ constexpr size_t kTitleBytes = 60;
 }  // namespace
 
 CListDlgBase::CListDlgBase(QWidget* pParent)
-    : QDialog(pParent), m_runModal([](QDialog& dialog) { return dialog.exec(); }) {}
+    : CDialog(pParent), m_runModal([](QDialog& dialog) { return dialog.exec(); }) {}
 
 CListDlgBase::~CListDlgBase() = default;
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QDialog>
-
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "numlist/FileNo.h"
+#include "platform/Dialog.h"
 #include "platform/ListView.h"
 
 class CUiServices;
@@ -28,7 +27,7 @@ struct ListColumn {
 // The entry list shows the m_nCount entries followed by one blank row, the insertion point at
 // the end; the blank row is never an entry, and every command on selected rows ignores it.
 // Strings are code page 932 bytes.
-class CListDlgBase : public QDialog {
+class CListDlgBase : public CDialog {
     Q_OBJECT
 
 public:

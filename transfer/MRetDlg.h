@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 #include <string>
 #include <vector>
@@ -10,17 +10,14 @@ class QLabel;
 
 // The result of sending several files ("登録したファイル一覧"): the success message over the
 // list of the files that went into the tape. The caller owns the names.
-class CMRetDlg : public QDialog {
+class CMRetDlg : public CDialog {
     Q_OBJECT
 
 public:
     explicit CMRetDlg(const std::vector<std::string>& aNames, QWidget* pParent = nullptr);
 
-    // Fills the controls when the dialog opens.
-    int exec() override;
-
     // Shows the message and the names, the first row selected, focused and in view.
-    void OnInitDialog();
+    bool OnInitDialog() override;
     // The text of a cell: the name of the row in column 0, empty anywhere else.
     std::string RowText(int nRow, int nColumn) const;
 

@@ -7,61 +7,31 @@
 #include "app/RZKSETApp.h"
 #include "platform/DialogLayout.h"
 
-namespace {
-
-void AddLabel(QDialog* pDialog, const QString& strText, const QRect& geometry) {
-    auto* pLabel = new QLabel(strText, pDialog);
-    pLabel->setGeometry(geometry);
-}
-
-}  // namespace
-
-COBunkaiDlg::COBunkaiDlg(QWidget* pParent) : QDialog(pParent) {
-    setWindowTitle(QStringLiteral("プログラム番号別保存"));
-    QFont dialogFont = DialogFont();
-    setFont(dialogFont);
-    setFixedSize(DialogUnitsToPixels(dialogFont, 343, 105));
-
-    AddLabel(this, QStringLiteral("登録先"), DialogUnitsToPixels(dialogFont, 7, 10, 60, 8));
-    m_pBaseFolderDisplay = new QLabel(this);
-    m_pBaseFolderDisplay->setObjectName(QStringLiteral("1034"));
+COBunkaiDlg::COBunkaiDlg(QWidget* pParent) : CDialog(pParent) {
+    SetUp(QStringLiteral("プログラム番号別保存"), DialogFont(), 343, 105);
+    AddLabel(kNoId, QStringLiteral("登録先"), 7, 10, 60, 8);
+    m_pBaseFolderDisplay = AddLabel(1034, QString(), 70, 7, 208, 14);
     m_pBaseFolderDisplay->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_pBaseFolderDisplay->setGeometry(DialogUnitsToPixels(dialogFont, 70, 7, 208, 14));
-    auto* pBrowse = MakePushButton(QStringLiteral("参照"), this);
-    pBrowse->setObjectName(QStringLiteral("1033"));
-    pBrowse->setGeometry(DialogUnitsToPixels(dialogFont, 286, 7, 50, 14));
-
-    AddLabel(this, QStringLiteral("登録フォルダ名"), DialogUnitsToPixels(dialogFont, 7, 33, 60, 8));
-    m_pFolderNameEdit = new QLineEdit(this);
-    m_pFolderNameEdit->setObjectName(QStringLiteral("1035"));
-    m_pFolderNameEdit->setGeometry(DialogUnitsToPixels(dialogFont, 70, 30, 120, 14));
-
-    AddLabel(this, QStringLiteral("ファイル拡張子"), DialogUnitsToPixels(dialogFont, 7, 56, 60, 8));
-    m_pExtensionEdit = new QLineEdit(this);
-    m_pExtensionEdit->setObjectName(QStringLiteral("1036"));
-    m_pExtensionEdit->setGeometry(DialogUnitsToPixels(dialogFont, 70, 53, 50, 14));
-
-    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
-    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 230, 84, 50, 14));
+    QPushButton* pBrowse = AddButton(1033, QStringLiteral("参照"), 286, 7, 50);
+    AddLabel(kNoId, QStringLiteral("登録フォルダ名"), 7, 33, 60, 8);
+    m_pFolderNameEdit = AddEdit(1035, 70, 30, 120);
+    AddLabel(kNoId, QStringLiteral("ファイル拡張子"), 7, 56, 60, 8);
+    m_pExtensionEdit = AddEdit(1036, 70, 53, 50);
+    QPushButton* pOkButton = AddButton(1, QStringLiteral("OK"), 230, 84, 50);
     pOkButton->setDefault(true);
-    auto* pCancelButton = MakePushButton(QStringLiteral("キャンセル"), this);
-    pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 286, 84, 50, 14));
+    QPushButton* pCancelButton = AddButton(2, QStringLiteral("キャンセル"), 286, 84, 50);
 
     connect(pBrowse, &QPushButton::clicked, this, &COBunkaiDlg::OnBrowse);
     connect(pOkButton, &QPushButton::clicked, this, &COBunkaiDlg::OnOK);
     connect(pCancelButton, &QPushButton::clicked, this, &COBunkaiDlg::reject);
 }
 
-int COBunkaiDlg::exec() {
-    OnInitDialog();
-    return QDialog::exec();
-}
-
-void COBunkaiDlg::OnInitDialog() {
+bool COBunkaiDlg::OnInitDialog() {
     m_pBaseFolderDisplay->setText(QString::fromStdString(m_strBaseFolder));
     m_pFolderNameEdit->setText(QString::fromStdString(m_strFolderName));
     m_pExtensionEdit->setText(QString::fromStdString(m_strExtension));
     m_pExtensionEdit->setEnabled(m_bExtensionEditable);
+    return true;
 }
 
 void COBunkaiDlg::OnBrowse() {

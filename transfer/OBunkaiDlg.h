@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 #include <string>
 
@@ -10,17 +10,14 @@ class QLineEdit;
 // Where the programs of a received tape are saved one per file ("プログラム番号別保存"): a base
 // folder, the name of the folder to create under it, and the extension of the files. Paths
 // and names are UTF-8.
-class COBunkaiDlg : public QDialog {
+class COBunkaiDlg : public CDialog {
     Q_OBJECT
 
 public:
     explicit COBunkaiDlg(QWidget* pParent = nullptr);
 
-    // Fills the controls when the dialog opens.
-    int exec() override;
-
     // Shows the base folder and the two fields; the extension is locked unless editable.
-    void OnInitDialog();
+    bool OnInitDialog() override;
     // 1033: picks the base folder with the folder browser.
     void OnBrowse();
     // Takes the fields; stays open while the folder name is empty.

@@ -18,16 +18,6 @@ namespace {
 
 constexpr size_t kCallNameMaxBytes = 200;
 
-QLineEdit* AddField(QDialog* pDialog, int nId, const QString& strLabel, int nTop, int nWidth) {
-    QFont dialogFont = pDialog->font();
-    auto* pLabel = new QLabel(strLabel, pDialog);
-    pLabel->setGeometry(DialogUnitsToPixels(dialogFont, 7, nTop, 144, 8));
-    auto* pEdit = new QLineEdit(pDialog);
-    pEdit->setObjectName(QString::number(nId));
-    pEdit->setGeometry(DialogUnitsToPixels(dialogFont, 7, nTop + 10, nWidth, 14));
-    return pEdit;
-}
-
 // A box that takes digits only, as a number edit does.
 void AcceptDigitsOnly(QLineEdit& edit) {
     edit.setValidator(
@@ -50,59 +40,53 @@ void TypeInUpperCase(QLineEdit& edit) {
 }  // namespace
 
 CSampleDlg::CSampleDlg(QWidget* pParent)
-    : QDialog(pParent),
+    : CDialog(pParent),
       m_nKind(SAMPLE_CALL_BY_NUMBER),
       m_nProgramNumber(GetApp().SetData.REMOTE_NO),
       m_strCallName("TEST"),
       m_nCallNumber(1) {
-    setWindowTitle(QStringLiteral("サンプルプログラム生成"));
-    QFont dialogFont = DialogFont();
-    setFont(dialogFont);
-    setFixedSize(DialogUnitsToPixels(dialogFont, 158, 185));
-
+    SetUp(QStringLiteral("サンプルプログラム生成"), DialogFont(), 158, 185);
     auto* pKindFrame = new QGroupBox(QStringLiteral("生成するＮＣプログラム"), this);
-    pKindFrame->setGeometry(DialogUnitsToPixels(dialogFont, 7, 7, 144, 62));
+    pKindFrame->setGeometry(Units(7, 7, 144, 62));
     m_pKindGroup = new QButtonGroup(this);
     const QString aKindCaptions[] = {QStringLiteral("送信チェック用"),
                                      QStringLiteral("リモート指示用（ファイル名指定）"),
                                      QStringLiteral("リモート指示用（番号指定）")};
     for (int nKind = 0; nKind < 3; ++nKind) {
-        auto* pOption = new QRadioButton(aKindCaptions[nKind], this);
-        pOption->setObjectName(QString::number(1026 + nKind));
-        pOption->setGeometry(DialogUnitsToPixels(dialogFont, 14, 20 + nKind * 15, 134, 10));
+        auto* pOption = SetItem(1026 + nKind, new QRadioButton(aKindCaptions[nKind], this));
+        pOption->setGeometry(Units(14, 20 + nKind * 15, 134, 10));
         m_pKindGroup->addButton(pOption, nKind);
     }
 
-    m_pProgramNumberEdit = AddField(this, 1029, QStringLiteral("プログラム番号"), 74, 60);
+    m_pProgramNumberEdit = AddField(1029, QStringLiteral("プログラム番号"), 74, 60);
     AcceptDigitsOnly(*m_pProgramNumberEdit);
-    m_pCallNameEdit = AddField(this, 1030, QStringLiteral("呼び出すファイル名"), 100, 144);
+    m_pCallNameEdit = AddField(1030, QStringLiteral("呼び出すファイル名"), 100, 144);
     LimitFieldBytes(*m_pCallNameEdit, kCallNameMaxBytes);
     TypeInUpperCase(*m_pCallNameEdit);
-    m_pCallNumberEdit = AddField(this, 1031, QStringLiteral("呼び出す番号"), 126, 60);
+    m_pCallNumberEdit = AddField(1031, QStringLiteral("呼び出す番号"), 126, 60);
     AcceptDigitsOnly(*m_pCallNumberEdit);
 
-    auto* pOkButton = MakePushButton(QStringLiteral("OK"), this);
-    pOkButton->setGeometry(DialogUnitsToPixels(dialogFont, 40, 164, 50, 14));
+    QPushButton* pOkButton = AddButton(1, QStringLiteral("OK"), 40, 164, 50);
     pOkButton->setDefault(true);
-    auto* pCancelButton = MakePushButton(QStringLiteral("キャンセル"), this);
-    pCancelButton->setGeometry(DialogUnitsToPixels(dialogFont, 101, 164, 50, 14));
+    QPushButton* pCancelButton = AddButton(2, QStringLiteral("キャンセル"), 101, 164, 50);
 
     connect(m_pKindGroup, &QButtonGroup::idClicked, this, &CSampleDlg::OnKind);
     connect(pOkButton, &QPushButton::clicked, this, &CSampleDlg::OnOK);
     connect(pCancelButton, &QPushButton::clicked, this, &CSampleDlg::reject);
 }
 
-int CSampleDlg::exec() {
-    OnInitDialog();
-    return QDialog::exec();
+QLineEdit* CSampleDlg::AddField(int nId, const QString& strLabel, int nTop, int nWidth) {
+    AddLabel(kNoId, strLabel, 7, nTop, 144, 8);
+    return AddEdit(nId, 7, nTop + 10, nWidth);
 }
 
-void CSampleDlg::OnInitDialog() {
+bool CSampleDlg::OnInitDialog() {
     m_pKindGroup->button(m_nKind)->setChecked(true);
     m_pProgramNumberEdit->setText(QString::number(m_nProgramNumber));
     m_pCallNameEdit->setText(QString::fromStdString(Cp932ToDisplay(m_strCallName)));
     m_pCallNumberEdit->setText(QString::number(m_nCallNumber));
     OnKind();
+    return true;
 }
 
 void CSampleDlg::OnKind() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 #include <string>
 
@@ -10,17 +10,14 @@ class QLineEdit;
 // Options of a sample program ("サンプルプログラム生成"): its kind, its program number, and what
 // a remote-instruction sample calls up (a file name or a number). OK checks the fields and
 // the program number against the remote-instruction range of the current machine profile.
-class CSampleDlg : public QDialog {
+class CSampleDlg : public CDialog {
     Q_OBJECT
 
 public:
     explicit CSampleDlg(QWidget* pParent = nullptr);
 
-    // Fills the controls when the dialog opens.
-    int exec() override;
-
     // Shows the members in the controls and enables the fields of the kind.
-    void OnInitDialog();
+    bool OnInitDialog() override;
     // An option button was clicked: 1030 only for a call by name, 1031 only for a call by
     // number.
     void OnKind();
@@ -39,6 +36,9 @@ public:
     void ClickKind(int nKind);
 
 private:
+    // An edit with its label above it.
+    QLineEdit* AddField(int nId, const QString& strLabel, int nTop, int nWidth);
+
     QButtonGroup* m_pKindGroup = nullptr;
     QLineEdit* m_pProgramNumberEdit = nullptr;
     QLineEdit* m_pCallNameEdit = nullptr;

@@ -6,21 +6,14 @@
 #include "app/Pictures.h"
 #include "platform/DialogLayout.h"
 
-CSelInTypeDlg::CSelInTypeDlg(QWidget* pParent) : QDialog(pParent) {
-    setWindowTitle(QStringLiteral("受信方法選択"));
-    QFont dialogFont = DialogFont();
-    setFont(dialogFont);
-    setFixedSize(DialogUnitsToPixels(dialogFont, 143, 111));
-
-    QPushButton* pNormal = MakePictureButton(this, 142, QStringLiteral("通常"));
-    pNormal->setObjectName(QStringLiteral("1032"));
-    pNormal->setGeometry(DialogUnitsToPixels(dialogFont, 7, 7, 62, 72));
-    QPushButton* pSplit = MakePictureButton(this, 143, QStringLiteral("O番号別保存"));
-    pSplit->setObjectName(QStringLiteral("1033"));
-    pSplit->setGeometry(DialogUnitsToPixels(dialogFont, 74, 7, 62, 72));
-    auto* pCancel = MakePushButton(QStringLiteral("キャンセル"), this);
-    pCancel->setObjectName(QStringLiteral("2"));
-    pCancel->setGeometry(DialogUnitsToPixels(dialogFont, 46, 89, 50, 14));
+CSelInTypeDlg::CSelInTypeDlg(QWidget* pParent) : CDialog(pParent) {
+    SetUp(QStringLiteral("受信方法選択"), DialogFont(), 143, 111);
+    QPushButton* pNormal = SetItem(1032, MakePictureButton(this, 142, QStringLiteral("通常")));
+    pNormal->setGeometry(Units(7, 7, 62, 72));
+    QPushButton* pSplit =
+        SetItem(1033, MakePictureButton(this, 143, QStringLiteral("O番号別保存")));
+    pSplit->setGeometry(Units(74, 7, 62, 72));
+    QPushButton* pCancel = AddButton(2, QStringLiteral("キャンセル"), 46, 89, 50);
 
     connect(pNormal, &QPushButton::clicked, this, &CSelInTypeDlg::OnNormal);
     connect(pSplit, &QPushButton::clicked, this, &CSelInTypeDlg::OnSplit);

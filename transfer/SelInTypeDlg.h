@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/Dialog.h"
 
 // The choice of how a received program is saved ("受信方法選択"): as one file, or split into
 // one file per program number. Only the two picture buttons and cancel close it; Enter does
 // nothing, so a stray key press never picks a way of saving.
-class CSelInTypeDlg : public QDialog {
+class CSelInTypeDlg : public CDialog {
     Q_OBJECT
 
 public:

@@ -33,7 +33,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
     App().UsbDrive = (m_exeDir / "usb").string() + "/";
     struct Case {
         const char* pszName;
-        std::function<std::unique_ptr<QDialog>()> make;
+        std::function<std::unique_ptr<CDialog>()> make;
         std::vector<std::string> aDefaults;
     };
     const Case aCases[] = {
@@ -54,7 +54,8 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
-        std::unique_ptr<QDialog> pDialog = testCase.make();
+        std::unique_ptr<CDialog> pDialog = testCase.make();
+        pDialog->OnInitDialog();
         pDialog->show();
         std::vector<std::string> aDefaults;
         for (const QPushButton* pButton : pDialog->findChildren<QPushButton*>()) {

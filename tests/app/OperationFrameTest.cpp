@@ -134,6 +134,7 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
         SCOPED_TRACE(testCase.pszName);
         testCase.prepare();
         CRZKSETDlg dialog;
+        dialog.OnInitDialog();
         std::map<std::string, std::string> aBefore = Everything();
         for (int nId : kUnitButtons) {
             SCOPED_TRACE(nId);
@@ -159,6 +160,7 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         bNetwork ? UseUnit({"--seed"}) : UseStick(true);
         CRZKSETDlg dialog;
+        dialog.OnInitDialog();
 
         Ui().ClearRecord();
         Ui().AnswerOpenFiles({});

@@ -28,6 +28,7 @@ TEST_F(RZKSETDlgTest, NetworkTransportEnablesPasvAndDisablesTheUsbOperations) {
     App().Sousa = 1;
     App().Pasv = 0;
     CRZKSETDlg dialog;
+    dialog.OnInitDialog();
     EXPECT_TRUE(IsChecked(dialog, 1003));
     EXPECT_FALSE(IsChecked(dialog, 1002));
     EXPECT_TRUE(dialog.Item(1009)->isEnabled());
@@ -45,6 +46,7 @@ TEST_F(RZKSETDlgTest, ClickingTheTransportReachesTheWrittenProfileWithoutAnyOper
     App().Pasv = 1;
     {
         CRZKSETDlg dialog;
+        dialog.OnInitDialog();
         static_cast<QAbstractButton*>(dialog.Item(1002))->click();
         EXPECT_EQ(App().Sousa, 0);
         EXPECT_FALSE(dialog.Item(1009)->isEnabled());

@@ -24,7 +24,7 @@ TEST_P(SampleTest, DefaultSampleBecomesTheOutputFile) {
         CModalScript modals;
         modals.Expect<CSampleDlg>([](CSampleDlg& dialog) {
             EXPECT_EQ(dialog.windowTitle().toStdString(), "サンプルプログラム生成");
-            EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("1028"))->isChecked());
+            EXPECT_TRUE(static_cast<QRadioButton*>(dialog.Item(1028))->isChecked());
             EXPECT_EQ(dialog.ProgramNumberEdit().text().toStdString(), "7000");
             EXPECT_EQ(dialog.CallNameEdit().text().toStdString(), "TEST");
             EXPECT_FALSE(dialog.CallNameEdit().isEnabled());

@@ -17,8 +17,8 @@ TEST_F(TransferDialogTest, EnterDoesNotCloseTheReceiveChoice) {
     CSelInTypeDlg dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle().toStdString(), "受信方法選択");
-    auto* pNormal = dialog.findChild<QPushButton*>(QStringLiteral("1032"));
-    auto* pSplit = dialog.findChild<QPushButton*>(QStringLiteral("1033"));
+    QPushButton* pNormal = &dialog.Button(1032);
+    QPushButton* pSplit = &dialog.Button(1033);
     ASSERT_NE(pNormal, nullptr);
     ASSERT_NE(pSplit, nullptr);
     EXPECT_EQ(pNormal->accessibleName().toStdString(), "通常");
