@@ -184,7 +184,7 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1014].run = [this] { RunSampleProgram(this); };
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
-        dialog.exec();
+        GetApp().Ui().RunModal(dialog);
     };
     m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };
     m_aOperations[1021].run = [this] {
@@ -253,7 +253,7 @@ void CRZKSETDlg::OnVolumeArrived(const std::string& strRoot) {
 
 void CRZKSETDlg::OnAbout() {
     CAboutDlg dialog(this);
-    dialog.exec();
+    GetApp().Ui().RunModal(dialog);
 }
 
 void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {

@@ -79,7 +79,7 @@ bool ChooseUsbDrive(CRZKSETApp& app, QWidget* pParent) {
     }
     CDriveSelDlg dlg(app.Drives, pParent);
     dlg.m_strDrive = app.UsbDrive;
-    if (dlg.exec() != QDialog::Accepted || dlg.m_nSelect < 0 ||
+    if (app.Ui().RunModal(dlg) != QDialog::Accepted || dlg.m_nSelect < 0 ||
         static_cast<size_t>(dlg.m_nSelect) >= dlg.m_aDrive.size()) {
         return false;
     }

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     app.InitInstance();
     {
         CRZKSETDlg dialog;
-        dialog.exec();
+        app.Ui().RunModal(dialog);
     }
     return app.ExitInstance();
 }

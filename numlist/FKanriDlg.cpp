@@ -146,7 +146,7 @@ void CFKanriDlg::OnRegister() {
     std::vector<std::string> aFiles =
         Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
     CFNoInDlg numberDlg(start.nNo, this);
-    if (!aFiles.empty() && m_runModal(numberDlg) == QDialog::Accepted) {
+    if (!aFiles.empty() && Ui().RunModal(numberDlg) == QDialog::Accepted) {
         m_bModified = true;
         frame.ShowBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());

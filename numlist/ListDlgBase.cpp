@@ -19,8 +19,7 @@ constexpr size_t kTitleBytes = 60;
 
 }  // namespace
 
-CListDlgBase::CListDlgBase(QWidget* pParent)
-    : CDialog(pParent), m_runModal([](QDialog& dialog) { return dialog.exec(); }) {}
+CListDlgBase::CListDlgBase(QWidget* pParent) : CDialog(pParent) {}
 
 CListDlgBase::~CListDlgBase() = default;
 
@@ -151,7 +150,7 @@ void CListDlgBase::RemarkCommand(QPushButton& button) {
     }
     CCommandFrame frame(*this, button, *m_pFileList);
     CBikouDlg remarkDlg(m_fileNo.m_aData[static_cast<size_t>(nFirst)].strEct, this);
-    if (m_runModal(remarkDlg) == QDialog::Accepted) {
+    if (Ui().RunModal(remarkDlg) == QDialog::Accepted) {
         m_bModified = true;
         for (int nRow = FirstSelectedEntry(); nRow >= 0; nRow = FirstSelectedEntry()) {
             m_fileNo.m_aData[static_cast<size_t>(nRow)].strEct = remarkDlg.m_strBikou;

@@ -40,10 +40,6 @@ public:
     // The title box as last taken.
     std::string m_strTitleEdit;
 
-    // Runs a companion dialog (number input, remark input) modally and returns its result;
-    // tests put a script in its place.
-    std::function<int(QDialog&)> m_runModal;
-
     QLineEdit& TitleEdit() const { return *m_pTitleEdit; }
     CListView& FileList() const { return *m_pFileList; }
     CListView& CoverList() const { return *m_pCoverList; }

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QTranslator>
 
+#include "platform/Dialog.h"
 #include "platform/QtPrintTarget.h"
 #include "platform/WaitDlg.h"
 
@@ -171,6 +172,10 @@ void InstallJapaneseTranslations() {
                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&translator);
     }
+}
+
+int CQtUiServices::RunModal(CDialog& dialog) {
+    return dialog.exec();
 }
 
 std::unique_ptr<CBusyIndicator> CQtUiServices::ShowBusy() {

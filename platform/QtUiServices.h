@@ -19,6 +19,7 @@ public:
                                             const std::string& strInitialFolder) override;
     std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
                                                 PrintRange& range) override;
+    int RunModal(CDialog& dialog) override;
     std::unique_ptr<CBusyIndicator> ShowBusy() override;
     void PumpMessages() override;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CDialog;
 class CPrintTarget;
 
 // The busy dialog while it is shown: its owner window is disabled until Close or destruction.
@@ -65,6 +66,10 @@ public:
     // or nullptr when cancelled.
     virtual std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
                                                         PrintRange& range) = 0;
+
+    // Runs a dialog of the program modally (OnInitDialog first) and answers its result,
+    // QDialog's Accepted or Rejected. Every dialog an operation opens goes through here.
+    virtual int RunModal(CDialog& dialog) = 0;
 
     // Shows the busy dialog over the active window and lets it paint once.
     virtual std::unique_ptr<CBusyIndicator> ShowBusy() = 0;

@@ -77,7 +77,7 @@ void ReceiveSplit(QWidget* pParent) {
     } else {
         dialog.m_bExtensionEditable = true;
     }
-    if (dialog.exec() != QDialog::Accepted) {
+    if (ui.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
 
@@ -107,7 +107,7 @@ void ReceiveSplit(QWidget* pParent) {
 
 void RunSimpleReceive(QWidget* pParent) {
     CSelInTypeDlg dialog(pParent);
-    dialog.exec();
+    GetApp().Ui().RunModal(dialog);
     if (dialog.m_nSelect == CSelInTypeDlg::SELECT_NORMAL) {
         ReceiveNormally();
     } else if (dialog.m_nSelect == CSelInTypeDlg::SELECT_SPLIT) {

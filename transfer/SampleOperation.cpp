@@ -14,7 +14,7 @@ void RunSampleProgram(QWidget* pParent) {
     CSampleDlg dialog(pParent);
     if (!ui.QuestionBox(
             "サンプルは単純送信用のデータとして作成されます。\n作成してもよろしいですか？", true) ||
-        dialog.exec() != QDialog::Accepted) {
+        ui.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
 

@@ -78,7 +78,7 @@ void RunSimpleSend(QWidget* pParent) {
     if (report.bOk && aPaths.size() > 1) {
         CMRetDlg dialog(report.aMergedNames, pParent);
         dialog.m_strMessage = report.strMessage;
-        dialog.exec();
+        ui.RunModal(dialog);
     } else {
         ui.ReportOutcome(report.bOk, report.strMessage);
     }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -68,6 +71,60 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         EXPECT_EQ(aDefaults, testCase.aDefaults);
         pDialog->hide();
     }
+}
+
+// The one run of each dialog's real exec(): Enter, sent where the keyboard focus is, closes
+// the dialog the way its description says, or leaves it open; Esc then closes the rest.
+TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
+    App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    struct Case {
+        const char* pszName;
+        std::function<std::unique_ptr<CDialog>()> make;
+        bool bEnterCloses;
+        int nResult;
+    };
+    const std::vector<std::string> aNames = {"A"};
+    const Case aCases[] = {
+        {"main window", [] { return std::make_unique<CRZKSETDlg>(); }, false, QDialog::Rejected},
+        {"about", [] { return std::make_unique<CAboutDlg>(); }, true, QDialog::Accepted},
+        {"drive selection", [this] { return std::make_unique<CDriveSelDlg>(App().Drives); }, true,
+         QDialog::Accepted},
+        // Closing the list dialog writes back and ends it as OK does, by any key.
+        {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, true,
+         QDialog::Accepted},
+        {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, true, QDialog::Accepted},
+        {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, true, QDialog::Accepted},
+        {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, false,
+         QDialog::Rejected},
+        {"received files", [&aNames] { return std::make_unique<CMRetDlg>(aNames); }, true,
+         QDialog::Accepted},
+        {"split folder", [] { return std::make_unique<COBunkaiDlg>(); }, true, QDialog::Accepted},
+        {"sample", [] { return std::make_unique<CSampleDlg>(); }, true, QDialog::Accepted},
+    };
+    for (const Case& testCase : aCases) {
+        SCOPED_TRACE(testCase.pszName);
+        std::unique_ptr<CDialog> pDialog = testCase.make();
+        bool bClosedByEnter = false;
+        QTimer keys;
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            if (QApplication::activeModalWidget() != pDialog.get() || !pDialog->isVisible()) {
+                return;
+            }
+            keys.stop();
+            QWidget* pFocus = pDialog->focusWidget() ? pDialog->focusWidget() : pDialog.get();
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(pFocus, &enter);
+            bClosedByEnter = !pDialog->isVisible();
+            if (!bClosedByEnter) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(pDialog.get(), &escape);
+            }
+        });
+        keys.start(5);
+        EXPECT_EQ(pDialog->exec(), testCase.nResult);
+        EXPECT_EQ(bClosedByEnter, testCase.bEnterCloses);
+    }
+    EXPECT_TRUE(Ui().Texts().empty()) << Ui().Texts().front();
 }
 
 }  // namespace

@@ -13,8 +13,8 @@
 #include "numlist/FKanriDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/TestServers.h"
-#include "tests/transfer/ModalScript.h"
 #include "transfer/SelInTypeDlg.h"
 
 namespace {
@@ -139,7 +139,6 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
         for (int nId : kUnitButtons) {
             SCOPED_TRACE(nId);
             Ui().ClearRecord();
-            CModalScript noDialogs;
             Press(dialog, nId);
             ASSERT_EQ(Ui().Boxes().size(), 1U);
             EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
@@ -168,14 +167,12 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         EXPECT_EQ(Ui().FileDialogs().size(), 1U);
 
         {
-            CModalScript script;
-            script.Expect<CSelInTypeDlg>(
-                [](CSelInTypeDlg& receiveChoice) { receiveChoice.OnCancel(); });
+            ExpectDialog<CSelInTypeDlg>(
+                Ui(), [](CSelInTypeDlg& receiveChoice) { receiveChoice.OnCancel(); });
             Press(dialog, 1001);
         }
         {
-            CModalScript script;
-            script.Expect<CFKanriDlg>([](CFKanriDlg& registration) { registration.reject(); });
+            ExpectDialog<CFKanriDlg>(Ui(), [](CFKanriDlg& registration) { registration.reject(); });
             Press(dialog, 1008);
         }
         Ui().AnswerQuestion(false);

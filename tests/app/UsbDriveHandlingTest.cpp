@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +12,7 @@
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
 #include "tests/fakes/DriveFixture.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FakeUiServices.h"
 
 namespace fs = std::filesystem;
@@ -78,21 +77,13 @@ protected:
     // Runs the drive selection of button "変更"; the dialog, once open, is looked at and
     // closed with OK or Cancel.
     bool ChooseWithDialog(bool bOk, DialogView& view) {
-        QTimer::singleShot(0, [&view, bOk] {
-            for (QWidget* pWidget : QApplication::topLevelWidgets()) {
-                auto* pDlg = qobject_cast<CDriveSelDlg*>(pWidget);
-                if (pDlg == nullptr || !pDlg->isVisible()) {
-                    continue;
-                }
-                view.nSelect = pDlg->m_nSelect;
-                view.nShownIndex = pDlg->m_pDriveList->currentIndex();
-                for (const DriveInfo& info : pDlg->m_aDrive) {
-                    view.aNames.push_back(info.strDispName);
-                }
-                bOk ? pDlg->OnOK() : pDlg->OnCancel();
-                return;
+        ExpectDialog<CDriveSelDlg>(*m_pUi, [&view, bOk](CDriveSelDlg& dialog) {
+            view.nSelect = dialog.m_nSelect;
+            view.nShownIndex = dialog.m_pDriveList->currentIndex();
+            for (const DriveInfo& info : dialog.m_aDrive) {
+                view.aNames.push_back(info.strDispName);
             }
-            ADD_FAILURE() << "the drive selection is not open";
+            bOk ? dialog.OnOK() : dialog.OnCancel();
         });
         return ChooseUsbDrive(app, nullptr);
     }

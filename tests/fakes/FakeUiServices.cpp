@@ -26,6 +26,7 @@ CFakeUiServices::~CFakeUiServices() {
     EXPECT_TRUE(m_aSaveFileAnswers.empty()) << "save dialogs scripted but never shown";
     EXPECT_TRUE(m_aBrowseFolderAnswers.empty()) << "folder browsers scripted but never shown";
     EXPECT_TRUE(m_aPrinterAnswers.empty()) << "print dialogs scripted but never shown";
+    EXPECT_TRUE(m_aModalAnswers.empty()) << "dialogs scripted but never opened";
 }
 
 std::vector<std::string> CFakeUiServices::Texts() const {
@@ -124,4 +125,21 @@ std::unique_ptr<CBusyIndicator> CFakeUiServices::ShowBusy() {
     ++m_nBusyShown;
     ++m_nBusyOpen;
     return std::make_unique<CFakeBusy>(*this);
+}
+
+int CFakeUiServices::RunModal(CDialog& dialog) {
+    // A dialog nobody expected is cancelled, so that a wrong path never waits for a person.
+    constexpr int kRejected = 0;
+    if (m_aModalAnswers.empty()) {
+        ADD_FAILURE() << "a dialog opened that the test did not expect";
+        return kRejected;
+    }
+    ModalAnswer answer = std::move(m_aModalAnswers.front());
+    m_aModalAnswers.pop_front();
+    std::optional<int> result = answer(dialog);
+    if (!result) {
+        ADD_FAILURE() << "another dialog opened than the test expected";
+        return kRejected;
+    }
+    return *result;
 }

@@ -36,6 +36,10 @@ public:
     }
     using PrinterAnswer = std::function<std::unique_ptr<CPrintTarget>(int, int, PrintRange&)>;
     void AnswerPrinter(PrinterAnswer answer) { m_aPrinterAnswers.push_back(std::move(answer)); }
+    // The person at the next dialog of the program: the dialog's result, or nullopt when it is
+    // not the dialog expected. ExpectDialog (tests/fakes/ExpectDialog.h) makes these by class.
+    using ModalAnswer = std::function<std::optional<int>(CDialog&)>;
+    void AnswerModal(ModalAnswer answer) { m_aModalAnswers.push_back(std::move(answer)); }
 
     // What was shown.
     const std::vector<Box>& Boxes() const { return m_aBoxes; }
@@ -59,6 +63,7 @@ public:
                                             const std::string& strInitialFolder) override;
     std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
                                                 PrintRange& range) override;
+    int RunModal(CDialog& dialog) override;
     std::unique_ptr<CBusyIndicator> ShowBusy() override;
     void PumpMessages() override { ++m_nPumps; }
 
@@ -71,6 +76,7 @@ private:
     std::deque<std::optional<std::string>> m_aSaveFileAnswers;
     std::deque<std::optional<std::string>> m_aBrowseFolderAnswers;
     std::deque<PrinterAnswer> m_aPrinterAnswers;
+    std::deque<ModalAnswer> m_aModalAnswers;
     std::vector<Box> m_aBoxes;
     std::vector<FileDialogOptions> m_aFileDialogs;
     int m_nBusyShown = 0;

@@ -19,6 +19,7 @@
 #include "platform/PrintTarget.h"
 #include "platform/Text.h"
 #include "tests/fakes/AppFixture.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FakeUiServices.h"
 #include "tests/fakes/TestServers.h"
 
@@ -115,17 +116,16 @@ protected:
 
     // The number dialog answers with the text given (after showing its proposal), or is
     // cancelled without text.
-    void AnswerNumber(CFKanriDlg& dialog, std::optional<std::string> text) {
-        dialog.m_runModal = [this, text](QDialog& modal) {
-            auto& numberDlg = dynamic_cast<CFNoInDlg&>(modal);
+    void AnswerNumber(std::optional<std::string> text) {
+        ExpectDialog<CFNoInDlg>(Ui(), [this, text](CFNoInDlg& numberDlg) {
             m_aProposals.push_back(numberDlg.NumberEdit().text().toStdString());
             if (!text) {
-                return static_cast<int>(QDialog::Rejected);
+                numberDlg.reject();
+                return;
             }
             numberDlg.NumberEdit().setText(QString::fromStdString(*text));
             numberDlg.OnOK();
-            return numberDlg.result();
-        };
+        });
     }
 
     std::unique_ptr<CUnitSimulator> m_pSimulator;
@@ -194,7 +194,7 @@ TEST_F(FKanriDlgTest, RegisteringStopsAtTheFirstTakenNumber) {
     std::vector<std::string> aFiles = {MakePcFile("abc.def.NC"), MakePcFile("b.NC"),
                                        MakePcFile("c.NC")};
     Ui().AnswerOpenFiles(aFiles);
-    AnswerNumber(*pDialog, "10");
+    AnswerNumber("10");
     pDialog->OnRegister();
 
     EXPECT_EQ(m_aProposals, std::vector<std::string>{"12"});
@@ -229,7 +229,7 @@ TEST_F(FKanriDlgTest, ProposesANumberForEachSelectionAndKeepsOnlyTheFirstSelecte
         Select(*pDialog, testCase.aSelected);
         m_aProposals.clear();
         Ui().AnswerOpenFiles({MakePcFile("x.NC")});
-        AnswerNumber(*pDialog, std::nullopt);
+        AnswerNumber(std::nullopt);
         pDialog->OnRegister();
         EXPECT_EQ(m_aProposals, std::vector<std::string>{testCase.pszProposal});
         EXPECT_EQ(SelectedRows(pDialog->FileList()), std::vector<int>{testCase.nSelectedAfter});
@@ -245,7 +245,7 @@ TEST_F(FKanriDlgTest, RegistersBeforeTheSelectedEntryWhichStaysSelected) {
     auto pDialog = Open();
     Select(*pDialog, {3});
     Ui().AnswerOpenFiles({MakePcFile("a.NC"), MakePcFile("b.txt")});
-    AnswerNumber(*pDialog, "31");
+    AnswerNumber("31");
     pDialog->OnRegister();
 
     EXPECT_EQ(m_aProposals, std::vector<std::string>{"31"});
@@ -264,8 +264,7 @@ TEST_F(FKanriDlgTest, RegistersBeforeTheSelectedEntryWhichStaysSelected) {
 TEST_F(FKanriDlgTest, TheNumberDialogTakesOnlyIntegersUpTo9999AndZeroIsRefusedLater) {
     auto pDialog = Open();
     Ui().AnswerOpenFiles({MakePcFile("a.NC")});
-    pDialog->m_runModal = [](QDialog& modal) {
-        auto& numberDlg = dynamic_cast<CFNoInDlg&>(modal);
+    ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& numberDlg) {
         EXPECT_EQ(numberDlg.windowTitle(), QStringLiteral("新規ファイル番号登録"));
         for (const char* pszRefused : {"abc", "10000", "-1"}) {
             numberDlg.NumberEdit().setText(QString::fromUtf8(pszRefused));
@@ -274,8 +273,7 @@ TEST_F(FKanriDlgTest, TheNumberDialogTakesOnlyIntegersUpTo9999AndZeroIsRefusedLa
         }
         numberDlg.NumberEdit().setText(QStringLiteral("0"));
         numberDlg.OnOK();
-        return numberDlg.result();
-    };
+    });
     pDialog->OnRegister();
     EXPECT_EQ(Ui().Texts(), (std::vector<std::string>{
                                 "Enter an integer.", "Enter an integer between 0 and 9999.",
@@ -287,7 +285,7 @@ TEST_F(FKanriDlgTest, TheNumberDialogTakesOnlyIntegersUpTo9999AndZeroIsRefusedLa
 TEST_F(FKanriDlgTest, AFileNameThatCannotStandInTheListIsNotRegistered) {
     auto pDialog = Open();
     Ui().AnswerOpenFiles({MakePcFile("a.NC"), MakePcFile("line\nbreak.NC"), MakePcFile("c.NC")});
-    AnswerNumber(*pDialog, "1");
+    AnswerNumber("1");
     pDialog->OnRegister();
     EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"line\nbreak.NCの登録に失敗しました。"});
     EXPECT_EQ(Numbers(*pDialog), std::vector<int>{1});
@@ -298,7 +296,7 @@ TEST_F(FKanriDlgTest, RegistersOverTheNetwork) {
     UseNetwork();
     auto pDialog = Open();
     Ui().AnswerOpenFiles({MakePcFile("a.NC"), MakePcFile("b.NC")});
-    AnswerNumber(*pDialog, "1");
+    AnswerNumber("1");
     pDialog->OnRegister();
     EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{1, 2}));
     EXPECT_EQ(ReadFile(ProgramFolder() / "0002.fno"), "% b.NC\r\n");
@@ -476,8 +474,7 @@ TEST_F(FKanriDlgTest, GivesTheRemarkToEverySelectedEntry) {
     pDialog->m_fileNo.m_aData[1].strEct = "old";
     Select(*pDialog, {1, 3, 4});
     std::string strRemark = *Utf8ToCp932("新しい備考");
-    pDialog->m_runModal = [&](QDialog& modal) {
-        auto& remarkDlg = dynamic_cast<CBikouDlg&>(modal);
+    ExpectDialog<CBikouDlg>(Ui(), [&](CBikouDlg& remarkDlg) {
         EXPECT_EQ(remarkDlg.windowTitle(), QStringLiteral("備考入力"));
         EXPECT_EQ(remarkDlg.BikouEdit().text(), QStringLiteral("old"));
         remarkDlg.BikouEdit().setText(QString(41, QLatin1Char('x')));
@@ -485,8 +482,7 @@ TEST_F(FKanriDlgTest, GivesTheRemarkToEverySelectedEntry) {
         EXPECT_NE(remarkDlg.result(), QDialog::Accepted);
         remarkDlg.BikouEdit().setText(QStringLiteral("新しい備考"));
         remarkDlg.OnOK();
-        return remarkDlg.result();
-    };
+    });
     pDialog->OnRemark();
     EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"Enter no more than 40 characters."});
     EXPECT_EQ(pDialog->m_fileNo.m_aData[1].strEct, strRemark);

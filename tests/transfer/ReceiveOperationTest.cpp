@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "tests/transfer/ModalScript.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/SelInTypeDlg.h"
@@ -20,13 +20,13 @@ const std::string kTape = "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM30\r\n%\r\n"
 
 class ReceiveTest : public TransferTest {
 protected:
-    void ChooseNormal(CModalScript& modals) {
-        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnNormal(); });
+    void ChooseNormal() {
+        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnNormal(); });
     }
     // Chooses the split into the folder name under the base folder picked with the browser.
-    void ChooseSplit(CModalScript& modals, const std::string& strFolderName) {
-        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
-        modals.Expect<COBunkaiDlg>([this, strFolderName](COBunkaiDlg& dialog) {
+    void ChooseSplit(const std::string& strFolderName) {
+        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+        ExpectDialog<COBunkaiDlg>(Ui(), [this, strFolderName](COBunkaiDlg& dialog) {
             std::string strBase = m_pc.Path();
             Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
             dialog.OnBrowse();
@@ -48,8 +48,7 @@ TEST_P(ReceiveTest, NormalReceiveSavesTheInputFileWhereChosen) {
         App().NC_Dir = "/previous/";
         Ui().ClearRecord();
         Ui().AnswerSaveFile(m_pc / "saved.nc");
-        CModalScript modals;
-        ChooseNormal(modals);
+        ChooseNormal();
         RunSimpleReceive(nullptr);
 
         EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), kTape + strInputName);
@@ -71,8 +70,7 @@ TEST_P(ReceiveTest, SameNameReadsTheOutputFile) {
     App().SetData.SAME = true;
     PutInStore("RZKOUT", kTape);
     Ui().AnswerSaveFile(m_pc / "saved.nc");
-    CModalScript modals;
-    ChooseNormal(modals);
+    ChooseNormal();
     RunSimpleReceive(nullptr);
 
     EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), kTape);
@@ -91,9 +89,8 @@ TEST_P(ReceiveTest, SplitReceiveWritesOneFilePerProgram) {
         WriteBytes(m_pc / "IN/O0001" + strSuffix, "EARLIER");
         App().NC_Dir = "/previous/";
         Ui().ClearRecord();
-        CModalScript modals;
-        modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
-        modals.Expect<COBunkaiDlg>([&](COBunkaiDlg& dialog) {
+        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+        ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& dialog) {
             EXPECT_EQ(dialog.windowTitle().toStdString(), "プログラム番号別保存");
             EXPECT_EQ(dialog.m_pBaseFolderDisplay->text().toStdString(), "/previous/");
             EXPECT_EQ(dialog.FolderNameEdit().text().toStdString(), "IN");
@@ -131,9 +128,8 @@ TEST_P(ReceiveTest, SplitReceiveWritesOneFilePerProgram) {
 
 TEST_P(ReceiveTest, MissingInputFileIsReportedAsTheTransportWordsIt) {
     Ui().AnswerSaveFile(m_pc / "saved.nc");
-    CModalScript modals;
-    ChooseNormal(modals);
-    ChooseSplit(modals, "IN");
+    ChooseNormal();
+    ChooseSplit("IN");
     RunSimpleReceive(nullptr);
     RunSimpleReceive(nullptr);
 
@@ -151,9 +147,8 @@ TEST_P(ReceiveTest, MissingInputFileIsReportedAsTheTransportWordsIt) {
 TEST_P(ReceiveTest, UnwritableDestinationIsAFailure) {
     PutInStore("RZKIN", kTape);
     Ui().AnswerSaveFile(m_pc / "missing/saved.nc");
-    CModalScript modals;
-    ChooseNormal(modals);
-    ChooseSplit(modals, "missing/IN");
+    ChooseNormal();
+    ChooseSplit("missing/IN");
     RunSimpleReceive(nullptr);
     RunSimpleReceive(nullptr);
 
@@ -165,10 +160,9 @@ TEST_P(ReceiveTest, UnwritableDestinationIsAFailure) {
 
 TEST_P(ReceiveTest, CancellingEitherDialogDoesNothing) {
     App().NC_Dir = "/previous/";
-    CModalScript modals;
-    modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnCancel(); });
-    modals.Expect<CSelInTypeDlg>([](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
-    modals.Expect<COBunkaiDlg>([](COBunkaiDlg& dialog) { dialog.reject(); });
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnCancel(); });
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+    ExpectDialog<COBunkaiDlg>(Ui(), [](COBunkaiDlg& dialog) { dialog.reject(); });
     RunSimpleReceive(nullptr);
     RunSimpleReceive(nullptr);
 
@@ -187,8 +181,7 @@ TEST_P(UsbReceiveTest, NormalReceiveIsDatedNow) {
     timespec aOld[2] = {{1000000000, 0}, {1000000000, 0}};
     utimensat(AT_FDCWD, StorePath("RZKIN").c_str(), aOld, 0);
     Ui().AnswerSaveFile(m_pc / "saved.nc");
-    CModalScript modals;
-    ChooseNormal(modals);
+    ChooseNormal();
     RunSimpleReceive(nullptr);
 
     struct stat status {};

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "tests/transfer/ModalScript.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/SampleDlg.h"
 
@@ -21,8 +21,7 @@ TEST_P(SampleTest, DefaultSampleBecomesTheOutputFile) {
         App().SetData.ADD_DOT = bAddDot;
         Ui().ClearRecord();
         Ui().AnswerQuestion(true);
-        CModalScript modals;
-        modals.Expect<CSampleDlg>([](CSampleDlg& dialog) {
+        ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) {
             EXPECT_EQ(dialog.windowTitle().toStdString(), "サンプルプログラム生成");
             EXPECT_TRUE(static_cast<QRadioButton*>(dialog.Item(1028))->isChecked());
             EXPECT_EQ(dialog.ProgramNumberEdit().text().toStdString(), "7000");
@@ -49,13 +48,12 @@ TEST_P(SampleTest, DefaultSampleBecomesTheOutputFile) {
 TEST_P(SampleTest, CallByNameAndSendCheckSamples) {
     Ui().AnswerQuestion(true);
     Ui().AnswerQuestion(true);
-    CModalScript modals;
-    modals.Expect<CSampleDlg>([](CSampleDlg& dialog) {
+    ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) {
         dialog.ClickKind(1);
         dialog.CallNameEdit().setText(QStringLiteral("PART-A"));
         dialog.OnOK();
     });
-    modals.Expect<CSampleDlg>([](CSampleDlg& dialog) {
+    ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) {
         dialog.ClickKind(0);
         dialog.ProgramNumberEdit().setText(QStringLiteral("100"));
         dialog.OnOK();
@@ -70,8 +68,7 @@ TEST_P(SampleTest, AnsweringNoOrCancellingWritesNothing) {
     PutInStore("RZKOUT", "PREVIOUS");
     Ui().AnswerQuestion(false);
     Ui().AnswerQuestion(true);
-    CModalScript modals;
-    modals.Expect<CSampleDlg>([](CSampleDlg& dialog) { dialog.reject(); });
+    ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) { dialog.reject(); });
     RunSampleProgram(nullptr);
     RunSampleProgram(nullptr);
 
@@ -87,8 +84,7 @@ TEST_P(SampleTest, SampleThatCannotBeWrittenIsReported) {
         App().UsbDrive = m_usb / "removed/";
     }
     Ui().AnswerQuestion(true);
-    CModalScript modals;
-    modals.Expect<CSampleDlg>([](CSampleDlg& dialog) { dialog.OnOK(); });
+    ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) { dialog.OnOK(); });
     RunSampleProgram(nullptr);
 
     ASSERT_EQ(Ui().Boxes().size(), 2u);
@@ -105,8 +101,7 @@ TEST_P(RefusingUnitSampleTest, RefusedUploadKeepsThePreviousOutputFileAndDropsTh
     StartUnit({"--refuse", "STOR"});
     PutInStore("RZKOUT", "PREVIOUS");
     Ui().AnswerQuestion(true);
-    CModalScript modals;
-    modals.Expect<CSampleDlg>([](CSampleDlg& dialog) { dialog.OnOK(); });
+    ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& dialog) { dialog.OnOK(); });
     RunSampleProgram(nullptr);
 
     EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");

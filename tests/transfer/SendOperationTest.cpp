@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "platform/ListView.h"
-#include "tests/transfer/ModalScript.h"
+#include "tests/fakes/ExpectDialog.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/MRetDlg.h"
 
@@ -59,8 +59,7 @@ TEST_P(SendTest, SeveralFilesAreMergedIntoOneTapeAndListed) {
     std::vector<std::string> aPaths = {PcFile("a.nc", kFirst), PcFile("b.nc", kSecond),
                                        PcFile("c.nc", kThird)};
     Ui().AnswerOpenFiles(aPaths);
-    CModalScript modals;
-    modals.Expect<CMRetDlg>([](CMRetDlg& dialog) {
+    ExpectDialog<CMRetDlg>(Ui(), [](CMRetDlg& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "登録したファイル一覧");
         EXPECT_EQ(dialog.m_pMessage->text().toStdString(), "3ファイルの登録が正常終了しました。");
         CListView& list = *dialog.m_pList;
