@@ -1,11 +1,10 @@
 #include "numlist/FileNo.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -91,17 +90,22 @@ int ReadEntrySection(CLineReader& reader, std::vector<FILENODATA>& aData) {
     return CFileNo::LOAD_UNREADABLE;
 }
 
+// "KEY=value" with every byte of the value: a NUL that the loader accepted is written back too.
+std::string KeyLine(const char* szKey, const std::string& strValue) {
+    return std::string(szKey) + "=" + strValue;
+}
+
 }  // namespace
 
 int CFileNo::Load(const std::string& strPath) {
     m_strTitle.clear();
     m_aData.clear();
 
-    std::ifstream stream(strPath, std::ios::binary);
-    if (!stream) {
+    std::optional<std::string> bytes = ReadWholeFile(strPath);
+    if (!bytes) {
         return LOAD_UNREADABLE;
     }
-    CLineReader reader(std::string(std::istreambuf_iterator<char>(stream), {}));
+    CLineReader reader(std::move(*bytes));
 
     bool bStartSeen = false;
     int nExpected = 0;
@@ -143,14 +147,14 @@ bool CFileNo::Save(const std::string& strPath) const {
         return false;
     }
     file.WriteLine(kListHeadStart);
-    file.WriteLine(Format("%s=%s", kTitleKey, m_strTitle.c_str()));
+    file.WriteLine(KeyLine(kTitleKey, m_strTitle));
     file.WriteLine(Format("%s=%d", kCountKey, static_cast<int>(m_aData.size())));
     file.WriteLine(kListHeadEnd);
     for (const FILENODATA& entry : m_aData) {
         file.WriteLine(kFileNoStart);
         file.WriteLine(Format("%s=%d", kNoKey, entry.nNo));
-        file.WriteLine(Format("%s=%s", kNameKey, entry.strName.c_str()));
-        file.WriteLine(Format("%s=%s", kRemarkKey, entry.strEct.c_str()));
+        file.WriteLine(KeyLine(kNameKey, entry.strName));
+        file.WriteLine(KeyLine(kRemarkKey, entry.strEct));
         file.WriteLine(kFileNoEnd);
     }
     return file.Commit();

@@ -8,11 +8,11 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <type_traits>
 
 #include "platform/MountInfo.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace fs = std::filesystem;
 
@@ -37,13 +37,6 @@ struct MediumProbe {
     std::string strVersion;  // "FAT12", "FAT16", "FAT32" for FAT
     std::string strLabel;    // raw bytes as stored on the medium
 };
-
-std::string ReadWholeFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::string FirstLine(const fs::path& path) {
     std::ifstream file(path);
@@ -285,8 +278,8 @@ CDriveTable::CDriveTable(std::string strProcRoot, std::string strSysRoot, std::s
 }
 
 void CDriveTable::Refresh() {
-    std::vector<MountEntry> aEntries =
-        ParseMountInfo(ReadWholeFile(fs::path(m_strProcRoot) / "self" / "mountinfo"));
+    std::vector<MountEntry> aEntries = ParseMountInfo(
+        ReadWholeFile((fs::path(m_strProcRoot) / "self" / "mountinfo").string()).value_or(""));
     // A later mount on the same point hides the earlier one. The map also puts the volumes in
     // the order of their mount point paths.
     std::map<std::string, const MountEntry*> aVisible;

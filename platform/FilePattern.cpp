@@ -29,13 +29,14 @@ bool WildcardMatch(const std::vector<std::string_view>& aName,
     size_t nStar = std::string::npos;
     size_t nStarName = 0;
     while (nName < aName.size()) {
-        if (nPattern < aPattern.size() &&
-            (aPattern[nPattern] == "?" || aPattern[nPattern] == aName[nName])) {
-            ++nName;
-            ++nPattern;
-        } else if (nPattern < aPattern.size() && aPattern[nPattern] == "*") {
+        // A "*" of the pattern is a wildcard even where the name holds a "*" too.
+        if (nPattern < aPattern.size() && aPattern[nPattern] == "*") {
             nStar = nPattern++;
             nStarName = nName;
+        } else if (nPattern < aPattern.size() &&
+                   (aPattern[nPattern] == "?" || aPattern[nPattern] == aName[nName])) {
+            ++nName;
+            ++nPattern;
         } else if (nStar != std::string::npos) {
             nPattern = nStar + 1;
             nName = ++nStarName;

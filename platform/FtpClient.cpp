@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -15,6 +16,9 @@ namespace {
 
 constexpr size_t kMaxErrorTextBytes = 1024;
 constexpr int kPollMilliseconds = 10;
+// How long Close waits for the answer to QUIT. The action is over by then: a unit that does
+// not answer must not hold the program up for a whole time-out.
+constexpr long kQuitSeconds = 1;
 
 void InitialiseCurlOnce() {
     static std::once_flag initialised;
@@ -112,15 +116,22 @@ CFtpClient::~CFtpClient() {
 }
 
 // The server's replies reach curl's header callback one line at a time; a line whose code is
-// followed by a blank ends a reply. Only a negative reply (4xx, 5xx) says why something
-// failed: the last one is kept for the error text.
+// followed by a blank ends a reply. A preliminary reply (1xx) opens a transfer. Only a
+// negative reply (4xx, 5xx) says why something failed: the last one is kept for the error
+// text.
 size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClient) {
     std::string_view line(pData, nSize * nCount);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
         line.remove_suffix(1);
     }
-    if (line.size() >= 4 && line[3] == ' ' && (line[0] == '4' || line[0] == '5')) {
-        static_cast<CFtpClient*>(pClient)->m_strLastReply = Cp932ToDisplay(line);
+    if (line.size() < 4 || line[3] != ' ') {
+        return nSize * nCount;
+    }
+    CFtpClient* pThis = static_cast<CFtpClient*>(pClient);
+    if (line[0] == '1') {
+        pThis->m_bTransferStarted = true;
+    } else if (line[0] == '4' || line[0] == '5') {
+        pThis->m_strLastReply = Cp932ToDisplay(line);
     }
     return nSize * nCount;
 }
@@ -184,9 +195,17 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
     if (!Begin(UrlOf(strServerPath))) {
         return FtpResult::ConnectionFailed;
     }
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
-    FtpResult result = Finish(Perform());
+    SetDownloadOptions(target);
+    int nCode = Perform();
+    // curl asks SIZE before RETR to check the length it receives, and takes a 550 to SIZE
+    // for a missing file. Servers that refuse SIZE get RETR alone; a file that is really
+    // missing is refused again by RETR.
+    if (nCode == CURLE_REMOTE_FILE_NOT_FOUND && Begin(UrlOf(strServerPath))) {
+        SetDownloadOptions(target);
+        curl_easy_setopt(m_pCurl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        nCode = Perform();
+    }
+    FtpResult result = Finish(nCode);
     if (result == FtpResult::Done && !target.Commit()) {
         return FailLocally(strLocalPath + ": cannot be written");
     }
@@ -194,11 +213,21 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
 }
 
 FtpResult CFtpClient::Delete(const std::string& strServerPath) {
-    return RunCommand("DELE " + strServerPath);
+    return RunCommands({"DELE " + strServerPath});
+}
+
+FtpResult CFtpClient::Rename(const std::string& strFromPath, const std::string& strToPath) {
+    return RunCommands({"RNFR " + strFromPath, "RNTO " + strToPath});
+}
+
+void CFtpClient::RemoveLeftover(const std::string& strServerPath) {
+    std::string strErrorText = std::move(m_strErrorText);
+    Delete(strServerPath);
+    m_strErrorText = std::move(strErrorText);
 }
 
 FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
-    return RunCommand("MKD " + strServerPath);
+    return RunCommands({"MKD " + strServerPath});
 }
 
 FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
@@ -226,8 +255,19 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
 }
 
 void CFtpClient::Close() {
-    // The connection belongs to the multi handle: cleaning it up ends the session.
+    // The connection belongs to the multi handle: cleaning it up ends the session with QUIT.
+    // curl waits for its answer as long as the reply time-out of the request added last, so a
+    // request with a short one goes in and out first.
     if (m_pMulti != nullptr) {
+        if (m_pCurl != nullptr) {
+            curl_easy_reset(m_pCurl);
+            curl_easy_setopt(m_pCurl, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(m_pCurl, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                             std::min<long>(kQuitSeconds, m_options.nTimeoutSeconds));
+            if (curl_multi_add_handle(m_pMulti, m_pCurl) == CURLM_OK) {
+                curl_multi_remove_handle(m_pMulti, m_pCurl);
+            }
+        }
         curl_multi_cleanup(m_pMulti);
         m_pMulti = nullptr;
     }
@@ -266,19 +306,29 @@ int CFtpClient::Perform() {
     return code;
 }
 
-// DELE and MKD go as quoted commands. curl sends them before it changes to the URL's folder,
-// and on a reused connection the server may still stand in any folder: so the paths are
-// absolute, and the URL is the root, where curl changes nowhere.
-FtpResult CFtpClient::RunCommand(const std::string& strCommand) {
-    size_t nPath = strCommand.find(' ') + 1;
-    if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
-        return FailLocally("invalid name");
+// DELE, MKD, RNFR and RNTO go as quoted commands. curl sends them before it changes to the
+// URL's folder, and on a reused connection the server may still stand in any folder: so the
+// paths are absolute, and the URL is the root, where curl changes nowhere.
+FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
+    for (const std::string& strCommand : aCommands) {
+        size_t nPath = strCommand.find(' ') + 1;
+        if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
+            return FailLocally("invalid name");
+        }
+    }
+    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> pCommands(nullptr,
+                                                                          curl_slist_free_all);
+    for (const std::string& strCommand : aCommands) {
+        curl_slist* pList = curl_slist_append(pCommands.get(), strCommand.c_str());
+        if (pList == nullptr) {
+            return FailLocally(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
+        }
+        pCommands.release();
+        pCommands.reset(pList);
     }
     if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
         return FtpResult::ConnectionFailed;
     }
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> pCommands(
-        curl_slist_append(nullptr, strCommand.c_str()), curl_slist_free_all);
     curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_pCurl, CURLOPT_QUOTE, pCommands.get());
     return Finish(Perform());
@@ -288,6 +338,7 @@ FtpResult CFtpClient::RunCommand(const std::string& strCommand) {
 // continues the same session (curl logs in again by itself if the server dropped it).
 bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
+    m_bTransferStarted = false;
     if (m_pCurl == nullptr) {
         m_strErrorText = "not connected";
         return false;
@@ -316,6 +367,11 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     curl_easy_setopt(m_pCurl, CURLOPT_HEADERFUNCTION, OnReply);
     curl_easy_setopt(m_pCurl, CURLOPT_HEADERDATA, this);
     return true;
+}
+
+void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
 }
 
 // The error text is curl's wording of the error code. Its error buffer would say more, but

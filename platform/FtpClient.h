@@ -7,6 +7,7 @@
 
 typedef void CURL;   // the easy handle of libcurl, as <curl/curl.h> declares it
 typedef void CURLM;  // its multi handle, as <curl/multi.h> declares it
+class CAtomicFile;
 
 struct FtpClientOptions {
     std::string strHost;
@@ -38,19 +39,31 @@ public:
     // Connects and logs in.
     FtpResult Connect();
     FtpResult ChangeFolder(const std::string& strFolderPath);
-    // Replaces a file of that name on the server.
+    // Replaces a file of that name on the server. After a failure, TransferStarted() tells
+    // whether the server had already opened the file (and may hold part of it).
     FtpResult Upload(const std::string& strLocalPath, const std::string& strServerPath);
     // Replaces the local file only once the whole file has arrived.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
     FtpResult Delete(const std::string& strServerPath);
+    // Renames a file (RNFR, RNTO); a file under the new name is replaced where the server
+    // allows it, else the rename is refused.
+    FtpResult Rename(const std::string& strFromPath, const std::string& strToPath);
+    // Deletes what a failed transfer left on the server; ErrorText() keeps telling why the
+    // transfer failed.
+    void RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
     // match a pattern given to LIST.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
-    // Ends the session and closes the connection.
+    // Ends the session and closes the connection, waiting at most a second for the server to
+    // answer QUIT.
     void Close();
+
+    // Whether the server answered the last transfer command with a preliminary reply (1xx):
+    // it opened the file and data may have moved.
+    bool TransferStarted() const { return m_bTransferStarted; }
 
     // Why the last operation failed: curl's words for it, then the server's last negative
     // reply when there was one (UTF-8, at most 1024 bytes).
@@ -63,7 +76,8 @@ private:
     int Perform();
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
-    FtpResult RunCommand(const std::string& strCommand);
+    FtpResult RunCommands(const std::vector<std::string>& aCommands);
+    void SetDownloadOptions(CAtomicFile& target);
     std::string UrlOf(const std::string& strServerPath) const;
 
     FtpClientOptions m_options;
@@ -71,4 +85,5 @@ private:
     CURL* m_pCurl = nullptr;
     std::string m_strLastReply;
     std::string m_strErrorText;
+    bool m_bTransferStarted = false;
 };

@@ -1,11 +1,10 @@
 #include "platform/IniFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -79,12 +78,7 @@ CIniFile::CIniFile(std::string strPath) : m_strPath(std::move(strPath)) {}
 
 void CIniFile::Load() {
     m_aLines.clear();
-    std::ifstream file(m_strPath, std::ios::binary);
-    if (!file) {
-        return;
-    }
-    std::string strContent((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
+    std::string strContent = ReadWholeFile(m_strPath).value_or("");
     size_t start = 0;
     while (start < strContent.size()) {
         size_t end = strContent.find_first_of("\r\n", start);

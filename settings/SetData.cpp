@@ -1,12 +1,13 @@
 #include "settings/SetData.h"
 
-#include <fstream>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -55,10 +56,11 @@ void CSetData::ResetDefaults() {
 }
 
 int CSetData::LoadProfile(const std::string& strPath) {
-    std::ifstream file(strPath, std::ios::binary);
-    if (!file) {
+    std::optional<std::string> bytes = ReadWholeFile(strPath);
+    if (!bytes) {
         return -1;
     }
+    std::istringstream file(std::move(*bytes));
     // What each key of the file does with its value; keys are matched exactly.
     auto octet = [](unsigned char& field) {
         return [&field](const std::string& strValue) {

@@ -19,6 +19,10 @@ namespace {
 constexpr const char* kStoreRoot = "/pub/";
 constexpr const char* kUser = "anonymous";
 constexpr const char* kPassword = "zvb";
+// Where an upload goes before it is renamed onto its name. No list of the program ever shows
+// it: "~" is no Code 39 character, the name is no "%04d" or "%04d.fno" name, and an extension
+// of four characters is never a DOT (at most three) nor empty.
+constexpr const char* kUploadName = "~RZKSET.~~~~";
 
 // "/pub/RzFilesOut/", "/pub", "RzFilesOut/" -> "RzFilesOut/" or ""; nullopt for a path outside
 // the store.
@@ -136,10 +140,37 @@ bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& str
         return false;
     }
     if (IsNetwork()) {
-        return TakeResult(m_pFtp->Upload(strLocalPath, ServerPath(strStoreName)));
+        return TakeResult(UploadReplacing(strLocalPath, ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);
     return path && CopyFileAtomically(strLocalPath, *path) && EnsureOwnerReadWrite(*path);
+}
+
+// A cut transfer must never leave a truncated program under the name the unit hands to the
+// machine: the file goes to a temporary name beside the target and is renamed onto it. A
+// server that refuses the rename gets the file under its name directly, as the only way
+// left, and a partial file of such a transfer is removed. Nothing temporary stays behind.
+FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
+                                      const std::string& strServerPath) {
+    std::string strTemporaryPath =
+        strServerPath.substr(0, strServerPath.rfind('/') + 1) + kUploadName;
+    FtpResult result = m_pFtp->Upload(strLocalPath, strTemporaryPath);
+    bool bSent = result == FtpResult::Done;
+    if (bSent) {
+        result = m_pFtp->Rename(strTemporaryPath, strServerPath);
+    }
+    if (result == FtpResult::Done) {
+        return result;
+    }
+    m_pFtp->RemoveLeftover(strTemporaryPath);
+    if (!bSent || result != FtpResult::Refused) {
+        return result;
+    }
+    result = m_pFtp->Upload(strLocalPath, strServerPath);
+    if (result != FtpResult::Done && m_pFtp->TransferStarted()) {
+        m_pFtp->RemoveLeftover(strServerPath);
+    }
+    return result;
 }
 
 bool CUnitStore::GetFile(const std::string& strStoreName, const std::string& strLocalPath) {

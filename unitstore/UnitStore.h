@@ -44,7 +44,8 @@ public:
     // relative names counting from the store root. Over the network the server is asked to
     // change there, and a refusal is a failure without a connection failure.
     bool SetFolder(const std::string& strFolder);
-    // Replaces the store file of that name; the USB copy is left readable and writable.
+    // Replaces the store file of that name wholly or not at all: a failed transfer leaves the
+    // old file, or none, under the name. The USB copy is left readable and writable.
     bool PutFile(const std::string& strLocalPath, const std::string& strStoreName);
     // Replaces the local file only when the whole file has arrived; the local file is left
     // readable and writable.
@@ -78,6 +79,7 @@ private:
     bool CanContinue();
     // Keeps the text of a connection failure; true when the operation was done.
     bool TakeResult(FtpResult result);
+    FtpResult UploadReplacing(const std::string& strLocalPath, const std::string& strServerPath);
     std::string ServerPath(const std::string& strStoreName) const;
     // The file system path of a store name on the USB memory; nullopt when the name has no
     // UTF-8 form or leaves the store.

@@ -119,4 +119,18 @@ TEST_F(RZKSETAppTest, ExitReportsAProfileThatCannotBeWritten) {
     EXPECT_EQ(Ui().Boxes()[0].kind, CFakeUiServices::BoxKind::Warning);
 }
 
+// A profile that cannot be read (here a folder of its name) reads as missing at start, and
+// at exit ends in the message of a profile that cannot be written.
+TEST_F(RZKSETAppTest, AnUnreadableProfileTakesTheDefaultsAndIsReportedAtExit) {
+    std::filesystem::create_directory(m_exeDir / "RZKSET.ini");
+    WriteFile("Data/１号機.txt", "#RZKSet Section Start\r\n#RZKSet Section End\r\n");
+    App().ReadProfile();
+    EXPECT_EQ(App().Sousa, 0);
+    EXPECT_EQ(App().SetFileName, "１号機");
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_NE(App().ExitInstance(), 0);
+    EXPECT_EQ(Ui().Texts(),
+              std::vector<std::string>{App().ExeDir + "RZKSET.iniの書き込みに失敗しました。"});
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -184,7 +185,37 @@ CVsftpd::~CVsftpd() {
     Stop();
 }
 
-std::string CVsftpd::Start() {
+void CVsftpd::CutSessions() {
+    // Every process below the listening one serves a session.
+    std::map<pid_t, pid_t> aParents;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string strPid = entry.path().filename().string();
+        if (strPid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::string strStat = ReadBytes(entry.path().string() + "/stat");
+        size_t nEnd = strStat.rfind(')');
+        if (nEnd != std::string::npos) {
+            std::istringstream fields(strStat.substr(nEnd + 2));
+            std::string strState;
+            pid_t parent = 0;
+            fields >> strState >> parent;
+            aParents[DecimalValue(strPid)] = parent;
+        }
+    }
+    for (const auto& [pid, parent] : aParents) {
+        pid_t ancestor = parent;
+        while (ancestor > 1 && ancestor != m_pid) {
+            auto found = aParents.find(ancestor);
+            ancestor = found == aParents.end() ? 0 : found->second;
+        }
+        if (ancestor == m_pid && m_pid > 0) {
+            kill(pid, SIGKILL);
+        }
+    }
+}
+
+std::string CVsftpd::Start(const std::vector<std::string>& aConfigLines) {
     if (access("/usr/sbin/vsftpd", X_OK) != 0) {
         return "vsftpd is not installed";
     }
@@ -210,6 +241,9 @@ std::string CVsftpd::Start() {
         "secure_chroot_dir=%sempty\nxferlog_enable=NO\ndirmessage_enable=NO\n"
         "use_localtime=YES\n",
         m_nPort, m_folder.Path().c_str(), strConfigFolder.c_str(), strConfigFolder.c_str());
+    for (const std::string& strLine : aConfigLines) {
+        strConfig += strLine + "\n";
+    }
     WriteBytes(strConfigFolder + "vsftpd.conf", strConfig);
     m_pid = Spawn({"/usr/sbin/vsftpd", strConfigFolder + "vsftpd.conf"}, -1);
 

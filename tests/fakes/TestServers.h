@@ -71,7 +71,11 @@ class CVsftpd : public CTestFtpServer {
 public:
     CVsftpd() = default;
     ~CVsftpd() override;
-    // Empty when the server runs, else the reason.
-    std::string Start();
+    // Empty when the server runs, else the reason. Further lines of configuration go after
+    // the test's own ("cmds_denied=RNFR", "anon_max_rate=100000").
+    std::string Start(const std::vector<std::string>& aConfigLines = {});
+    // Kills the processes serving the current sessions, as a cut network would end them; the
+    // server goes on accepting new ones.
+    void CutSessions();
     std::string DiskName(const std::string& strStoreName) const override { return strStoreName; }
 };

@@ -547,6 +547,20 @@ TEST_F(FKanriDlgTest, AListThatCannotBeWrittenBackIsReportedAndKeptForOneMoreTry
     EXPECT_EQ(written.m_strTitle, "NEW");
 }
 
+// A list file on the memory that cannot be read (here a folder of its name) opens as an empty
+// list; writing it back ends in the message of a list that cannot be written.
+TEST_F(FKanriDlgTest, AnUnreadableListOnTheMemoryOpensEmptyAndIsReportedWhenWritten) {
+    fs::create_directories(UnitList());
+    auto pDialog = Open();
+    EXPECT_TRUE(Numbers(*pDialog).empty());
+    EXPECT_EQ(pDialog->FileList().GetItemCount(), 1);
+    EXPECT_TRUE(Ui().Boxes().empty());
+    pDialog->TitleEdit().setText(QStringLiteral("NEW"));
+    pDialog->OnClose();
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"FileList.fno の上書きに失敗しました。"});
+    EXPECT_EQ(m_nFinished, 0);
+}
+
 TEST_F(FKanriDlgTest, ASecondFailedWriteBackClosesTheDialog) {
     PutListOnUnit({1});
     auto pDialog = Open();

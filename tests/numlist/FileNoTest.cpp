@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class FileNoTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,10 +72,12 @@ TEST_F(FileNoTest, WritesTheEmptyListAsFourLinesThatLoadAsCountMismatch) {
 
 TEST_F(FileNoTest, RoundTripKeepsOrderAndRawCp932Bytes) {
     CFileNo list;
-    // 表 ends in the byte 0x5C and ソ in 0x7C: both must pass through untouched.
-    list.m_strTitle = "\x95\x5C title = x ";
+    // 表 ends in the byte 0x5C and ソ in 0x7C: both must pass through untouched, and so must a
+    // NUL, which the loader accepts.
+    list.m_strTitle = "\x95\x5C title = x \0 after NUL"s;
     list.m_aData = {{9999, "  spaced name  ", "\x83\x5C\x83\x7C remark"},
                     {3, "a=b", ""},
+                    {4, "NUL\0NAME"s, "\0remark"s},
                     {1, "PROG.NC", "=lead"}};
     ASSERT_TRUE(list.Save(m_path));
 
@@ -81,8 +85,8 @@ TEST_F(FileNoTest, RoundTripKeepsOrderAndRawCp932Bytes) {
     loaded.m_aData.push_back({5, "stale", ""});
     ASSERT_EQ(loaded.Load(m_path), CFileNo::LOAD_OK);
     EXPECT_EQ(loaded.m_strTitle, list.m_strTitle);
-    ASSERT_EQ(loaded.m_aData.size(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(loaded.m_aData.size(), list.m_aData.size());
+    for (size_t i = 0; i < list.m_aData.size(); ++i) {
         EXPECT_EQ(loaded.m_aData[i].nNo, list.m_aData[i].nNo);
         EXPECT_EQ(loaded.m_aData[i].strName, list.m_aData[i].strName);
         EXPECT_EQ(loaded.m_aData[i].strEct, list.m_aData[i].strEct);
@@ -157,13 +161,20 @@ TEST_P(FileNoLoadTest, GivesTheResultCodeOfTheFirstFault) {
 INSTANTIATE_TEST_SUITE_P(Files, FileNoLoadTest, ::testing::ValuesIn(kLoadCases),
                          [](const auto& testCase) { return std::string(testCase.param.pszName); });
 
-TEST_F(FileNoTest, MissingFileLeavesAnEmptyList) {
-    CFileNo list;
-    list.m_strTitle = "before";
-    list.m_aData.push_back({1, "A", ""});
-    EXPECT_EQ(list.Load((m_folder / "none.fno").string()), CFileNo::LOAD_UNREADABLE);
-    EXPECT_TRUE(list.m_strTitle.empty());
-    EXPECT_TRUE(list.m_aData.empty());
+// A missing file, a folder of that name and a file whose read fails (EIO) all read as
+// unreadable: an empty list, never an exception.
+TEST_F(FileNoTest, MissingOrUnreadableFileLeavesAnEmptyList) {
+    std::filesystem::create_directory(m_folder / "folder.fno");
+    for (const std::string& strPath :
+         {(m_folder / "none.fno").string(), (m_folder / "folder.fno").string(),
+          std::string("/proc/self/mem")}) {
+        CFileNo list;
+        list.m_strTitle = "before";
+        list.m_aData.push_back({1, "A", ""});
+        EXPECT_EQ(list.Load(strPath), CFileNo::LOAD_UNREADABLE) << strPath;
+        EXPECT_TRUE(list.m_strTitle.empty());
+        EXPECT_TRUE(list.m_aData.empty());
+    }
 }
 
 TEST_F(FileNoTest, ReadsLinesByTheirLeadingBytesWhereverKeysStand) {

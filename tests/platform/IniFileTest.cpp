@@ -84,6 +84,14 @@ TEST_F(IniFileTest, ReadsAsWindowsProfileFunctionsDo) {
 TEST_F(IniFileTest, MissingFileGivesDefaultsAndIntegersReadLikeAtoi) {
     EXPECT_EQ(Loaded().GetString("System", "NC_Dir", "A:\\"), "A:\\");
     EXPECT_EQ(Loaded().GetInt("System", "Sousa", 7), 7);
+    // A folder of that name and a file whose read fails (EIO) read as missing.
+    std::filesystem::create_directory(m_folder / "folder.ini");
+    for (const std::string& strPath :
+         {(m_folder / "folder.ini").string(), std::string("/proc/self/mem")}) {
+        CIniFile unreadable(strPath);
+        unreadable.Load();
+        EXPECT_EQ(unreadable.GetInt("System", "Sousa", 7), 7) << strPath;
+    }
     WriteFile("[System]\r\nSousa=1x\r\nPasv=abc\r\n");
     EXPECT_EQ(Loaded().GetInt("System", "Sousa", 0), 1);
     EXPECT_EQ(Loaded().GetInt("System", "Pasv", 1), 0);

@@ -95,8 +95,15 @@ TEST_F(SetDataTest, LoadResultsWithTheLinesThatCauseThem) {
         CSetData setData;
         EXPECT_EQ(setData.LoadProfile(m_strPath), entry.nResult) << entry.pszName;
     }
-    CSetData setData;
-    EXPECT_EQ(setData.LoadProfile((m_folder / "missing.txt").string()), -1);
+    // Missing, a folder of that name, a file whose read fails (EIO): the result of a file that
+    // cannot be opened.
+    std::filesystem::create_directory(m_folder / "folder.txt");
+    for (const std::string& strPath :
+         {(m_folder / "missing.txt").string(), (m_folder / "folder.txt").string(),
+          std::string("/proc/self/mem")}) {
+        CSetData setData;
+        EXPECT_EQ(setData.LoadProfile(strPath), -1) << strPath;
+    }
 }
 
 TEST_F(SetDataTest, ValuesAreStoredUncheckedAsTheFileHasThem) {

@@ -30,6 +30,9 @@ TEST(FilePatternTest, MatchesAsTheListsOfTheProgramNeed) {
         {"\x82\x81.NC", "\x82\x60.nc", true},  // full-width "ａ" and "Ａ"
         {"\x95\x5C\x8E\xA6.fno", "*.fno", true},
         {"", "*", true},
+        // A "*" in the name is still matched by the pattern's "*" as a wildcard.
+        {"*.*", "*", true},
+        {"*a.fno", "*.fno", true},
         {"x", "", false},
     };
     for (const PatternCase& patternCase : aCases) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "platform/FtpClient.h"
 #include "tests/fakes/TestServers.h"
@@ -343,6 +344,132 @@ TEST_P(UnitStoreCutTest, DataConnectionCutHalfWayFailsTheConnection) {
 INSTANTIATE_TEST_SUITE_P(Modes, UnitStoreCutTest, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& paramInfo) {
                              return std::string(paramInfo.param ? "Passive" : "Active");
+                         });
+
+// An upload cut half way over vsftpd, whose sessions the test kills, with and without the
+// rename: the unit keeps the old program or none, never part of the new one; a server that
+// refuses RNFR still gets the whole file.
+struct CutUploadCase {
+    const char* szName;
+    bool bRenameRefused;
+    bool bCut;
+    const char* szLeft;  // what stands under the final name afterwards: "old", "new" or ""
+};
+
+void PrintTo(const CutUploadCase& cutCase, std::ostream* pStream) {
+    *pStream << cutCase.szName;
+}
+
+class UnitStoreCutUploadTest : public ::testing::TestWithParam<CutUploadCase> {};
+
+TEST_P(UnitStoreCutUploadTest, LeavesTheOldProgramOrNoneUnderItsName) {
+    const CutUploadCase& cutCase = GetParam();
+    // Throttled to 100 kB/s, so that the test sees the transfer under way.
+    std::vector<std::string> aConfig = {"anon_max_rate=100000"};
+    if (cutCase.bRenameRefused) {
+        aConfig.push_back("cmds_denied=RNFR");
+    }
+    CVsftpd vsftpd;
+    if (std::string strReason = vsftpd.Start(aConfig); !strReason.empty()) {
+        GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+    }
+    const std::string oldBytes = "%\r\nO0001(OLD)\r\n%\r\n";
+    const std::string newBytes = RandomBytes(200 * 1024);
+    PutOnDisk(vsftpd, "RZKOUT", oldBytes);
+    CTestFolder local;
+    WriteBytes(local / "new.nc", newBytes);
+
+    // The transfer that can leave a partial file: the temporary one, or with the rename
+    // refused the direct one onto the final name.
+    std::string strWatched =
+        vsftpd.PubFolder() + (cutCase.bRenameRefused ? "RZKOUT" : "~RZKSET.~~~~");
+    std::jthread cutter([&](std::stop_token stop) {
+        while (cutCase.bCut && !stop.stop_requested()) {
+            std::error_code error;
+            if (std::filesystem::file_size(strWatched, error) >= 32 * 1024 && !error) {
+                vsftpd.CutSessions();
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+
+    CUnitStore store(NetworkSettings(vsftpd.Port(), true, 10));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_EQ(store.PutFile(local / "new.nc", "RZKOUT"), !cutCase.bCut);
+    EXPECT_EQ(store.HasConnectionFailed(), cutCase.bCut);
+    store.Close();
+    cutter.request_stop();
+
+    std::string strLeft = cutCase.szLeft;
+    if (strLeft.empty()) {
+        EXPECT_TRUE(FolderEntries(vsftpd.PubFolder()).empty());
+    } else {
+        EXPECT_EQ(FolderEntries(vsftpd.PubFolder()), std::set<std::string>{"RZKOUT"});
+        EXPECT_TRUE(OnDisk(vsftpd, "RZKOUT") == (strLeft == "new" ? newBytes : oldBytes));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Vsftpd, UnitStoreCutUploadTest,
+                         ::testing::Values(CutUploadCase{"Renamed", false, false, "new"},
+                                           CutUploadCase{"RenamedCut", false, true, "old"},
+                                           CutUploadCase{"RenameRefused", true, false, "new"},
+                                           CutUploadCase{"RenameRefusedCut", true, true, ""}),
+                         [](const ::testing::TestParamInfo<CutUploadCase>& paramInfo) {
+                             return std::string(paramInfo.param.szName);
+                         });
+
+// Store names that would leave the folder or end an FTP command early are refused by both
+// transports before anything is touched.
+class UnitStoreRefusedNameTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(UnitStoreRefusedNameTest, RefusesNamesWithLineEndsNulOrParentFolders) {
+    bool bNetwork = GetParam();
+    CTestFolder drive;
+    std::unique_ptr<CUnitSimulator> pSimulator;
+    UnitStoreSettings settings;
+    std::string strStoreFolder = drive.Path();
+    if (bNetwork) {
+        pSimulator = std::make_unique<CUnitSimulator>();
+        settings = NetworkSettings(pSimulator->Port());
+        strStoreFolder = pSimulator->PubFolder();
+    } else {
+        settings.strUsbDrive = drive.Path();
+    }
+    std::filesystem::create_directories(strStoreFolder + "RzFilesIn");
+    WriteBytes(strStoreFolder + "RZKIN", "%\r\n");
+    CTestFolder local;
+    WriteBytes(local / "new.nc", "new");
+
+    CUnitStore store(settings);
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("RzFilesIn"));
+    const std::string aNames[] = {"A\rB",
+                                  "A\nB",
+                                  "RZKIN\r\nDELE /pub/RZKIN",
+                                  std::string("A\0B", 3),
+                                  "..",
+                                  "../RZKIN",
+                                  "x/../../RZKIN",
+                                  "."};
+    for (const std::string& strName : aNames) {
+        EXPECT_FALSE(store.PutFile(local / "new.nc", strName)) << strName;
+        EXPECT_FALSE(store.GetFile(strName, local / "got.nc")) << strName;
+        EXPECT_FALSE(store.Remove(strName)) << strName;
+        EXPECT_FALSE(store.CreateDirectory(strName)) << strName;
+        EXPECT_FALSE(store.SetFolder(strName)) << strName;
+    }
+    EXPECT_FALSE(store.HasConnectionFailed());
+    store.Close();
+    EXPECT_EQ(FolderEntries(strStoreFolder), (std::set<std::string>{"RZKIN", "RzFilesIn"}));
+    EXPECT_TRUE(FolderEntries(strStoreFolder + "RzFilesIn").empty());
+    EXPECT_EQ(FolderEntries(local.Path()), std::set<std::string>{"new.nc"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, UnitStoreRefusedNameTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& paramInfo) {
+                             return std::string(paramInfo.param ? "Network" : "UsbMemory");
                          });
 
 bool EndsWith(const std::string& strText, const std::string& strEnd) {

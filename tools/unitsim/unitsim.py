@@ -80,11 +80,21 @@ class UnitFilesystem(AbstractedFS):
 
 
 class CuttingDTPHandler(DTPHandler):
-    """A data connection that breaks after cut_after bytes in either direction."""
+    """A data connection that breaks after cut_after bytes in either direction; the first
+    whole_connections data connections of the server stay whole."""
 
     cut_after = None
+    whole_connections = 0
+    opened = 0
+
+    def __init__(self, sock, cmd_channel):
+        super().__init__(sock, cmd_channel)
+        CuttingDTPHandler.opened += 1
+        self.cuts = CuttingDTPHandler.opened > self.whole_connections
 
     def send(self, data):
+        if not self.cuts:
+            return super().send(data)
         sent = super().send(data[:self.cut_after - self.tot_bytes_sent])
         if self.tot_bytes_sent >= self.cut_after:
             self.cut()
@@ -92,7 +102,7 @@ class CuttingDTPHandler(DTPHandler):
 
     def handle_read(self):
         super().handle_read()
-        if self.tot_bytes_received >= self.cut_after:
+        if self.cuts and self.tot_bytes_received >= self.cut_after:
             self.cut()
 
     handle_read_event = handle_read  # the base class binds its own handle_read here
@@ -151,6 +161,8 @@ def parse_arguments(argv):
                         help="close the control connection when this command arrives")
     parser.add_argument("--cut-data-after", type=int, metavar="N",
                         help="close every data connection after N bytes")
+    parser.add_argument("--cut-data-skip", type=int, default=0, metavar="K",
+                        help="leave the first K data connections whole")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -178,6 +190,7 @@ def main(argv):
     UnitHandler.stall_login = arguments.stall_login
     if arguments.cut_data_after is not None:
         CuttingDTPHandler.cut_after = arguments.cut_data_after
+        CuttingDTPHandler.whole_connections = arguments.cut_data_skip
         UnitHandler.dtp_handler = CuttingDTPHandler
         UnitHandler.use_sendfile = False
 
