@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <utility>
 
 #include "platform/DialogLayout.h"
 #include "platform/IniFile.h"
@@ -45,9 +46,19 @@ std::string StoredText(const std::string& strValue) {
 
 CRZKSETApp::CRZKSETApp() : m_pUi(std::make_unique<CQtUiServices>()) {}
 
+namespace {
+
+CRZKSETApp* g_pCurrentApp = nullptr;
+
+}  // namespace
+
 CRZKSETApp& GetApp() {
     static CRZKSETApp app;
-    return app;
+    return g_pCurrentApp != nullptr ? *g_pCurrentApp : app;
+}
+
+CRZKSETApp* SetCurrentApp(CRZKSETApp* pApp) {
+    return std::exchange(g_pCurrentApp, pApp);
 }
 
 std::string CRZKSETApp::ProfilePath() const {
@@ -104,8 +115,6 @@ UnitStoreSettings CRZKSETApp::StoreSettings() const {
 void CRZKSETApp::InitUserInterface() {
     InstallFontSubstitutes();
     InstallJapaneseTranslations();
-    ListFont = QFont(QStringLiteral("ＭＳ ゴシック"), 12);
-    NameFont = QFont(QStringLiteral("ＭＳ ゴシック"), 20);
 }
 
 void CRZKSETApp::InitInstance() {

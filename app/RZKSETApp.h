@@ -26,9 +26,9 @@ public:
     std::string SetFilePath;
     std::string SetFileName;
     CSetData SetData;
-    QFont ListFont;
+    QFont ListFont{QStringLiteral("ＭＳ ゴシック"), 12};
     int Pasv = 1;
-    QFont NameFont;
+    QFont NameFont{QStringLiteral("ＭＳ ゴシック"), 20};
     int DeviceEventsEnabled = 0;
     CDriveTable Drives;  // the mounted volumes; Refresh before looking a drive up
 
@@ -40,9 +40,9 @@ public:
 
     // Start-up once the display is open: the user interface, ExeDir, the profiles.
     void InitInstance();
-    // Fonts, their substitutes and the framework's Japanese texts; the program and the widget
-    // tests start with the same.
-    void InitUserInterface();
+    // The faces that stand in for the Windows fonts, and the framework's Japanese texts; the
+    // program and the widget tests start with the same.
+    static void InitUserInterface();
     // After the main window has closed, however it closed: writes the application profile back
     // and reports a failure to do so. Returns the process exit code.
     int ExitInstance();
@@ -70,3 +70,6 @@ private:
 
 // The application object, as the framework's accessor for the current application gives it.
 CRZKSETApp& GetApp();
+// Makes pApp the object GetApp answers (nullptr: the program's own again) and answers the one
+// it replaces, so that each test can start from an application object of its own.
+CRZKSETApp* SetCurrentApp(CRZKSETApp* pApp);

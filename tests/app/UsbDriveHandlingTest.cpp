@@ -34,6 +34,7 @@ struct DialogView {
 class UsbDriveHandlingTest : public testing::Test {
 protected:
     void SetUp() override {
+        m_pPreviousApp = SetCurrentApp(&app);
         auto pUi = std::make_unique<CFakeUiServices>();
         m_pUi = pUi.get();
         app.SetUi(std::move(pUi));
@@ -47,6 +48,7 @@ protected:
     }
 
     void TearDown() override {
+        SetCurrentApp(m_pPreviousApp);
         // The fake checks its script when it goes.
         app.SetUi(nullptr);
     }
@@ -90,7 +92,8 @@ protected:
 
     std::vector<CFakeUiServices::Box> Boxes() const { return m_pUi->Boxes(); }
 
-    CRZKSETApp& app = GetApp();
+    CRZKSETApp app;
+    CRZKSETApp* m_pPreviousApp = nullptr;
     CFakeUiServices* m_pUi = nullptr;
     CDriveFixture fixture;
     int m_nSticks = 0;

@@ -6,12 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "app/RZKSETApp.h"
 #include "tests/fakes/FakeUiServices.h"
 
-// A test with the application object in a known state: a fresh temporary ExeDir with its Data/
-// folder, the scripted UI services, and every member at its start-up default.
+// A test with an application object of its own, in its start-up state: a fresh temporary
+// ExeDir with its Data/ folder and the scripted UI services.
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,26 +21,21 @@ protected:
                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_exeDir);
         std::filesystem::create_directories(m_exeDir / "Data");
+        m_pApp = std::make_unique<CRZKSETApp>();
+        m_pPreviousApp = SetCurrentApp(m_pApp.get());
         auto pUi = std::make_unique<CFakeUiServices>();
         m_pUi = pUi.get();
-        CRZKSETApp& app = App();
-        app.SetUi(std::move(pUi));
-        app.ExeDir = m_exeDir.string() + "/";
-        app.Sousa = 0;
-        app.Pasv = 1;
-        app.NC_Dir.clear();
-        app.UsbDrive = "/";
-        app.UsbDriveName = "/";
-        app.SetFileName = "１号機";
-        app.SetFilePath = app.ProfileFilePath(app.SetFileName);
-        app.SetData.ResetDefaults();
-        app.FtpPort = 21;
-        app.FtpTimeoutSeconds = 30;
-        app.DeviceEventsEnabled = 0;
+        m_pApp->SetUi(std::move(pUi));
+        m_pApp->ExeDir = m_exeDir.string() + "/";
+        m_pApp->UsbDrive = "/";
+        m_pApp->UsbDriveName = "/";
+        m_pApp->SetFileName = "１号機";
+        m_pApp->SetFilePath = m_pApp->ProfileFilePath(m_pApp->SetFileName);
     }
     void TearDown() override {
-        // The fake checks its script when it goes; give it a fresh successor.
-        App().SetUi(std::make_unique<CFakeUiServices>());
+        SetCurrentApp(m_pPreviousApp);
+        // The fake checks its script when it goes, with the application object.
+        m_pApp.reset();
         std::filesystem::remove_all(m_exeDir);
     }
 
@@ -55,5 +51,7 @@ protected:
     }
 
     std::filesystem::path m_exeDir;
+    std::unique_ptr<CRZKSETApp> m_pApp;
+    CRZKSETApp* m_pPreviousApp = nullptr;
     CFakeUiServices* m_pUi = nullptr;
 };

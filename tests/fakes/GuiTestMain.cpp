@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication application(argc, argv);
-    GetApp().InitUserInterface();
+    CRZKSETApp::InitUserInterface();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
