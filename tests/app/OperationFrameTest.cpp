@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DriveSelDlg.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
 #include "numlist/FKanriDlg.h"
@@ -183,6 +184,23 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         }
         m_pUnit.reset();
     }
+}
+
+// USB preparation and the drive choice work on the PC's side and never ask the unit: they
+// run where the readiness check would refuse every other button.
+TEST_F(OperationFrameTest, TheDriveOperationsRunWithoutTheReadinessCheck) {
+    UseStick(false);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerQuestion(true);
+    Press(dialog, 1015);
+    EXPECT_TRUE(fs::is_regular_file(App().UsbDrive + "PVN_RZK70"));
+    ExpectDialog<CDriveSelDlg>(Ui(), [](CDriveSelDlg& driveChoice) { driveChoice.OnOK(); });
+    Press(dialog, 1021);
+    EXPECT_EQ(Ui().Texts(),
+              (std::vector<std::string>{"ＵＳＢメモリをRZK-70で利用できるようにします。\n"
+                                        "よろしいですか？",
+                                        "ＵＳＢメモリの準備ができました。"}));
 }
 
 }  // namespace
