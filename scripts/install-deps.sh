@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev libblkid-dev libgtest-dev libgmock-dev
   python3 python3-pyftpdlib vsftpd
   poppler-utils zbar-tools fonts-ipafont-gothic
-  dosfstools mtools xvfb xauth
+  dosfstools mtools xvfb xauth ifupdown
   libbenchmark-dev hyperfine gawk
 )
 

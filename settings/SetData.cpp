@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
@@ -22,6 +24,26 @@ void StripLineEnd(std::string& strLine) {
     if (!strLine.empty() && strLine.back() == '\r') {
         strLine.pop_back();
     }
+}
+
+constexpr const char* kUnitConfigFolder = "rzksys/";
+constexpr const char* kUnitRsioName = "PVNRSIO.INI";
+constexpr const char* kUnitInterfacesName = "interfaces";
+
+// The unit's folders on the memory; one that exists, or cannot be made, shows up later as a
+// file that cannot be written or read.
+void MakeUnitFolders(const std::string& strRoot) {
+    mkdir((strRoot + "images").c_str(), 0777);
+    mkdir((strRoot + "rzksys").c_str(), 0777);
+}
+
+bool WriteWholeFileAtomically(const std::string& strPath, const std::string& bytes) {
+    CAtomicFile file(strPath);
+    if (!file.Open()) {
+        return false;
+    }
+    file.Write(bytes);
+    return file.Commit();
 }
 
 }  // namespace
@@ -163,4 +185,51 @@ bool CSetData::SaveProfile(const std::string& strPath) const {
 
 std::string CSetData::IpAddress() const {
     return Format("%d.%d.%d.%d", IP1, IP2, IP3, IP4);
+}
+
+std::string CSetData::UnitRsioText() const {
+    const std::string& strInFile = SAME ? OUT_FILE_NAME : IN_FILE_NAME;
+    return Format(
+               "BPS=%d\r\nSTOPBIT=%d\r\nDOT=%s\r\nCODE=%d\r\nOUTCHGO=%d\r\nOUTCHGO2=%d\r\nSAME=%"
+               "d\r\n"
+               "INDOT=%d\r\n",
+               BPS - 2, STOPBIT + 1, DOT.c_str(), OUT_CODE, REMOTE_NO, REMOTE_NO2, SAME ? 1 : 0,
+               ADD_DOT ? 0 : 1) +
+           "OUTFILE=" + OUT_FILE_NAME + "\r\nINFILE=" + strInFile + "\r\n" +
+           Format("DECODE=%d\r\n", AUTO_IN_CODE ? -1 : IN_CODE);
+}
+
+std::string CSetData::UnitInterfacesText() const {
+    return Format(
+        "auto lo\r\niface lo inet loopback\r\nauto eth0\r\niface eth0 inet static\r\n"
+        "address %d.%d.%d.%d\r\nnetmask %d.%d.%d.%d\r\n",
+        IP1, IP2, IP3, IP4, MASK1, MASK2, MASK3, MASK4);
+}
+
+bool CSetData::WriteUnitConfig(const std::string& strRoot) const {
+    MakeUnitFolders(strRoot);
+    std::string strFolder = strRoot + kUnitConfigFolder;
+    return WriteWholeFileAtomically(strFolder + kUnitRsioName, UnitRsioText()) &&
+           WriteWholeFileAtomically(strFolder + kUnitInterfacesName, UnitInterfacesText());
+}
+
+void CSetData::ReadUnitInDot(const std::string& strRoot) {
+    MakeUnitFolders(strRoot);
+    std::optional<std::string> bytes = ReadWholeFile(strRoot + kUnitConfigFolder + kUnitRsioName);
+    if (!bytes) {
+        return;
+    }
+    std::istringstream file(std::move(*bytes));
+    bool bStarted = false;
+    std::string strLine;
+    while (std::getline(file, strLine)) {
+        StripLineEnd(strLine);
+        if (StartsWith(strLine, kSectionEnd) || (StartsWith(strLine, kSectionStart) && bStarted)) {
+            return;
+        }
+        bStarted = bStarted || StartsWith(strLine, kSectionStart);
+        if (StartsWith(strLine, "INDOT=")) {
+            unitInDot = DecimalValue(std::string_view(strLine).substr(6)) != 0;
+        }
+    }
 }

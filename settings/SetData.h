@@ -21,6 +21,18 @@ public:
     // "%d.%d.%d.%d" of IP1..IP4.
     std::string IpAddress() const;
 
+    // The unit's own configuration files from this profile: "PVNRSIO.INI" (RS-232C, file
+    // names) and "interfaces" (address, netmask) in the folder rzksys of the USB memory at
+    // strRoot (ending in "/"); the folder images is made beside it for the unit's maintenance
+    // files. Each file is replaced whole or not at all; false when either could not be
+    // written ("PVNRSIO.INI" may then be new while "interfaces" is old).
+    bool WriteUnitConfig(const std::string& strRoot) const;
+    // unitInDot from the INDOT line of the unit's "PVNRSIO.INI", when there is one.
+    void ReadUnitInDot(const std::string& strRoot);
+    // The bytes of the two files, as WriteUnitConfig writes them.
+    std::string UnitRsioText() const;
+    std::string UnitInterfacesText() const;
+
     unsigned char IP1, IP2, IP3, IP4;
     unsigned char MASK1, MASK2, MASK3, MASK4;
     int BPS;
