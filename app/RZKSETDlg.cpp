@@ -20,6 +20,7 @@
 #include "numlist/FKanriDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
+#include "settings/UnitSettingsOperation.h"
 #include "transfer/ReceiveOperation.h"
 #include "transfer/SampleOperation.h"
 #include "transfer/SendOperation.h"
@@ -185,6 +186,11 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
         GetApp().Ui().RunModal(dialog);
+    };
+    m_aOperations[1013].run = [this] { RunUnitSettings(this); };
+    m_aOperations[1023].run = [this] {
+        RunProfileSelection(this);
+        ShowNames();
     };
     m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };
     m_aOperations[1021].run = [this] {

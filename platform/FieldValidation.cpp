@@ -1,6 +1,7 @@
 #include "platform/FieldValidation.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QValidator>
 
 #include <climits>
@@ -95,4 +96,25 @@ bool TakeTextField(QLineEdit& edit, size_t nMaxBytes, std::string& strCp932, CUi
 
 void LimitFieldBytes(QLineEdit& edit, size_t nMaxBytes) {
     edit.setValidator(new CByteLimitValidator(nMaxBytes, &edit));
+}
+
+bool TakeLeadingIntegerField(QLineEdit& edit, int& nValue, CUiServices& ui) {
+    static const QRegularExpression leadingInteger(QStringLiteral("^\\s*[+-]?[0-9]"));
+    if (!leadingInteger.match(edit.text()).hasMatch()) {
+        return Refuse(edit, ui, "Enter an integer.");
+    }
+    nValue = DecimalValue(edit.text().toStdString());
+    return true;
+}
+
+void TypeInUpperCase(QLineEdit& edit) {
+    QObject::connect(&edit, &QLineEdit::textEdited, &edit, [&edit](const QString& strText) {
+        std::optional<std::string> cp932 = Utf8ToCp932(strText.toStdString());
+        if (!cp932) {
+            return;
+        }
+        int nCursor = edit.cursorPosition();
+        edit.setText(QString::fromStdString(Cp932ToDisplay(MakeUpper(*cp932))));
+        edit.setCursorPosition(nCursor);
+    });
 }

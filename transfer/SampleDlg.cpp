@@ -24,19 +24,6 @@ void AcceptDigitsOnly(QLineEdit& edit) {
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), &edit));
 }
 
-// Letters typed into the box become capitals, as the code page knows them.
-void TypeInUpperCase(QLineEdit& edit) {
-    QObject::connect(&edit, &QLineEdit::textEdited, &edit, [&edit](const QString& strText) {
-        std::optional<std::string> cp932 = Utf8ToCp932(strText.toStdString());
-        if (!cp932) {
-            return;
-        }
-        int nCursor = edit.cursorPosition();
-        edit.setText(QString::fromStdString(Cp932ToDisplay(MakeUpper(*cp932))));
-        edit.setCursorPosition(nCursor);
-    });
-}
-
 }  // namespace
 
 CSampleDlg::CSampleDlg(QWidget* pParent)

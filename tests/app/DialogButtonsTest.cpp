@@ -16,6 +16,9 @@
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
+#include "settings/RzkNameDlg.h"
+#include "settings/SelRzkDlg.h"
+#include "settings/SetDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/OBunkaiDlg.h"
@@ -54,6 +57,9 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
          {"OK"}},
         {"split folder", [] { return std::make_unique<COBunkaiDlg>(); }, {"OK"}},
         {"sample", [] { return std::make_unique<CSampleDlg>(); }, {"OK"}},
+        {"settings", [] { return std::make_unique<CSetDlg>(); }, {"保存"}},
+        {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, {"OK"}},
+        {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, {"OK"}},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
@@ -100,6 +106,11 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
          QDialog::Accepted},
         {"split folder", [] { return std::make_unique<COBunkaiDlg>(); }, true, QDialog::Accepted},
         {"sample", [] { return std::make_unique<CSampleDlg>(); }, true, QDialog::Accepted},
+        {"settings", [] { return std::make_unique<CSetDlg>(); }, true, QDialog::Accepted},
+        // OK takes a selected profile; without a profile nothing is selected.
+        {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, false,
+         QDialog::Rejected},
+        {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, true, QDialog::Accepted},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);

@@ -12,6 +12,7 @@
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
 #include "numlist/FKanriDlg.h"
+#include "settings/SetDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
@@ -23,8 +24,15 @@ namespace {
 namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
-// The main window's buttons whose operations reach the unit and are part of the program.
-constexpr int kUnitButtons[] = {1000, 1001, 1008, 1014};
+// The main window's buttons whose operations reach the unit and are part of the program; the
+// settings button only on the USB memory, where it is enabled.
+std::vector<int> UnitButtons() {
+    std::vector<int> aButtons = {1000, 1001, 1008, 1014};
+    if (GetApp().Sousa == 0) {
+        aButtons.push_back(1013);
+    }
+    return aButtons;
+}
 
 const std::string kNoMemoryOnUnit =
     "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
@@ -59,10 +67,7 @@ protected:
     // A FAT16 USB memory mounted and chosen as the unit's memory; a prepared one holds the
     // marker.
     void UseStick(bool bPrepared) {
-        m_drives.AddDisk("sdb", CDriveFixture::Port::Usb, true, 8, 16);
-        std::string strMountPoint = m_drives.MakeMountPoint("RZK");
-        m_drives.Mount(m_drives.AddPartition("sdb", 1), strMountPoint, "vfat",
-                       m_drives.MakeFatImage("sdb", 16, "RZK"));
+        std::string strMountPoint = m_drives.AddUsbMemory("sdb", 16, "RZK");
         if (bPrepared) {
             WriteBytes(strMountPoint + "/PVN_RZK70", "");
         }
@@ -137,7 +142,7 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
         CRZKSETDlg dialog;
         dialog.OnInitDialog();
         std::map<std::string, std::string> aBefore = Everything();
-        for (int nId : kUnitButtons) {
+        for (int nId : UnitButtons()) {
             SCOPED_TRACE(nId);
             Ui().ClearRecord();
             Press(dialog, nId);
@@ -154,7 +159,7 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
-// receive choice, the number registration, the sample question.
+// receive choice, the number registration, the sample question, the settings.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
@@ -178,6 +183,10 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         }
         Ui().AnswerQuestion(false);
         Press(dialog, 1014);
+        if (!bNetwork) {
+            ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) { settings.reject(); });
+            Press(dialog, 1013);
+        }
 
         for (const CFakeUiServices::Box& box : Ui().Boxes()) {
             EXPECT_NE(box.kind, BoxKind::Warning) << box.strText;

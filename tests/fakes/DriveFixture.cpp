@@ -124,6 +124,14 @@ std::string CDriveFixture::MakeFatImage(const std::string& strName, int nFatBits
     return strPath;
 }
 
+std::string CDriveFixture::AddUsbMemory(const std::string& strDisk, unsigned nMinor,
+                                        const std::string& strLabel) {
+    AddDisk(strDisk, Port::Usb, true, 8, nMinor);
+    std::string strMountPoint = MakeMountPoint(strLabel);
+    Mount(AddPartition(strDisk, 1), strMountPoint, "vfat", MakeFatImage(strDisk, 16, strLabel));
+    return strMountPoint;
+}
+
 std::string CDriveFixture::MakeMountPoint(const std::string& strName) {
     std::string strPath = m_strFolder + "/media/" + strName;
     fs::create_directories(strPath);

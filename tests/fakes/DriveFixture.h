@@ -38,6 +38,10 @@ public:
     // empty); its path.
     std::string MakeFatImage(const std::string& strName, int nFatBits,
                              const std::string& strLabel = "");
+    // A FAT16 USB memory on disk strDisk ("sdb", minor 16) mounted under media/ with its label
+    // as the folder's name; the mount point.
+    std::string AddUsbMemory(const std::string& strDisk, unsigned nMinor,
+                             const std::string& strLabel);
     // A folder under media/ that serves as a mount point; its path.
     std::string MakeMountPoint(const std::string& strName);
     // Adds a line to the mount table. strFolder is the folder of the file system that is
