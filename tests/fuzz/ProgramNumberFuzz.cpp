@@ -41,7 +41,7 @@ int ReferenceProgramNumber(std::string_view line) {
 }  // namespace
 
 // The program number of any line agrees with the reference; text before the line that cannot
-// hold an address (a closed comment, a double-byte character whose second byte is "O" or ":")
+// hold an address (a closed comment, a double-byte character whose second byte is "O")
 // does not change it.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     std::string_view line(reinterpret_cast<const char*>(pData), nSize);
