@@ -37,6 +37,8 @@ std::string Caption(const QPushButton& button) {
 // name: Qt would otherwise give Enter to the first button made.
 TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
     App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    // The received files' dialog shows the caller's names, which must outlive it.
+    const std::vector<std::string> aNames = {"A"};
     struct Case {
         const char* pszName;
         std::function<std::unique_ptr<CDialog>()> make;
@@ -52,9 +54,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, {"OK"}},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, {"OK"}},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, {}},
-        {"received files",
-         [] { return std::make_unique<CMRetDlg>(std::vector<std::string>{"A"}); },
-         {"OK"}},
+        {"received files", [&aNames] { return std::make_unique<CMRetDlg>(aNames); }, {"OK"}},
         {"split folder", [] { return std::make_unique<COBunkaiDlg>(); }, {"OK"}},
         {"sample", [] { return std::make_unique<CSampleDlg>(); }, {"OK"}},
         {"settings", [] { return std::make_unique<CSetDlg>(); }, {"保存"}},
