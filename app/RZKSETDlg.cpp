@@ -17,6 +17,7 @@
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
+#include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
@@ -184,6 +185,10 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1014].run = [this] { RunSampleProgram(this); };
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    };
+    m_aOperations[1011].run = [this] {
+        CFKanri2Dlg dialog(this);
         GetApp().Ui().RunModal(dialog);
     };
     m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };

@@ -11,6 +11,7 @@
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
+#include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
 // The main window's buttons whose operations reach the unit and are part of the program.
-constexpr int kUnitButtons[] = {1000, 1001, 1008, 1014};
+constexpr int kUnitButtons[] = {1000, 1001, 1008, 1011, 1014};
 
 const std::string kNoMemoryOnUnit =
     "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
@@ -154,11 +155,17 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
-// receive choice, the number registration, the sample question.
+// receive choice, the number registration, the number import with the programs waiting on the
+// unit, the sample question.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         bNetwork ? UseUnit({"--seed"}) : UseStick(true);
+        if (!bNetwork) {
+            // What the unit leaves on its memory: a program to take over.
+            fs::create_directories(App().UsbDrive + "RzFilesIn");
+            WriteBytes(App().UsbDrive + "RzFilesIn/0007.fno", "%\r\nO0007\r\n%\r\n");
+        }
         CRZKSETDlg dialog;
         dialog.OnInitDialog();
 
@@ -175,6 +182,15 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         {
             ExpectDialog<CFKanriDlg>(Ui(), [](CFKanriDlg& registration) { registration.reject(); });
             Press(dialog, 1008);
+        }
+        {
+            std::vector<int> aWaiting;
+            ExpectDialog<CFKanri2Dlg>(Ui(), [&aWaiting](CFKanri2Dlg& import) {
+                aWaiting = import.m_aNo;
+                import.reject();
+            });
+            Press(dialog, 1011);
+            EXPECT_EQ(aWaiting, (bNetwork ? std::vector<int>{1, 2, 10} : std::vector<int>{7}));
         }
         Ui().AnswerQuestion(false);
         Press(dialog, 1014);
