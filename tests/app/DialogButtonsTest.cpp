@@ -13,6 +13,7 @@
 #include "app/AboutDlg.h"
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETDlg.h"
+#include "maint/HosyuDlg.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
@@ -48,6 +49,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
          {"OK"}},
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, {}},
         {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, {}},
+        {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, {}},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, {"OK"}},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, {"OK"}},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, {}},
@@ -95,6 +97,7 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, true,
          QDialog::Accepted},
         {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, true, QDialog::Accepted},
+        {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, true, QDialog::Accepted},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, true, QDialog::Accepted},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, true, QDialog::Accepted},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, false,

@@ -11,6 +11,7 @@
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
+#include "maint/HosyuDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "tests/fakes/AppFixture.h"
@@ -25,7 +26,7 @@ namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
 // The main window's buttons whose operations reach the unit and are part of the program.
-constexpr int kUnitButtons[] = {1000, 1001, 1008, 1011, 1014};
+constexpr int kUnitButtons[] = {1000, 1001, 1008, 1011, 1012, 1014};
 
 const std::string kNoMemoryOnUnit =
     "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
@@ -156,15 +157,18 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
 // receive choice, the number registration, the number import with the programs waiting on the
-// unit, the sample question.
+// unit, the maintenance report of the unit's files, the sample question.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         bNetwork ? UseUnit({"--seed"}) : UseStick(true);
         if (!bNetwork) {
-            // What the unit leaves on its memory: a program to take over.
+            // What the unit leaves on its memory: a program to take over, its identity.
             fs::create_directories(App().UsbDrive + "RzFilesIn");
+            fs::create_directories(App().UsbDrive + "images");
             WriteBytes(App().UsbDrive + "RzFilesIn/0007.fno", "%\r\nO0007\r\n%\r\n");
+            WriteBytes(App().UsbDrive + "images/INFO.INI",
+                       "NAME=RZK-70\r\nMAINVER=1.\r\nSUBVER=02\r\nREV=A\r\n");
         }
         CRZKSETDlg dialog;
         dialog.OnInitDialog();
@@ -191,6 +195,15 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
             });
             Press(dialog, 1011);
             EXPECT_EQ(aWaiting, (bNetwork ? std::vector<int>{1, 2, 10} : std::vector<int>{7}));
+        }
+        {
+            std::string strReport;
+            ExpectDialog<CHosyuDlg>(Ui(), [&strReport](CHosyuDlg& maintenance) {
+                strReport = maintenance.m_strReport;
+                maintenance.reject();
+            });
+            Press(dialog, 1012);
+            EXPECT_TRUE(strReport.starts_with("---Ver.---\r\nRZK-70 1.02A\r\n")) << strReport;
         }
         Ui().AnswerQuestion(false);
         Press(dialog, 1014);
