@@ -321,6 +321,22 @@ TEST_F(FKanri2DlgTest, NoAndCancelLeaveEverything) {
     EXPECT_TRUE(pDialog->IsCloseEnabled());
 }
 
+// A program saved onto itself on the USB memory is not taken over: it would be copied onto
+// itself and then deleted.
+TEST_F(FKanri2DlgTest, AProgramSavedOntoItselfStaysOnTheMemory) {
+    UseTransport(false);
+    PutWaitingPrograms();
+    auto pDialog = Open();
+    pDialog->FileList().SetSelected(0, true);
+    Ui().AnswerSaveFile((Waiting() / "0003.fno").string());
+    pDialog->OnImport();
+    ASSERT_EQ(Ui().Boxes().size(), 1U);
+    EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
+    EXPECT_EQ(Ui().Boxes()[0].strText, "0003.fnoの登録に失敗しました。");
+    EXPECT_EQ(ReadFile(Waiting() / "0003.fno"), "%\r\n0003.fno\r\n%\r\n");
+    EXPECT_EQ(pDialog->m_aNo, (std::vector<int>{3, 12}));
+}
+
 // Only a unit that cannot be reached keeps the dialog from opening; a folder that cannot be
 // entered opens an empty list without a word.
 TEST_F(FKanri2DlgTest, OpeningOnAUnitThatFails) {
