@@ -17,6 +17,8 @@
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
+#include "maint/HosyuDlg.h"
+#include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
@@ -191,6 +193,14 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1023].run = [this] {
         RunProfileSelection(this);
         ShowNames();
+    };
+    m_aOperations[1011].run = [this] {
+        CFKanri2Dlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    };
+    m_aOperations[1012].run = [this] {
+        CHosyuDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
     };
     m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };
     m_aOperations[1021].run = [this] {

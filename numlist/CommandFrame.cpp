@@ -2,11 +2,12 @@
 
 #include <QPushButton>
 
-#include "numlist/ListDlgBase.h"
+#include "app/RZKSETApp.h"
+#include "platform/CommandDlg.h"
 #include "platform/ListView.h"
 #include "platform/UiServices.h"
 
-CCommandFrame::CCommandFrame(CListDlgBase& dialog, QPushButton& button, CListView& focusList)
+CCommandFrame::CCommandFrame(CCommandDlg& dialog, QPushButton& button, CListView& focusList)
     : m_dialog(dialog), m_button(button), m_focusList(focusList) {
     m_button.setEnabled(false);
     m_dialog.EnableClose(false);
@@ -23,7 +24,7 @@ void CCommandFrame::Cover(CListView& list, CListView& coverList) {
 }
 
 void CCommandFrame::ShowBusy() {
-    m_pBusy = m_dialog.Ui().ShowBusy();
+    m_pBusy = GetApp().Ui().ShowBusy();
 }
 
 void CCommandFrame::CloseBusy() {
@@ -54,9 +55,9 @@ void CCommandFrame::End() {
     m_button.setEnabled(true);
     if (HasMessage()) {
         if (m_bWarning) {
-            m_dialog.Ui().WarningBox(m_strMessage);
+            GetApp().Ui().WarningBox(m_strMessage);
         } else {
-            m_dialog.Ui().MessageBox(m_strMessage);
+            GetApp().Ui().MessageBox(m_strMessage);
         }
     }
     m_focusList.setFocus();

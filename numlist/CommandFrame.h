@@ -6,7 +6,7 @@
 #include <vector>
 
 class CBusyIndicator;
-class CListDlgBase;
+class CCommandDlg;
 class CListView;
 class QPushButton;
 
@@ -17,7 +17,7 @@ class QPushButton;
 // set, and gives the keyboard focus to the list the command worked on, in that order.
 class CCommandFrame {
 public:
-    CCommandFrame(CListDlgBase& dialog, QPushButton& button, CListView& focusList);
+    CCommandFrame(CCommandDlg& dialog, QPushButton& button, CListView& focusList);
     ~CCommandFrame();
     CCommandFrame(const CCommandFrame&) = delete;
     CCommandFrame& operator=(const CCommandFrame&) = delete;
@@ -35,7 +35,7 @@ public:
     void End();
 
 private:
-    CListDlgBase& m_dialog;
+    CCommandDlg& m_dialog;
     QPushButton& m_button;
     CListView& m_focusList;
     std::vector<std::pair<CListView*, CListView*>> m_aCovered;

@@ -1,6 +1,5 @@
 #include "numlist/ListDlgBase.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -19,7 +18,7 @@ constexpr size_t kTitleBytes = 60;
 
 }  // namespace
 
-CListDlgBase::CListDlgBase(QWidget* pParent) : CDialog(pParent) {}
+CListDlgBase::CListDlgBase(QWidget* pParent) : CCommandDlg(pParent) {}
 
 CListDlgBase::~CListDlgBase() = default;
 
@@ -195,24 +194,4 @@ void CListDlgBase::DeleteSelectedCommand(
     frame.SetMessage(action.Message(strFailure));
     action.Close();
     frame.End();
-}
-
-void CListDlgBase::reject() {
-    if (m_bCloseEnabled) {
-        OnClose();
-    }
-}
-
-void CListDlgBase::keyPressEvent(QKeyEvent* pEvent) {
-    bool bEnter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
-    if (!bEnter || (pEvent->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
-        QDialog::keyPressEvent(pEvent);
-        return;
-    }
-    // Enter presses the button that has the focus; with the focus elsewhere it closes.
-    if (auto* pFocusButton = qobject_cast<QPushButton*>(focusWidget())) {
-        pFocusButton->click();
-        return;
-    }
-    reject();
 }

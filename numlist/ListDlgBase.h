@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "numlist/FileNo.h"
-#include "platform/Dialog.h"
+#include "platform/CommandDlg.h"
 #include "platform/ListView.h"
 
 class CUiServices;
-class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -21,13 +20,13 @@ struct ListColumn {
 
 // What the two program list dialogs (number registration, file operations) share: the list
 // being edited with its print title, the entry list view with its blank row and its cover
-// list, the title box, the greyed Close during commands, the closing paths, and the commands
-// that work the same on both lists (move up, move down, remark, delete the selected entries).
+// list, the title box, and the commands that work the same on both lists (move up, move down,
+// remark, delete the selected entries).
 //
 // The entry list shows the m_nCount entries followed by one blank row, the insertion point at
 // the end; the blank row is never an entry, and every command on selected rows ignores it.
 // Strings are code page 932 bytes.
-class CListDlgBase : public CDialog {
+class CListDlgBase : public CCommandDlg {
     Q_OBJECT
 
 public:
@@ -44,11 +43,6 @@ public:
     CListView& FileList() const { return *m_pFileList; }
     CListView& CoverList() const { return *m_pCoverList; }
     CUiServices& Ui() const;
-
-    // The Close entry of the window: while greyed, neither the close box, Esc nor Enter
-    // closes the dialog.
-    void EnableClose(bool bEnable) { m_bCloseEnabled = bEnable; }
-    bool IsCloseEnabled() const { return m_bCloseEnabled; }
 
     // Takes the title box into m_strTitleEdit; false, with the framework's prompt shown and
     // the box focused, when it holds more than 60 bytes or a character without a code page
@@ -80,11 +74,6 @@ public:
     void DeleteSelectedCommand(QPushButton& button, const std::string& strFolder,
                                const std::function<std::string(const FILENODATA&)>& storeNameOf);
 
-    // Every way of closing ends here.
-    virtual void OnClose() = 0;
-    // Esc and the close box.
-    void reject() override;
-
 protected:
     explicit CListDlgBase(QWidget* pParent);
 
@@ -97,14 +86,10 @@ protected:
     // The shared cell texts of columns 1 and 2 (name, remark) of an entry row, for display.
     std::string EntryCellText(int nRow, int nColumn) const;
 
-    // Enter presses the button with the focus; elsewhere it closes, as the dialog's OK would.
-    void keyPressEvent(QKeyEvent* pEvent) override;
-
 private:
     void SwapEntries(int nUpper);
 
     QLineEdit* m_pTitleEdit = nullptr;
     CListView* m_pFileList = nullptr;
     CListView* m_pCoverList = nullptr;
-    bool m_bCloseEnabled = true;
 };

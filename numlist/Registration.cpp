@@ -1,5 +1,8 @@
 #include "numlist/Registration.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "numlist/FileNo.h"
 #include "platform/Text.h"
 
@@ -32,6 +35,10 @@ std::optional<std::string> ListNameOfFile(const std::string& strPath, bool bAddD
         return std::nullopt;
     }
     return Utf8ToCp932(strName);
+}
+
+void StampWithNow(const std::string& strPath) {
+    utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0);
 }
 
 std::string FolderOfPath(const std::string& strPath) {

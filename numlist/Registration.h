@@ -31,6 +31,10 @@ std::string ProgramFileName(int nNo);
 // cannot stand in a list file: a character without a code page 932 form, or a line break.
 std::optional<std::string> ListNameOfFile(const std::string& strPath, bool bAddDot);
 
+// Dates a program taken over from the unit with the time it reached the PC, not the time the
+// unit wrote it: access and modification times become now.
+void StampWithNow(const std::string& strPath);
+
 // The folder part of a path, ending in "/".
 std::string FolderOfPath(const std::string& strPath);
 

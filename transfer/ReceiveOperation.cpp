@@ -1,8 +1,5 @@
 #include "transfer/ReceiveOperation.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "app/RZKSETApp.h"
@@ -14,11 +11,6 @@
 #include "unitstore/StoreAction.h"
 
 namespace {
-
-// A retrieval is dated when it reaches the PC, not when the unit wrote the file.
-void StampWithNow(const std::string& strPath) {
-    utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0);
-}
 
 void ReceiveNormally() {
     CRZKSETApp& app = GetApp();

@@ -13,7 +13,9 @@
 #include "app/AboutDlg.h"
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETDlg.h"
+#include "maint/HosyuDlg.h"
 #include "numlist/BikouDlg.h"
+#include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
 #include "settings/RzkNameDlg.h"
@@ -51,6 +53,8 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
          [this] { return std::make_unique<CDriveSelDlg>(App().Drives); },
          {"OK"}},
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, {}},
+        {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, {}},
+        {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, {}},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, {"OK"}},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, {"OK"}},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, {}},
@@ -98,6 +102,8 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         // Closing the list dialog writes back and ends it as OK does, by any key.
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, true,
          QDialog::Accepted},
+        {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, true, QDialog::Accepted},
+        {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, true, QDialog::Accepted},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, true, QDialog::Accepted},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, true, QDialog::Accepted},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, false,

@@ -11,6 +11,8 @@
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
+#include "maint/HosyuDlg.h"
+#include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "settings/SetDlg.h"
 #include "tests/fakes/AppFixture.h"
@@ -27,7 +29,7 @@ using BoxKind = CFakeUiServices::BoxKind;
 // The main window's buttons whose operations reach the unit and are part of the program; the
 // settings button only on the USB memory, where it is enabled.
 std::vector<int> UnitButtons() {
-    std::vector<int> aButtons = {1000, 1001, 1008, 1014};
+    std::vector<int> aButtons = {1000, 1001, 1008, 1011, 1012, 1014};
     if (GetApp().Sousa == 0) {
         aButtons.push_back(1013);
     }
@@ -159,11 +161,20 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
-// receive choice, the number registration, the sample question, the settings.
+// receive choice, the number registration, the number import with the programs waiting on the
+// unit, the maintenance report of the unit's files, the sample question, the settings.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         bNetwork ? UseUnit({"--seed"}) : UseStick(true);
+        if (!bNetwork) {
+            // What the unit leaves on its memory: a program to take over, its identity.
+            fs::create_directories(App().UsbDrive + "RzFilesIn");
+            fs::create_directories(App().UsbDrive + "images");
+            WriteBytes(App().UsbDrive + "RzFilesIn/0007.fno", "%\r\nO0007\r\n%\r\n");
+            WriteBytes(App().UsbDrive + "images/INFO.INI",
+                       "NAME=RZK-70\r\nMAINVER=1.\r\nSUBVER=02\r\nREV=A\r\n");
+        }
         CRZKSETDlg dialog;
         dialog.OnInitDialog();
 
@@ -180,6 +191,24 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
         {
             ExpectDialog<CFKanriDlg>(Ui(), [](CFKanriDlg& registration) { registration.reject(); });
             Press(dialog, 1008);
+        }
+        {
+            std::vector<int> aWaiting;
+            ExpectDialog<CFKanri2Dlg>(Ui(), [&aWaiting](CFKanri2Dlg& import) {
+                aWaiting = import.m_aNo;
+                import.reject();
+            });
+            Press(dialog, 1011);
+            EXPECT_EQ(aWaiting, (bNetwork ? std::vector<int>{1, 2, 10} : std::vector<int>{7}));
+        }
+        {
+            std::string strReport;
+            ExpectDialog<CHosyuDlg>(Ui(), [&strReport](CHosyuDlg& maintenance) {
+                strReport = maintenance.m_strReport;
+                maintenance.reject();
+            });
+            Press(dialog, 1012);
+            EXPECT_TRUE(strReport.starts_with("---Ver.---\r\nRZK-70 1.02A\r\n")) << strReport;
         }
         Ui().AnswerQuestion(false);
         Press(dialog, 1014);

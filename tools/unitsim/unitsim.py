@@ -26,9 +26,10 @@ CRLF = "\r\n"
 
 SEED_FILES = {
     "PVN_RZK70": "",
+    # The maintenance files as the unit leaves them: its name and version ("1." + "02" + "A"
+    # reads 1.02A in the report), the settings it runs with, what its readers may send.
     "images/INFO.INI": CRLF.join([
-        "[INFO]", "NAME=RZK-70", "SERIAL=R70-012345", "MAINVER=1", "SUBVER=02", "REV=A",
-        "MAC=00:11:22:33:44:55", ""]),
+        "NAME=RZK-70", "MAINVER=1.", "SUBVER=02", "REV=A", "MAC=00:11:22:33:44:55", ""]),
     "images/PVNRSIO.INI": CRLF.join([
         "BPS=1", "STOPBIT=2", "DOT=NC", "CODE=0", "OUTCHGO=7000", "OUTCHGO2=7009", "SAME=0",
         "INDOT=1", "OUTFILE=RZKOUT", "INFILE=RZKIN", "DECODE=-1", ""]),
