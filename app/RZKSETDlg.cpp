@@ -18,6 +18,7 @@
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
 #include "numlist/FKanriDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
 #include "transfer/ReceiveOperation.h"
@@ -182,6 +183,10 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1000].run = [this] { RunSimpleSend(this); };
     m_aOperations[1001].run = [this] { RunSimpleReceive(this); };
     m_aOperations[1014].run = [this] { RunSampleProgram(this); };
+    m_aOperations[1004].run = [this] {
+        CFSousaDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    };
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
         GetApp().Ui().RunModal(dialog);

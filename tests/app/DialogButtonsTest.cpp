@@ -16,6 +16,7 @@
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/OBunkaiDlg.h"
@@ -46,6 +47,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
          [this] { return std::make_unique<CDriveSelDlg>(App().Drives); },
          {"OK"}},
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, {}},
+        {"file operations", [] { return std::make_unique<CFSousaDlg>(); }, {}},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, {"OK"}},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, {"OK"}},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, {}},
@@ -92,6 +94,7 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         // Closing the list dialog writes back and ends it as OK does, by any key.
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, true,
          QDialog::Accepted},
+        {"file operations", [] { return std::make_unique<CFSousaDlg>(); }, true, QDialog::Accepted},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, true, QDialog::Accepted},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, true, QDialog::Accepted},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, false,

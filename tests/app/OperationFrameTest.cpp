@@ -12,6 +12,7 @@
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
 #include "numlist/FKanriDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
 // The main window's buttons whose operations reach the unit and are part of the program.
-constexpr int kUnitButtons[] = {1000, 1001, 1008, 1014};
+constexpr int kUnitButtons[] = {1000, 1001, 1004, 1008, 1014};
 
 const std::string kNoMemoryOnUnit =
     "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
@@ -154,7 +155,7 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
-// receive choice, the number registration, the sample question.
+// receive choice, the file operations, the number registration, the sample question.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
@@ -171,6 +172,11 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
             ExpectDialog<CSelInTypeDlg>(
                 Ui(), [](CSelInTypeDlg& receiveChoice) { receiveChoice.OnCancel(); });
             Press(dialog, 1001);
+        }
+        {
+            ExpectDialog<CFSousaDlg>(Ui(),
+                                     [](CFSousaDlg& fileOperations) { fileOperations.reject(); });
+            Press(dialog, 1004);
         }
         {
             ExpectDialog<CFKanriDlg>(Ui(), [](CFKanriDlg& registration) { registration.reject(); });
