@@ -149,8 +149,9 @@ std::string CFSousaDlg::ReadStore() {
         RemoveLocalFile(LocalListPath());
         return store.ConnectionFailureMessage();
     }
+    // The listing arrives whole, behind the busy dialog: walking it in memory takes
+    // milliseconds, and letting messages run for each of twenty thousand names would cost more.
     for (const StoreEntry& entry : found.value_or(std::vector<StoreEntry>())) {
-        Ui().PumpMessages();
         if (!entry.bFolder) {
             m_aUnregistered.push_back(NamedListName(entry.strName, SetData().ADD_DOT));
         }
