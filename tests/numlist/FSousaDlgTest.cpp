@@ -23,6 +23,7 @@
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/RecordingPrintTarget.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -426,7 +427,7 @@ TEST_F(FSousaDlgTest, DeleteAllThatReachesNothingKeepsTheLists) {
     EXPECT_EQ(written.m_strTitle, "T");
 }
 
-TEST_F(FSousaDlgTest, MovesBlocksButNeverPastTheEdges) {
+TEST_F(FSousaDlgTest, MovesBlocksButNeverPastTheEdgesAndPrintsTheList) {
     Use(Transport::Usb);
     PutCatalogue({"A", "B", "C", "D", "E", "F"});
     Run([&](CFSousaDlg& dialog) {
@@ -444,6 +445,22 @@ TEST_F(FSousaDlgTest, MovesBlocksButNeverPastTheEdges) {
         EXPECT_EQ(dialog.FileList().GetCellText(1, 1), "C");
         dialog.OnMoveDown();
         EXPECT_EQ(Names(dialog), (std::vector<std::string>{"A", "B", "C", "D", "E", "F"}));
+
+        // The sheet calls the programs by name, under the title of the box.
+        PrintRecord record;
+        Ui().AnswerPrinter([&record](int, int, PrintRange&) {
+            return std::make_unique<CRecordingPrintTarget>(record);
+        });
+        dialog.TitleEdit().setText(QStringLiteral("SHEET"));
+        dialog.Button(1021).click();
+        ASSERT_EQ(record.aPages.size(), 1u);
+        std::set<std::string> aTexts;
+        for (const PrintRecord::TextCall& text : record.aPages[0].aTexts) {
+            aTexts.insert(text.strText);
+        }
+        EXPECT_TRUE(aTexts.contains("SHEET"));
+        EXPECT_TRUE(aTexts.contains("F"));
+        EXPECT_FALSE(record.aPages[0].aBars.empty());
         dialog.OnClose();
     });
 }
