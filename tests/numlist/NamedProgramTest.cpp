@@ -47,7 +47,6 @@ TEST(NamedProgramTest, OnlyShortCode39NamesCanBeCatalogued) {
         {"12345678901234", true},
         {"123456789012345", false},  // 15 bytes
         {"PROG_1", false},           // underscore
-        {"", true},
         {"A*B", false},  // "*" is the start and stop character, never inside
         {Cp932("ＡＢＣ"), false},
         {Cp932("ａｂ"), false},
