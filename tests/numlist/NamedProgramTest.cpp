@@ -47,7 +47,7 @@ TEST(NamedProgramTest, OnlyShortCode39NamesCanBeCatalogued) {
         {"12345678901234", true},
         {"123456789012345", false},  // 15 bytes
         {"PROG_1", false},           // underscore
-        {"A*B", false},  // "*" is the start and stop character, never inside
+        {"A*B", false},              // "*" is the start and stop character, never inside
         {Cp932("ＡＢＣ"), false},
         {Cp932("ａｂ"), false},
         {Cp932("プ"), false},
