@@ -20,6 +20,7 @@
 #include "maint/HosyuDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "platform/DialogLayout.h"
 #include "platform/MountWatcher.h"
 #include "settings/UnitSettingsOperation.h"
@@ -185,6 +186,10 @@ void CRZKSETDlg::DefineOperations() {
     m_aOperations[1000].run = [this] { RunSimpleSend(this); };
     m_aOperations[1001].run = [this] { RunSimpleReceive(this); };
     m_aOperations[1014].run = [this] { RunSampleProgram(this); };
+    m_aOperations[1004].run = [this] {
+        CFSousaDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    };
     m_aOperations[1008].run = [this] {
         CFKanriDlg dialog(this);
         GetApp().Ui().RunModal(dialog);

@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -23,14 +22,9 @@ namespace {
 constexpr const char* kListFileName = "FileList.fno";
 constexpr const char* kProgramFolder = "RzFilesOut";
 
-void RemoveLocalFile(const std::string& strPath) {
-    std::error_code error;
-    std::filesystem::remove(strPath, error);
-}
-
 }  // namespace
 
-CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent) {
+CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent, {kProgramFolder, kListFileName}) {
     BuildControls();
 }
 
@@ -78,16 +72,12 @@ std::string CFKanriDlg::CellText(int nRow, int nColumn) const {
     return EntryCellText(nRow, nColumn);
 }
 
-bool CFKanriDlg::IsNetwork() const {
-    return GetApp().Sousa == 1;
+std::string CFKanriDlg::StoreNameOf(const FILENODATA& entry) const {
+    return ProgramFileName(entry.nNo);
 }
 
-std::string CFKanriDlg::LocalListPath() const {
-    return GetApp().ExeDir + kListFileName;
-}
-
-std::string CFKanriDlg::UsbListPath() const {
-    return GetApp().UsbDrive + kProgramFolder + "/" + kListFileName;
+std::string CFKanriDlg::WriteBackFailureText(const std::string&) const {
+    return Format("%s の上書きに失敗しました。", kListFileName);
 }
 
 bool CFKanriDlg::OnInitDialog() {
@@ -196,14 +186,7 @@ void CFKanriDlg::OnDelete() {
         return;
     }
     m_bModified = true;
-    DeleteSelectedCommand(Button(1031), kProgramFolder,
-                          [](const FILENODATA& entry) { return ProgramFileName(entry.nNo); });
-}
-
-void CFKanriDlg::KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles) {
-    std::erase_if(m_fileNo.m_aData, [&aRemainingFiles](const FILENODATA& entry) {
-        return !aRemainingFiles.contains(MakeUpper(ProgramFileName(entry.nNo)));
-    });
+    DeleteSelectedCommand(Button(1031));
 }
 
 void CFKanriDlg::OnDeleteAll() {
@@ -218,34 +201,20 @@ void CFKanriDlg::OnDeleteAll() {
     frame.Cover(FileList(), CoverList());
     frame.ShowBusy();
 
-    CStoreAction action(GetApp().StoreSettings(), kProgramFolder);
-    std::optional<std::vector<StoreEntry>> found;
-    if (action.IsOpen()) {
-        found = action.Store().FindFiles("*.fno");
-    }
-    // The programs still on the unit afterwards: their entries stay listed, so that a later
+    // The programs still on the unit afterwards keep their entries, so that a later
     // registration cannot take their numbers and overwrite them unseen.
-    std::set<std::string> aRemaining;
-    if (found) {
+    StoreClearing clearing = DeleteAllFiles("*.fno", "");
+    if (clearing.bListed) {
         m_bModified = true;
-        for (const StoreEntry& entry : *found) {
-            if (entry.bFolder) {
-                continue;
-            }
-            Ui().PumpMessages();
-            if (!action.Store().Remove(entry.strName)) {
-                aRemaining.insert(MakeUpper(entry.strName));
-            }
-        }
     }
-    frame.SetMessage(
-        action.Message(!found || !aRemaining.empty() ? "消去できないファイルがありました。" : ""));
-    action.Close();
+    std::string strOwn =
+        !clearing.bListed || clearing.bFailed ? "消去できないファイルがありました。" : "";
+    frame.SetMessage(clearing.strStoreFailure.empty() ? strOwn : clearing.strStoreFailure);
     frame.CloseBusy();
 
     // Without a listing nothing was deleted, and the list stays as it was.
-    if (found) {
-        KeepEntriesWithFiles(aRemaining);
+    if (clearing.bListed) {
+        KeepEntriesWithFiles(clearing.aRemaining);
         m_fileNo.m_strTitle = m_strTitleEdit;
         FileList().ClearAllSelection();
         m_nCount = static_cast<int>(m_fileNo.m_aData.size());
@@ -268,54 +237,5 @@ void CFKanriDlg::OnMoveDown() {
 }
 
 void CFKanriDlg::OnPrint() {
-    if (!TakeFieldValues()) {
-        return;
-    }
-    QPushButton& printButton = Button(1035);
-    printButton.setEnabled(false);
-    PrintFileList(Ui(), m_fileNo, m_strTitleEdit, PrintVariant::Number);
-    printButton.setEnabled(true);
-}
-
-std::string CFKanriDlg::WriteBackList() {
-    std::string strSaveFailure = Format("%s の上書きに失敗しました。", kListFileName);
-    if (!IsNetwork()) {
-        return m_fileNo.Save(UsbListPath()) ? std::string() : strSaveFailure;
-    }
-    std::string strLocal = LocalListPath();
-    RemoveLocalFile(strLocal);
-    if (!m_fileNo.Save(strLocal)) {
-        RemoveLocalFile(strLocal);
-        return strSaveFailure;
-    }
-    CStoreAction action(GetApp().StoreSettings(), kProgramFolder);
-    bool bUploaded = action.IsOpen() && action.Store().PutFile(strLocal, kListFileName);
-    std::string strMessage = action.Message(bUploaded ? "" : strSaveFailure);
-    action.Close();
-    RemoveLocalFile(strLocal);
-    return strMessage;
-}
-
-void CFKanriDlg::OnClose() {
-    if (!TakeFieldValues()) {
-        return;
-    }
-    if (!m_bModified && m_strTitleEdit == m_fileNo.m_strTitle) {
-        done(QDialog::Accepted);
-        return;
-    }
-    m_fileNo.m_strTitle = m_strTitleEdit;
-    auto pBusy = Ui().ShowBusy();
-    std::string strMessage = WriteBackList();
-    pBusy->Close();
-    if (!strMessage.empty()) {
-        Ui().WarningBox(strMessage);
-        if (!m_bWriteBackFailed) {
-            // The unit's list no longer matches the edits: keep them, and write on the next try.
-            m_bWriteBackFailed = true;
-            m_bModified = true;
-            return;
-        }
-    }
-    done(QDialog::Accepted);
+    PrintCommand(Button(1035), PrintVariant::Number);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <map>
-#include <set>
 #include <string>
 
 #include "numlist/ListDlgBase.h"
@@ -30,23 +28,13 @@ public:
     void OnMoveUp();     // 1036 "↑"
     void OnMoveDown();   // 1037 "↓"
     void OnPrint();      // 1035 "印刷"
-    // 2 "閉じる", Esc, Enter and the close box: writes the list back when it changed. A list
-    // that could not be written back is reported and the dialog stays open with the edits, so
-    // that closing again retries; a second failure in a row is reported and closes it.
-    void OnClose() override;
+
+    std::string StoreNameOf(const FILENODATA& entry) const override;
+
+protected:
+    std::string WriteBackFailureText(const std::string& strPath) const override;
 
 private:
     void BuildControls();
     std::string CellText(int nRow, int nColumn) const;
-    // The list file as the dialog reads it: the local copy over the network, the file on the
-    // USB memory otherwise.
-    std::string LocalListPath() const;
-    std::string UsbListPath() const;
-    bool IsNetwork() const;
-    // Keeps only the entries whose program file is among the upper-case names given.
-    void KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles);
-    // Saves and uploads the list; the message of a failure, "" on success.
-    std::string WriteBackList();
-
-    bool m_bWriteBackFailed = false;
 };

@@ -3,11 +3,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "app/RZKSETApp.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/CommandFrame.h"
+#include "numlist/NamedProgram.h"
 #include "platform/FieldValidation.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
@@ -18,12 +21,31 @@ constexpr size_t kTitleBytes = 60;
 
 }  // namespace
 
-CListDlgBase::CListDlgBase(QWidget* pParent) : CCommandDlg(pParent) {}
+CListDlgBase::CListDlgBase(QWidget* pParent, ListFileLocation location)
+    : CCommandDlg(pParent), m_location(std::move(location)) {}
 
 CListDlgBase::~CListDlgBase() = default;
 
 CUiServices& CListDlgBase::Ui() const {
     return GetApp().Ui();
+}
+
+bool CListDlgBase::IsNetwork() const {
+    return GetApp().Sousa == 1;
+}
+
+std::string CListDlgBase::LocalListPath() const {
+    return GetApp().ExeDir + m_location.strFileName;
+}
+
+std::string CListDlgBase::UsbListPath() const {
+    std::string strFolder = m_location.strFolder.empty() ? "" : m_location.strFolder + "/";
+    return GetApp().UsbDrive + strFolder + m_location.strFileName;
+}
+
+void CListDlgBase::RemoveLocalFile(const std::string& strPath) {
+    std::error_code error;
+    std::filesystem::remove(strPath, error);
 }
 
 void CListDlgBase::AttachControls(QLineEdit& titleEdit, CListView& fileList, CListView& coverList) {
@@ -160,9 +182,7 @@ void CListDlgBase::RemarkCommand(QPushButton& button) {
     frame.End();
 }
 
-void CListDlgBase::DeleteSelectedCommand(
-    QPushButton& button, const std::string& strFolder,
-    const std::function<std::string(const FILENODATA&)>& storeNameOf) {
+void CListDlgBase::DeleteSelectedCommand(QPushButton& button) {
     if (!TakeFieldValues()) {
         return;
     }
@@ -173,25 +193,130 @@ void CListDlgBase::DeleteSelectedCommand(
     CCommandFrame frame(*this, button, *m_pFileList);
     frame.Cover(*m_pFileList, *m_pCoverList);
     frame.ShowBusy();
-    CStoreAction action(GetApp().StoreSettings(), strFolder);
+    DeleteFilesOfRows(
+        frame,
+        [this] {
+            int nRow = FirstSelectedEntry();
+            m_bModified = m_bModified || nRow >= 0;
+            return nRow;
+        },
+        [this](int nRow) { return StoreNameOf(m_fileNo.m_aData[static_cast<size_t>(nRow)]); },
+        [this](int nRow) {
+            m_fileNo.m_aData.erase(m_fileNo.m_aData.begin() + nRow);
+            --m_nCount;
+            m_pFileList->DeleteRow(nRow);
+        });
+    frame.End();
+}
+
+void CListDlgBase::DeleteFilesOfRows(CCommandFrame& frame, const std::function<int()>& nextRow,
+                                     const std::function<std::string(int)>& storeNameOfRow,
+                                     const std::function<void(int)>& removeRow) {
+    CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
     std::string strFailure;
     while (action.IsOpen()) {
         Ui().PumpMessages();
-        int nRow = FirstSelectedEntry();
+        int nRow = nextRow();
         if (nRow < 0) {
             break;
         }
-        m_bModified = true;
-        auto entry = m_fileNo.m_aData.begin() + nRow;
-        if (!action.Store().Remove(storeNameOf(*entry))) {
+        if (!action.Store().Remove(storeNameOfRow(nRow))) {
             strFailure = "消去に失敗しました。";
             break;
         }
-        m_fileNo.m_aData.erase(entry);
-        --m_nCount;
-        m_pFileList->DeleteRow(nRow);
+        removeRow(nRow);
     }
     frame.SetMessage(action.Message(strFailure));
     action.Close();
-    frame.End();
+}
+
+void CListDlgBase::PrintCommand(QPushButton& button, PrintVariant variant) {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    button.setEnabled(false);
+    PrintFileList(Ui(), m_fileNo, m_strTitleEdit, variant);
+    button.setEnabled(true);
+}
+
+StoreClearing CListDlgBase::DeleteAllFiles(const std::string& strPattern,
+                                           const std::string& strSpared) {
+    StoreClearing clearing;
+    CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
+    std::optional<std::vector<StoreEntry>> found;
+    if (action.IsOpen()) {
+        found = action.Store().FindFiles(strPattern);
+    }
+    clearing.bListed = found.has_value();
+    for (const StoreEntry& entry : found.value_or(std::vector<StoreEntry>())) {
+        if (entry.bFolder || EqualsIgnoringCase(entry.strName, strSpared)) {
+            continue;
+        }
+        Ui().PumpMessages();
+        if (action.Store().Remove(entry.strName)) {
+            ++clearing.nDeleted;
+        } else {
+            clearing.bFailed = true;
+            clearing.aRemaining.insert(MakeUpper(entry.strName));
+        }
+    }
+    clearing.strStoreFailure = action.StoreFailureText();
+    action.Close();
+    return clearing;
+}
+
+void CListDlgBase::KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles) {
+    std::erase_if(m_fileNo.m_aData, [this, &aRemainingFiles](const FILENODATA& entry) {
+        return !aRemainingFiles.contains(MakeUpper(StoreNameOf(entry)));
+    });
+}
+
+std::string CListDlgBase::WriteBackStoreFailureText(CStoreAction& action) const {
+    return action.StoreFailureText();
+}
+
+std::string CListDlgBase::WriteBackList() {
+    if (!IsNetwork()) {
+        std::string strPath = UsbListPath();
+        return m_fileNo.Save(strPath) ? std::string() : WriteBackFailureText(strPath);
+    }
+    std::string strLocal = LocalListPath();
+    RemoveLocalFile(strLocal);
+    if (!m_fileNo.Save(strLocal)) {
+        RemoveLocalFile(strLocal);
+        return WriteBackFailureText(strLocal);
+    }
+    CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
+    bool bUploaded = action.IsOpen() && action.Store().PutFile(strLocal, m_location.strFileName);
+    std::string strMessage = WriteBackStoreFailureText(action);
+    if (strMessage.empty() && !bUploaded) {
+        strMessage = WriteBackFailureText(strLocal);
+    }
+    action.Close();
+    RemoveLocalFile(strLocal);
+    return strMessage;
+}
+
+void CListDlgBase::OnClose() {
+    if (!TakeFieldValues()) {
+        return;
+    }
+    if (!m_bModified && m_strTitleEdit == m_fileNo.m_strTitle) {
+        done(QDialog::Accepted);
+        return;
+    }
+    m_fileNo.m_strTitle = m_strTitleEdit;
+    auto pBusy = Ui().ShowBusy();
+    std::string strMessage = WriteBackList();
+    pBusy->Close();
+    if (!strMessage.empty()) {
+        Ui().WarningBox(strMessage);
+        if (!m_bWriteBackFailed) {
+            // The unit's list no longer matches the edits: keep them, and write on the next try.
+            m_bWriteBackFailed = true;
+            m_bModified = true;
+            return;
+        }
+    }
+    done(QDialog::Accepted);
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "numlist/FileNo.h"
+#include "numlist/ListPrinter.h"
 #include "platform/CommandDlg.h"
 #include "platform/ListView.h"
 
+class CCommandFrame;
+class CStoreAction;
 class CUiServices;
 class QLineEdit;
 class QPushButton;
@@ -18,10 +22,30 @@ struct ListColumn {
     std::string strWidthSample;
 };
 
+// Where a dialog's list file lives: its folder in the store ("" for the root) and its name.
+struct ListFileLocation {
+    std::string strFolder;
+    std::string strFileName;
+};
+
+// What a deletion of every matching file in the list's folder did.
+struct StoreClearing {
+    // The folder was listed; without a listing nothing was deleted.
+    bool bListed = false;
+    int nDeleted = 0;
+    bool bFailed = false;
+    // Upper-case names of the listed files still on the unit: their deletion failed, or the
+    // connection was lost before it.
+    std::set<std::string> aRemaining;
+    // The store's own failure text (connection lost, folder refused); empty when none.
+    std::string strStoreFailure;
+};
+
 // What the two program list dialogs (number registration, file operations) share: the list
 // being edited with its print title, the entry list view with its blank row and its cover
-// list, the title box, and the commands that work the same on both lists (move up, move down,
-// remark, delete the selected entries).
+// list, the title box, the closing paths with the write-back of the list file, and the
+// commands that work the same on both lists (move up, move down, remark, delete the selected
+// entries, the deletion of every file of the folder).
 //
 // The entry list shows the m_nCount entries followed by one blank row, the insertion point at
 // the end; the blank row is never an entry, and every command on selected rows ignores it.
@@ -68,14 +92,46 @@ public:
     // Asks for a remark (starting from the first selected entry's) and gives it to every
     // selected entry, clearing their selection.
     void RemarkCommand(QPushButton& button);
-    // Deletes the selected entries from the top, each after its program file: strFolder is
-    // the store folder of the files, storeNameOf names an entry's file there. Stops at the
+    // Deletes the selected entries from the top, each after its program file. Stops at the
     // first file that cannot be deleted ("消去に失敗しました。"), keeping its entry.
-    void DeleteSelectedCommand(QPushButton& button, const std::string& strFolder,
-                               const std::function<std::string(const FILENODATA&)>& storeNameOf);
+    void DeleteSelectedCommand(QPushButton& button);
+    // Takes the title box and prints the list under it as the sheet of the variant.
+    void PrintCommand(QPushButton& button, PrintVariant variant);
+
+    // The store file of an entry, in the list's folder.
+    virtual std::string StoreNameOf(const FILENODATA& entry) const = 0;
+
+    // 2 "閉じる", Esc, Enter and the close box: writes the list back when it changed. A list
+    // that could not be written back is reported and the dialog stays open with the edits, so
+    // that closing again retries; a second failure in a row is reported and closes it.
+    void OnClose() override;
 
 protected:
-    explicit CListDlgBase(QWidget* pParent);
+    CListDlgBase(QWidget* pParent, ListFileLocation location);
+
+    bool IsNetwork() const;
+    // The copy of the list file on the PC while it travels over the network.
+    std::string LocalListPath() const;
+    // The list file on the USB memory, read and written in place.
+    std::string UsbListPath() const;
+    static void RemoveLocalFile(const std::string& strPath);
+
+    // The message of a list file that could not be saved or uploaded to strPath.
+    virtual std::string WriteBackFailureText(const std::string& strPath) const = 0;
+    // The message of a write-back whose store action failed: the store's own text by default.
+    virtual std::string WriteBackStoreFailureText(CStoreAction& action) const;
+
+    // Deletes every file of the list's folder that matches the pattern, except folders and
+    // the file strSpared (compared ignoring case), letting messages run between files.
+    StoreClearing DeleteAllFiles(const std::string& strPattern, const std::string& strSpared);
+    // Deletes the files of selected rows, one connection for all, from the top until nextRow
+    // finds none (-1); removeRow takes a deleted row out of the data and the view. Stops at
+    // the first file that cannot be deleted, with "消去に失敗しました。" in the frame.
+    void DeleteFilesOfRows(CCommandFrame& frame, const std::function<int()>& nextRow,
+                           const std::function<std::string(int)>& storeNameOfRow,
+                           const std::function<void(int)>& removeRow);
+    // Keeps only the entries whose program files are among the upper-case names given.
+    void KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles);
 
     // Each dialog builds its own controls and hands these to the base.
     void AttachControls(QLineEdit& titleEdit, CListView& fileList, CListView& coverList);
@@ -88,7 +144,11 @@ protected:
 
 private:
     void SwapEntries(int nUpper);
+    // Saves and uploads the list; the message of a failure, "" on success.
+    std::string WriteBackList();
 
+    ListFileLocation m_location;
+    bool m_bWriteBackFailed = false;
     QLineEdit* m_pTitleEdit = nullptr;
     CListView* m_pFileList = nullptr;
     CListView* m_pCoverList = nullptr;

@@ -18,6 +18,7 @@
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "settings/RzkNameDlg.h"
 #include "settings/SelRzkDlg.h"
 #include "settings/SetDlg.h"
@@ -55,6 +56,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         {"number registration", [] { return std::make_unique<CFKanriDlg>(); }, {}},
         {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, {}},
         {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, {}},
+        {"file operations", [] { return std::make_unique<CFSousaDlg>(); }, {}},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, {"OK"}},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, {"OK"}},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, {}},
@@ -104,6 +106,7 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
          QDialog::Accepted},
         {"number import", [] { return std::make_unique<CFKanri2Dlg>(); }, true, QDialog::Accepted},
         {"maintenance", [] { return std::make_unique<CHosyuDlg>(); }, true, QDialog::Accepted},
+        {"file operations", [] { return std::make_unique<CFSousaDlg>(); }, true, QDialog::Accepted},
         {"number input", [] { return std::make_unique<CFNoInDlg>(1); }, true, QDialog::Accepted},
         {"remark input", [] { return std::make_unique<CBikouDlg>(""); }, true, QDialog::Accepted},
         {"receive choice", [] { return std::make_unique<CSelInTypeDlg>(); }, false,

@@ -14,6 +14,7 @@
 #include "maint/HosyuDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
+#include "numlist/FSousaDlg.h"
 #include "settings/SetDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
@@ -29,7 +30,7 @@ using BoxKind = CFakeUiServices::BoxKind;
 // The main window's buttons whose operations reach the unit and are part of the program; the
 // settings button only on the USB memory, where it is enabled.
 std::vector<int> UnitButtons() {
-    std::vector<int> aButtons = {1000, 1001, 1008, 1011, 1012, 1014};
+    std::vector<int> aButtons = {1000, 1001, 1004, 1008, 1011, 1012, 1014};
     if (GetApp().Sousa == 0) {
         aButtons.push_back(1013);
     }
@@ -161,8 +162,9 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the
-// receive choice, the number registration, the number import with the programs waiting on the
-// unit, the maintenance report of the unit's files, the sample question, the settings.
+// receive choice, the file operations, the number registration, the number import with the
+// programs waiting on the unit, the maintenance report of the unit's files, the sample
+// question, the settings.
 TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
@@ -187,6 +189,11 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
             ExpectDialog<CSelInTypeDlg>(
                 Ui(), [](CSelInTypeDlg& receiveChoice) { receiveChoice.OnCancel(); });
             Press(dialog, 1001);
+        }
+        {
+            ExpectDialog<CFSousaDlg>(Ui(),
+                                     [](CFSousaDlg& fileOperations) { fileOperations.reject(); });
+            Press(dialog, 1004);
         }
         {
             ExpectDialog<CFKanriDlg>(Ui(), [](CFKanriDlg& registration) { registration.reject(); });
