@@ -4,14 +4,16 @@
 #include <filesystem>
 #include <map>
 
+#include "maint/UnitMaintenance.h"
 #include "tests/fakes/FakeUiServices.h"
 #include "tests/fakes/TestServers.h"
 #include "unitstore/UnitReadiness.h"
 #include "unitstore/UnitStore.h"
 
-// Every operation of the unit store, and the readiness check, against every fault the unit
-// simulator can show: what the operation answers, the text the program would report, how long
-// it takes against the time-out, and what it leaves on the unit and on the PC.
+// Every operation of the unit store, the readiness check, and the actions of the maintenance
+// dialog, against every fault the unit simulator can show: what the operation answers, the text the
+// program would report, how long it takes against the time-out, and what it leaves on the unit and
+// on the PC.
 
 namespace {
 
@@ -41,12 +43,21 @@ enum class Operation {
     Remove,
     CreateDirectory,
     FindFiles,
-    CheckUnitReady
+    CheckUnitReady,
+    CollectMaintenanceReport,
+    DeleteMaintenanceFiles
 };
 
 // What the operation changes on the unit when it is done; a failed operation changes nothing,
 // except a direct upload whose partial file is removed.
-enum class UnitAfter { Unchanged, OutputReplaced, OutputRemoved, InputRemoved, FolderMade };
+enum class UnitAfter {
+    Unchanged,
+    OutputReplaced,
+    OutputRemoved,
+    InputRemoved,
+    FolderMade,
+    MaintenanceRemoved
+};
 
 struct FaultCell {
     const char* szName;
@@ -237,7 +248,67 @@ const FaultCell kCells[] = {
      UnitAfter::Unchanged},
     {"CheckUnitReady_StallQUIT", Stall("QUIT"), Operation::CheckUnitReady, true, false, nullptr,
      false, UnitAfter::Unchanged},
+
+    // The report answers true unless the unit could not be reached; a file that cannot be
+    // fetched only leaves its section empty.
+    {"Report",
+     {},
+     Operation::CollectMaintenanceReport,
+     true,
+     false,
+     nullptr,
+     false,
+     UnitAfter::Unchanged},
+    {"Report_ClosedPort", kClosedPort, Operation::CollectMaintenanceReport, false, true, kNoServer,
+     false, UnitAfter::Unchanged},
+    {"Report_StallLogin", kStallLogin, Operation::CollectMaintenanceReport, false, true, kTimeout,
+     true, UnitAfter::Unchanged},
+    {"Report_RefuseCWD", Refuse("CWD"), Operation::CollectMaintenanceReport, true, false, nullptr,
+     false, UnitAfter::Unchanged},
+    {"Report_RefuseRETR", Refuse("RETR"), Operation::CollectMaintenanceReport, true, false, nullptr,
+     false, UnitAfter::Unchanged},
+    {"Report_StallRETR", Stall("RETR"), Operation::CollectMaintenanceReport, false, true, kTimeout,
+     true, UnitAfter::Unchanged},
+    {"Report_CutControlRETR", CutControl("RETR"), Operation::CollectMaintenanceReport, false, true,
+     kCutControl, false, UnitAfter::Unchanged},
+    {"Report_CutData", kDataCut, Operation::CollectMaintenanceReport, false, true, kCutData, false,
+     UnitAfter::Unchanged},
+
+    // Deleting reports nothing: the report made afterwards shows what is left.
+    {"DeleteReport",
+     {},
+     Operation::DeleteMaintenanceFiles,
+     true,
+     false,
+     nullptr,
+     false,
+     UnitAfter::MaintenanceRemoved},
+    {"DeleteReport_ClosedPort", kClosedPort, Operation::DeleteMaintenanceFiles, true, false,
+     nullptr, false, UnitAfter::Unchanged},
+    {"DeleteReport_StallLogin", kStallLogin, Operation::DeleteMaintenanceFiles, true, false,
+     nullptr, true, UnitAfter::Unchanged},
+    {"DeleteReport_RefuseDELE", Refuse("DELE"), Operation::DeleteMaintenanceFiles, true, false,
+     nullptr, false, UnitAfter::Unchanged},
+    {"DeleteReport_StallDELE", Stall("DELE"), Operation::DeleteMaintenanceFiles, true, false,
+     nullptr, true, UnitAfter::Unchanged},
+    {"DeleteReport_CutControlDELE", CutControl("DELE"), Operation::DeleteMaintenanceFiles, true,
+     false, nullptr, false, UnitAfter::Unchanged},
 };
+
+// INFO.INI is longer than the data cut of kDataCut, so that the cut hits its download.
+const char* const kMaintenanceFiles[][2] = {
+    {"images/INFO.INI",
+     "NAME=RZK-70\r\nMAINVER=1.\r\nSUBVER=02\r\nREV=A\r\nMAC=00:11:22:33:44:55\r\n"
+     "; the unit's identity, as it writes it on the memory it serves\r\n"},
+    {"images/PVNRSIO.INI", "BPS=1\r\n"},
+    {"images/interfaces", "auto lo\r\n"},
+    {"images/RZK70.REQ", "BNUMEX=1\r\n"}};
+
+bool IsStoreOperation(Operation operation) {
+    return operation != Operation::CheckUnitReady &&
+           operation != Operation::CollectMaintenanceReport &&
+           operation != Operation::DeleteMaintenanceFiles;
+}
 
 // Every file and folder under a folder, with the bytes of each file ("/" for a folder).
 std::map<std::string, std::string> TreeOf(const fs::path& folder) {
@@ -257,6 +328,10 @@ protected:
         WriteBytes(m_unit / "pub/RZKIN", kInput);
         WriteBytes(m_unit / "pub/RZKOUT", kOldOutput);
         WriteBytes(m_unit / "pub/RzFilesIn/0001.fno", "%\r\n");
+        fs::create_directories(m_unit / "pub/images");
+        for (const auto& file : kMaintenanceFiles) {
+            WriteBytes(m_unit / "pub" / file[0], file[1]);
+        }
         WriteBytes(m_local / "new.nc", kNewOutput);
         WriteBytes(m_local / "RZKIN", kOperatorsFile);
     }
@@ -267,7 +342,13 @@ protected:
                                                     {"RZKIN", kInput},
                                                     {"RZKOUT", kOldOutput},
                                                     {"RzFilesIn", "/"},
-                                                    {"RzFilesIn/0001.fno", "%\r\n"}};
+                                                    {"RzFilesIn/0001.fno", "%\r\n"},
+                                                    {"images", "/"}};
+        if (unitAfter != UnitAfter::MaintenanceRemoved) {
+            for (const auto& file : kMaintenanceFiles) {
+                aTree[file[0]] = file[1];
+            }
+        }
         switch (unitAfter) {
             case UnitAfter::Unchanged:
                 break;
@@ -283,6 +364,8 @@ protected:
             case UnitAfter::FolderMade:
                 aTree["RzFilesOut"] = "/";
                 break;
+            case UnitAfter::MaintenanceRemoved:
+                break;
         }
         return aTree;
     }
@@ -290,6 +373,14 @@ protected:
     // Connects and goes to the store root first, as the program's actions do; the operation
     // runs even after a failed connection, which must fail it at once.
     bool Run(Operation operation, CUnitStore& store) {
+        if (operation == Operation::CollectMaintenanceReport) {
+            m_strReport = CollectMaintenanceReport(store.Settings(), m_local.Path());
+            return m_strReport.starts_with("---Ver.---\r\n");
+        }
+        if (operation == Operation::DeleteMaintenanceFiles) {
+            DeleteMaintenanceFiles(store.Settings());
+            return true;
+        }
         if (operation == Operation::CheckUnitReady) {
             return CheckUnitReady(store.Settings(), m_local.Path(), "", m_ui,
                                   [](const std::string&) { return true; });
@@ -318,9 +409,15 @@ protected:
         }
     }
 
-    // The text the program shows for the outcome: the readiness check's box, or the message of
-    // a failed connection.
+    // The text the program shows for the outcome: the readiness check's box, the report that
+    // a failed connection replaces, or the message of a failed connection.
     std::string ShownText(Operation operation, const CUnitStore& store) const {
+        if (operation == Operation::CollectMaintenanceReport) {
+            return m_strReport.starts_with("---Ver.---\r\n") ? "" : m_strReport;
+        }
+        if (operation == Operation::DeleteMaintenanceFiles) {
+            return "";
+        }
         if (operation == Operation::CheckUnitReady) {
             return m_ui.Boxes().empty() ? "" : m_ui.Boxes().front().strText;
         }
@@ -331,6 +428,7 @@ protected:
     fs::path m_unit = m_root / "unit";
     CTestFolder m_local;
     CFakeUiServices m_ui;
+    std::string m_strReport;
 };
 
 TEST_P(FaultMatrixTest, AnswersReportsAndLeavesTheStoresWithinTheTimeout) {
@@ -358,7 +456,7 @@ TEST_P(FaultMatrixTest, AnswersReportsAndLeavesTheStoresWithinTheTimeout) {
 
     EXPECT_EQ(bResult, cell.bResult);
     std::string strText = ShownText(cell.operation, store);
-    if (cell.operation != Operation::CheckUnitReady) {
+    if (IsStoreOperation(cell.operation)) {
         EXPECT_EQ(store.HasConnectionFailed(), cell.bConnectionFailed);
     }
     if (cell.szText == nullptr) {
