@@ -12,7 +12,7 @@
 #include "tests/fakes/FakeUiServices.h"
 
 // A test with an application object of its own, in its start-up state: a fresh temporary
-// ExeDir with its Data/ folder and the scripted UI services.
+// ExeDir with its Data/ folder, the scripted UI services and no drives.
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,6 +27,10 @@ protected:
         m_pUi = pUi.get();
         m_pApp->SetUi(std::move(pUi));
         m_pApp->ExeDir = m_exeDir.string() + "/";
+        // No volumes unless a test mounts its own: the machine's real drives (a USB memory that
+        // happens to be plugged in) must not take part in a test.
+        std::string strNoRoot = (m_exeDir / "no-drives").string();
+        m_pApp->Drives = CDriveTable(strNoRoot, strNoRoot, strNoRoot);
         m_pApp->UsbDrive = "/";
         m_pApp->UsbDriveName = "/";
         m_pApp->SetFileName = "１号機";
