@@ -28,6 +28,11 @@ rm -f "$screenshot"
 echo "-- Starting rzkset with XDG_DATA_HOME=$data_home"
 XDG_DATA_HOME=$data_home SCREENSHOT=$screenshot xvfb-run -a -s "-screen 0 1280x900x24" bash -c '
   set -euo pipefail
+  # xvfb-run may hand over before its server takes connections.
+  for _ in $(seq 50); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+  done
   rzkset &
   program=$!
   main=
