@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/DialogLayout.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
 
@@ -23,6 +25,11 @@ std::string ExecutableFolder() {
     }
     std::string strPath(szPath, static_cast<size_t>(nLength));
     return strPath.substr(0, strPath.rfind('/') + 1);
+}
+
+std::string Environment(const char* pszName) {
+    const char* pszValue = std::getenv(pszName);
+    return pszValue != nullptr ? pszValue : "";
 }
 
 // A value that code page 932 cannot hold (a mount point with an accented letter) is stored as
@@ -119,7 +126,7 @@ void CRZKSETApp::InitUserInterface() {
 
 void CRZKSETApp::InitInstance() {
     InitUserInterface();
-    ExeDir = ExecutableFolder();
+    ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
     ReadProfile();
 }
 

@@ -18,8 +18,10 @@ class CRZKSETApp {
 public:
     CRZKSETApp();
 
-    std::string ExeDir;  // folder of the executable, ending in "/"
-    int Sousa = 0;       // 0 = USB memory, 1 = network
+    // Folder of the program's files and staging copies, ending in "/": the executable's folder,
+    // or the user's data folder where the program may not write its own (platform/ProgramFolder.h).
+    std::string ExeDir;
+    int Sousa = 0;  // 0 = USB memory, 1 = network
     std::string NC_Dir;
     std::string UsbDrive;
     std::string UsbDriveName;
@@ -52,7 +54,7 @@ public:
     void ReadProfile();
     // Writes the six keys; false when the file could not be written.
     bool WriteProfile() const;
-    // The application profile beside the executable.
+    // The application profile in ExeDir.
     std::string ProfilePath() const;
     // ExeDir + "Data/" + name + ".txt".
     std::string ProfileFilePath(const std::string& strName) const;

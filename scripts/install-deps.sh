@@ -11,6 +11,7 @@ packages=(
   poppler-utils zbar-tools fonts-ipafont-gothic
   dosfstools mtools xvfb xauth ifupdown
   libbenchmark-dev hyperfine gawk
+  dpkg-dev file
 )
 
 missing=()

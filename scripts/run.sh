@@ -4,14 +4,37 @@
 # machine profile whose unit is the simulator, chosen with the network transport. Later runs
 # start the simulator again and leave the operator's files alone. RZKSET_NO_SIMULATOR=1 skips
 # the simulator (a real unit is configured).
+#
+# Only the program is built, not the test suites: a first run takes minutes, not the time of the
+# whole test build. Each step prints one line; the installer's and compiler's output goes to a
+# log whose end is shown when a step fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 
-bash scripts/install-deps.sh
-bash scripts/build.sh build/release
-exe_dir=$top/build/release/app
+build=$top/build/release
+exe_dir=$build/app
 store=$top/run/unitstore
+mkdir -p "$build"
+build_log=$build/run.log
+: > "$build_log"
+
+# step TEXT COMMAND...: runs COMMAND with its output in the log, and on failure shows the log's end.
+step() {
+  local text=$1
+  shift
+  echo "-- $text"
+  if ! "$@" >>"$build_log" 2>&1; then
+    echo "$text failed; the end of $build_log:" >&2
+    tail -n 40 "$build_log" >&2
+    exit 1
+  fi
+}
+
+step "Installing what is missing" bash scripts/install-deps.sh
+step "Configuring $build" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+step "Building RZKSET (a few minutes the first time)" \
+  cmake --build "$build" --target RZKSET -j"$(nproc)"
 
 # Port 21 needs root; elsewhere the demo uses 2121. An existing demo keeps its port.
 if [ "$(id -u)" -eq 0 ]; then port=21; else port=2121; fi
@@ -32,7 +55,7 @@ if [ ! -e "$exe_dir/RZKSET.ini" ]; then
     # The program never writes "Port": it only points a demo at a simulator off port 21.
     [ "$port" = 21 ] || printf 'Port=%s\r\n' "$port"
   } > "$exe_dir/RZKSET.ini"
-  echo "Prepared a demo: $exe_dir/RZKSET.ini and Data/１号機.txt (unit 127.0.0.1, port $port)"
+  echo "-- Prepared a demo: $exe_dir/RZKSET.ini and Data/１号機.txt (unit 127.0.0.1, port $port)"
 fi
 
 simulator_pid=
@@ -48,7 +71,9 @@ if [ "${RZKSET_NO_SIMULATOR:-0}" != 1 ]; then
     kill -0 "$simulator_pid" 2>/dev/null || { cat "$log"; echo "The unit simulator did not start." >&2; exit 1; }
     sleep 0.1
   done
-  echo "Unit simulator on 127.0.0.1:$port serving $store/pub as /pub/"
+  echo "-- Unit simulator on 127.0.0.1:$port serving $store/pub as /pub/"
 fi
 
+echo "-- Starting $exe_dir/RZKSET"
+echo "   its profile $exe_dir/RZKSET.ini, machine profiles in $exe_dir/Data/"
 "$exe_dir/RZKSET"
