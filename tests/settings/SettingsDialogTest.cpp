@@ -274,4 +274,21 @@ TEST_F(SettingsOperationTest, SwitchAddsRenamesDeletesAndSelectsProfiles) {
     EXPECT_EQ(App().SetData.IP4, 102);
 }
 
+TEST_F(SettingsOperationTest, ChoosingADamagedProfileResetsTheSettings) {
+    WriteBytes((m_exeDir / "Data" / "X.txt").string(), "#RZKSet Section Start\r\nIP4=9\r\n");
+    App().SetData.IP4 = 7;
+    ExpectDialog<CSelRzkDlg>(Ui(), [](CSelRzkDlg& selection) {
+        ASSERT_EQ(selection.m_aNames, (Texts{"X", "１号機"}));
+        Select(selection, 0);
+        selection.OnOK();
+    });
+    Press(1023);
+    EXPECT_EQ(Ui().Texts(),
+              Texts{"設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。"});
+    EXPECT_EQ(App().SetFileName, "X");
+    EXPECT_EQ(App().SetData.IP4, 102);
+    // The damaged file stays as it was until the settings are saved.
+    EXPECT_EQ(Profile("X"), "#RZKSet Section Start\r\nIP4=9\r\n");
+}
+
 }  // namespace
