@@ -42,21 +42,12 @@ void CFKanri2Dlg::BuildControls() {
     AddLabel(kNoId, QStringLiteral("ファイルリスト"), 21, 13, 50, 8);
     m_pFileList = AddList(1041, 21, 26, 41, 245);
 
-    const struct {
-        int nId;
-        const char* pszCaption;
-        int nY;
-        void (CFKanri2Dlg::*handler)();
-    } aButtons[] = {
-        {1038, "全消去", 45, &CFKanri2Dlg::OnDeleteAll},
-        {1040, "取込", 71, &CFKanri2Dlg::OnImport},
-        {1039, "消去", 97, &CFKanri2Dlg::OnDelete},
-        {2, "閉じる", 258, &CFKanri2Dlg::reject},
-    };
-    for (const auto& button : aButtons) {
-        connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), 74, button.nY, 50),
-                &QPushButton::clicked, this, button.handler);
-    }
+    AddButtons<CFKanri2Dlg>({
+        {1038, "全消去", 74, 45, 50, &CFKanri2Dlg::OnDeleteAll},
+        {1040, "取込", 74, 71, 50, &CFKanri2Dlg::OnImport},
+        {1039, "消去", 74, 97, 50, &CFKanri2Dlg::OnDelete},
+        {2, "閉じる", 74, 258, 50, &CFKanri2Dlg::reject},
+    });
 }
 
 CUiServices& CFKanri2Dlg::Ui() const {

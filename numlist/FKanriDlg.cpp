@@ -40,14 +40,7 @@ void CFKanriDlg::BuildControls() {
     CListView* pFileList = AddList(1029, 7, 51, 392, 245);
     AttachControls(*pTitleEdit, *pFileList, *pCoverList);
 
-    const struct {
-        int nId;
-        const char* pszCaption;
-        int nX;
-        int nY;
-        int nWidth;
-        void (CFKanriDlg::*handler)();
-    } aButtons[] = {
+    AddButtons<CFKanriDlg>({
         {1032, "全消去", 411, 71, 50, &CFKanriDlg::OnDeleteAll},
         {1033, "登録", 411, 94, 50, &CFKanriDlg::OnRegister},
         {1031, "消去", 411, 117, 50, &CFKanriDlg::OnDelete},
@@ -56,12 +49,7 @@ void CFKanriDlg::BuildControls() {
         {1037, "↓", 439, 164, 22, &CFKanriDlg::OnMoveDown},
         {1035, "印刷", 411, 229, 50, &CFKanriDlg::OnPrint},
         {2, "閉じる", 411, 283, 50, &CFKanriDlg::reject},
-    };
-    for (const auto& button : aButtons) {
-        connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), button.nX, button.nY,
-                          button.nWidth),
-                &QPushButton::clicked, this, button.handler);
-    }
+    });
 }
 
 std::string CFKanriDlg::CellText(int nRow, int nColumn) const {

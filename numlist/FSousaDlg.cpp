@@ -52,14 +52,7 @@ void CFSousaDlg::BuildControls() {
     m_pUnregisteredList = AddList(1014, 15, 227, 392, 89);
     AttachControls(*pTitleEdit, *pFileList, *pCoverList);
 
-    const struct {
-        int nId;
-        const char* pszCaption;
-        int nX;
-        int nY;
-        int nWidth;
-        void (CFSousaDlg::*handler)();
-    } aButtons[] = {
+    AddButtons<CFSousaDlg>({
         {1015, "全消去", 415, 14, 50, &CFSousaDlg::OnDeleteAll},
         {1016, "登録", 415, 75, 50, &CFSousaDlg::OnRegister},
         {1023, "取込", 415, 99, 50, &CFSousaDlg::OnTakeIn},
@@ -72,12 +65,7 @@ void CFSousaDlg::BuildControls() {
         {1027, "取込", 415, 277, 50, &CFSousaDlg::OnMoveUnregistered},
         {1024, "消去", 415, 301, 50, &CFSousaDlg::OnDeleteUnregistered},
         {2, "閉じる", 415, 328, 50, &CFSousaDlg::reject},
-    };
-    for (const auto& button : aButtons) {
-        connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), button.nX, button.nY,
-                          button.nWidth),
-                &QPushButton::clicked, this, button.handler);
-    }
+    });
 }
 
 std::string CFSousaDlg::StoreNameOfListName(const std::string& strListName) const {

@@ -1,14 +1,27 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
 
+#include <initializer_list>
 #include <map>
 
 class CListView;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
+
+// A push button of a dialog's table: its id, caption, rectangle in dialog units (14 high) and
+// the command it runs.
+template <class Dialog>
+struct DialogButton {
+    int nId;
+    const char* pszCaption;
+    int nX;
+    int nY;
+    int nWidth;
+    void (Dialog::*command)();
+};
 
 // The base of the program's dialogs. OnInitDialog fills the controls when the dialog opens,
 // before it shows, and may end it there; controls are made at rectangles in dialog units of
@@ -49,6 +62,15 @@ protected:
     QCheckBox* AddCheckBox(int nId, const QString& strCaption, int nX, int nY, int nWidth,
                            int nHeight);
     CListView* AddList(int nId, int nX, int nY, int nWidth, int nHeight);
+    // The buttons of the table, each connected to its command.
+    template <class Dialog>
+    void AddButtons(std::initializer_list<DialogButton<Dialog>> aButtons) {
+        for (const DialogButton<Dialog>& button : aButtons) {
+            connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), button.nX,
+                              button.nY, button.nWidth),
+                    &QPushButton::clicked, static_cast<Dialog*>(this), button.command);
+        }
+    }
     // A control made another way (a picture button, a drop-down list, a control in a layout).
     template <class Control>
     Control* SetItem(int nId, Control* pControl) {

@@ -12,20 +12,13 @@ CSelRzkDlg::CSelRzkDlg(QWidget* pParent) : CDialog(pParent), m_folder(GetApp().E
     SetUp(QStringLiteral("RZK選択"), DialogFont(QStringLiteral("MS Shell Dlg"), 8), 177, 175);
     m_pList = AddList(1010, 7, 7, 106, 161);
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    const struct {
-        int nId;
-        const char* pszCaption;
-        int nY;
-        void (CSelRzkDlg::*handler)();
-    } aButtons[] = {
-        {1011, "追加", 7, &CSelRzkDlg::OnAdd},       {1012, "名称変更", 33, &CSelRzkDlg::OnRename},
-        {1013, "削除", 57, &CSelRzkDlg::OnDelete},   {1, "OK", 133, &CSelRzkDlg::OnOK},
-        {2, "キャンセル", 154, &CSelRzkDlg::reject},
-    };
-    for (const auto& button : aButtons) {
-        connect(AddButton(button.nId, QString::fromUtf8(button.pszCaption), 120, button.nY, 50),
-                &QPushButton::clicked, this, button.handler);
-    }
+    AddButtons<CSelRzkDlg>({
+        {1011, "追加", 120, 7, 50, &CSelRzkDlg::OnAdd},
+        {1012, "名称変更", 120, 33, 50, &CSelRzkDlg::OnRename},
+        {1013, "削除", 120, 57, 50, &CSelRzkDlg::OnDelete},
+        {1, "OK", 120, 133, 50, &CSelRzkDlg::OnOK},
+        {2, "キャンセル", 120, 154, 50, &CSelRzkDlg::reject},
+    });
     Button(1).setDefault(true);
 }
 

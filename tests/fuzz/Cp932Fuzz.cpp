@@ -28,27 +28,6 @@ size_t CharacterEnd(std::string_view cp932, const std::vector<size_t>& aStarts, 
     return nCharacter + 1 < aStarts.size() ? aStarts[nCharacter + 1] : cp932.size();
 }
 
-bool IsValidUtf8(std::string_view text) {
-    for (size_t nIndex = 0; nIndex < text.size();) {
-        unsigned char byte = static_cast<unsigned char>(text[nIndex]);
-        size_t nLength = byte < 0x80    ? 1
-                         : byte >= 0xF0 ? 4
-                         : byte >= 0xE0 ? 3
-                         : byte >= 0xC2 ? 2
-                                        : 0;
-        if (nLength == 0 || nIndex + nLength > text.size()) {
-            return false;
-        }
-        for (size_t nNext = 1; nNext < nLength; ++nNext) {
-            if ((static_cast<unsigned char>(text[nIndex + nNext]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        nIndex += nLength;
-    }
-    return true;
-}
-
 // Upper case done on the UTF-8 text: a-z and the full-width a-z (U+FF41..U+FF5A, bytes EF BD
 // 81..9A) to their capitals (U+FF21..U+FF3A, bytes EF BC A1..BA).
 std::string UpperOfUtf8(std::string text) {

@@ -29,29 +29,6 @@ MaintenanceFiles FilesOf(std::string_view input) {
     return files;
 }
 
-// Well-formed UTF-8: each lead byte followed by as many continuation bytes as it announces,
-// no overlong two-byte form, nothing beyond U+10FFFF.
-bool IsUtf8(std::string_view text) {
-    for (size_t nIndex = 0; nIndex < text.size();) {
-        auto byte = static_cast<unsigned char>(text[nIndex]);
-        size_t nLength = byte < 0x80                   ? 1
-                         : byte >= 0xC2 && byte < 0xE0 ? 2
-                         : byte >= 0xE0 && byte < 0xF0 ? 3
-                         : byte >= 0xF0 && byte < 0xF5 ? 4
-                                                       : 0;
-        if (nLength == 0 || nIndex + nLength > text.size()) {
-            return false;
-        }
-        for (size_t nNext = 1; nNext < nLength; ++nNext) {
-            if ((static_cast<unsigned char>(text[nIndex + nNext]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        nIndex += nLength;
-    }
-    return true;
-}
-
 // The network section as the report must show it: the header, then every line of
 // "interfaces" as it stands, each ended by CR LF.
 std::string NetworkSection(const std::string& strInterfaces) {
@@ -77,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     MaintenanceFiles files = FilesOf(std::string_view(reinterpret_cast<const char*>(pData), nSize));
     std::string strReport = BuildMaintenanceReport(files);
     Require(strReport.starts_with("---Ver.---\r\n"), "the report starts with its version header");
-    Require(IsUtf8(strReport), "the report is valid UTF-8");
+    Require(IsValidUtf8(strReport), "the report is valid UTF-8");
     std::string strNetwork = NetworkSection(files.strInterfaces.value_or(""));
     Require(strReport.find(strNetwork) != std::string::npos,
             "the network section shows interfaces as it stands");
