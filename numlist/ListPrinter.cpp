@@ -187,24 +187,21 @@ void PrintSheets(CUiServices& ui, const CFileNo& list, const std::string& strTit
         return;
     }
     const int nPages = static_cast<int>((list.m_aData.size() + ROWS_PER_PAGE - 1) / ROWS_PER_PAGE);
-    PrintRange range{1, nPages};
-    std::unique_ptr<CPrintTarget> target = ui.ChoosePrinter(1, nPages, range);
-    if (!target) {
-        return;
-    }
-    // A dialog may hand back a range beyond the list; print only pages that exist.
-    const int nFirst = std::clamp(range.nFromPage, 1, nPages);
-    const int nLast = std::clamp(range.nToPage, nFirst, nPages);
-    if (!target->StartDocument(DOCUMENT_NAME)) {
-        ui.WarningBox(Format("%sへの印刷を開始できませんでした。", target->Name().c_str()));
-        return;
-    }
     const SheetLayout& layout = variant == PrintVariant::Number ? NUMBER_LAYOUT : FILE_NAME_LAYOUT;
-    CSheet sheet(*target, list, layout, strTitleCp932, clock(), nPages);
-    for (int nPage = nFirst; nPage <= nLast; ++nPage) {
-        sheet.PrintPage(nPage);
-    }
-    target->EndDocument();
+    ui.Print(1, nPages, [&](CPrintTarget& target, const PrintRange& range) {
+        // A dialog may hand back a range beyond the list; print only pages that exist.
+        const int nFirst = std::clamp(range.nFromPage, 1, nPages);
+        const int nLast = std::clamp(range.nToPage, nFirst, nPages);
+        if (!target.StartDocument(DOCUMENT_NAME)) {
+            ui.WarningBox(Format("%sへの印刷を開始できませんでした。", target.Name().c_str()));
+            return;
+        }
+        CSheet sheet(target, list, layout, strTitleCp932, clock(), nPages);
+        for (int nPage = nFirst; nPage <= nLast; ++nPage) {
+            sheet.PrintPage(nPage);
+        }
+        target.EndDocument();
+    });
 }
 
 }  // namespace

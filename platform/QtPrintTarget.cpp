@@ -27,7 +27,9 @@ QString DisplayText(const std::string& strCp932) {
 }  // namespace
 
 CQtPrintTarget::CQtPrintTarget(std::unique_ptr<QPrinter> printer)
-    : m_printer(std::move(printer)), m_device(*m_printer) {}
+    : m_ownedPrinter(std::move(printer)), m_pPrinter(m_ownedPrinter.get()), m_device(*m_pPrinter) {}
+
+CQtPrintTarget::CQtPrintTarget(QPrinter& printer) : m_pPrinter(&printer), m_device(printer) {}
 
 CQtPrintTarget::CQtPrintTarget(QPaintDevice& device) : m_device(device) {}
 
@@ -38,16 +40,16 @@ CQtPrintTarget::~CQtPrintTarget() {
 }
 
 std::string CQtPrintTarget::Name() const {
-    if (!m_printer) {
+    if (m_pPrinter == nullptr) {
         return {};
     }
-    const QString strFile = m_printer->outputFileName();
-    return (strFile.isEmpty() ? m_printer->printerName() : strFile).toStdString();
+    const QString strFile = m_pPrinter->outputFileName();
+    return (strFile.isEmpty() ? m_pPrinter->printerName() : strFile).toStdString();
 }
 
 bool CQtPrintTarget::StartDocument(const std::string& strDocumentName) {
-    if (m_printer) {
-        m_printer->setDocName(QString::fromStdString(strDocumentName));
+    if (m_pPrinter != nullptr) {
+        m_pPrinter->setDocName(QString::fromStdString(strDocumentName));
     }
     if (!m_painter.begin(&m_device)) {
         return false;

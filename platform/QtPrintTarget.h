@@ -16,6 +16,8 @@ class CQtPrintTarget : public CPrintTarget {
 public:
     // Prints to the printer chosen in the print dialog and owns it.
     explicit CQtPrintTarget(std::unique_ptr<QPrinter> printer);
+    // Prints to a printer the caller keeps alive (the print preview's).
+    explicit CQtPrintTarget(QPrinter& printer);
     // Paints on a device the caller keeps alive; pages after the first need a paged device.
     explicit CQtPrintTarget(QPaintDevice& device);
     ~CQtPrintTarget() override;
@@ -32,7 +34,8 @@ public:
     void Bar(int left, int top, int right, int bottom) override;
 
 private:
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPrinter> m_ownedPrinter;
+    QPrinter* m_pPrinter = nullptr;
     QPaintDevice& m_device;
     QPainter m_painter;
     QFont m_font;

@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTranslator>
 
 #include "platform/Dialog.h"
@@ -60,6 +63,54 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
     if (!options.strInitialFolder.empty()) {
         dialog.setDirectory(QString::fromStdString(options.strInitialFolder));
     }
+}
+
+enum class PrintChoice { Cancel, Print, Preview };
+
+// The print dialog, with a preview button beside its own. The preview leaves the dialog as
+// printing does, so the printer, file and page range chosen apply to the preview too.
+PrintChoice ChoosePrinter(QPrinter& printer, int nMinPage, int nMaxPage) {
+    QPrintDialog dialog(&printer, ActiveWindow());
+    dialog.setMinMax(nMinPage, nMaxPage);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    // Qt's PDF output stands where Windows lists its PDF printer: without it a PC with no
+    // print queue would offer nothing to print on.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    bool bPreview = false;
+    if (auto* pButtons = dialog.findChild<QDialogButtonBox*>()) {
+        QPushButton* pPreview =
+            pButtons->addButton(QStringLiteral("プレビュー(&V)..."), QDialogButtonBox::ActionRole);
+        pPreview->setAutoDefault(false);
+        QObject::connect(pPreview, &QPushButton::clicked, &dialog, [&dialog, &bPreview] {
+            bPreview = true;
+            dialog.accept();
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return PrintChoice::Cancel;
+    }
+    return bPreview ? PrintChoice::Preview : PrintChoice::Print;
+}
+
+PrintRange ChosenRange(const QPrinter& printer, int nMinPage, int nMaxPage) {
+    if (printer.printRange() != QPrinter::PageRange) {
+        return {nMinPage, nMaxPage};
+    }
+    return {printer.fromPage(), printer.toPage()};
+}
+
+// The preview paints with the same routine as printing. Its own print button paints once
+// more on the printer; true when it did, false when the operator closed the preview.
+bool Preview(QPrinter& printer, int nMinPage, int nMaxPage,
+             const CUiServices::SheetPainter& paint) {
+    QPrintPreviewDialog preview(&printer, ActiveWindow());
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&](QPrinter* pPrinter) {
+                         CQtPrintTarget target(*pPrinter);
+                         paint(target, ChosenRange(*pPrinter, nMinPage, nMaxPage));
+                     });
+    return preview.exec() == QDialog::Accepted;
 }
 
 }  // namespace
@@ -146,24 +197,26 @@ std::optional<std::string> CQtUiServices::BrowseFolder(const std::string& strTit
     return strFolder.toStdString();
 }
 
-std::unique_ptr<CPrintTarget> CQtUiServices::ChoosePrinter(int nMinPage, int nMaxPage,
-                                                           PrintRange& range) {
+void CQtUiServices::Print(int nMinPage, int nMaxPage, const SheetPainter& paint) {
     auto pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     pPrinter->setFromTo(nMinPage, nMaxPage);
-    QPrintDialog dialog(pPrinter.get(), ActiveWindow());
-    dialog.setMinMax(nMinPage, nMaxPage);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    // Qt's PDF output stands where Windows lists its PDF printer: without it a PC with no
-    // print queue would offer nothing to print on.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    if (dialog.exec() != QDialog::Accepted) {
-        return nullptr;
+    for (;;) {
+        switch (ChoosePrinter(*pPrinter, nMinPage, nMaxPage)) {
+            case PrintChoice::Cancel:
+                return;
+            case PrintChoice::Print: {
+                const PrintRange range = ChosenRange(*pPrinter, nMinPage, nMaxPage);
+                CQtPrintTarget target(std::move(pPrinter));
+                paint(target, range);
+                return;
+            }
+            case PrintChoice::Preview:
+                if (Preview(*pPrinter, nMinPage, nMaxPage, paint)) {
+                    return;
+                }
+                break;
+        }
     }
-    bool bRange = pPrinter->printRange() == QPrinter::PageRange;
-    range.nFromPage = bRange ? pPrinter->fromPage() : nMinPage;
-    range.nToPage = bRange ? pPrinter->toPage() : nMaxPage;
-    return std::make_unique<CQtPrintTarget>(std::move(pPrinter));
 }
 
 void InstallJapaneseTranslations() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,10 +63,11 @@ public:
     // Folder browser; nullopt when cancelled.
     virtual std::optional<std::string> BrowseFolder(const std::string& strTitle,
                                                     const std::string& strInitialFolder) = 0;
-    // Print dialog with the page range minPage..maxPage preset; the chosen printer and range,
-    // or nullptr when cancelled.
-    virtual std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
-                                                        PrintRange& range) = 0;
+    // Paints the pages of the range on a printer, a PDF file or a preview.
+    using SheetPainter = std::function<void(CPrintTarget&, const PrintRange&)>;
+    // Print dialog with the page range nMinPage..nMaxPage preset, from which the operator may
+    // also look at a preview; paints on the printer and range chosen, nothing when cancelled.
+    virtual void Print(int nMinPage, int nMaxPage, const SheetPainter& paint) = 0;
 
     // Runs a dialog of the program modally (OnInitDialog first) and answers its result,
     // QDialog's Accepted or Rejected. Every dialog an operation opens goes through here.

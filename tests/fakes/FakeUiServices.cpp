@@ -110,15 +110,17 @@ std::optional<std::string> CFakeUiServices::BrowseFolder(const std::string& strT
     return path;
 }
 
-std::unique_ptr<CPrintTarget> CFakeUiServices::ChoosePrinter(int nMinPage, int nMaxPage,
-                                                             PrintRange& range) {
+void CFakeUiServices::Print(int nMinPage, int nMaxPage, const SheetPainter& paint) {
     if (m_aPrinterAnswers.empty()) {
         ADD_FAILURE() << "unexpected print dialog";
-        return nullptr;
+        return;
     }
     PrinterAnswer answer = std::move(m_aPrinterAnswers.front());
     m_aPrinterAnswers.pop_front();
-    return answer(nMinPage, nMaxPage, range);
+    PrintRange range{nMinPage, nMaxPage};
+    if (std::unique_ptr<CPrintTarget> target = answer(nMinPage, nMaxPage, range)) {
+        paint(*target, range);
+    }
 }
 
 std::unique_ptr<CBusyIndicator> CFakeUiServices::ShowBusy() {

@@ -61,8 +61,7 @@ public:
     std::optional<std::string> SaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> BrowseFolder(const std::string& strTitle,
                                             const std::string& strInitialFolder) override;
-    std::unique_ptr<CPrintTarget> ChoosePrinter(int nMinPage, int nMaxPage,
-                                                PrintRange& range) override;
+    void Print(int nMinPage, int nMaxPage, const SheetPainter& paint) override;
     int RunModal(CDialog& dialog) override;
     std::unique_ptr<CBusyIndicator> ShowBusy() override;
     void PumpMessages() override { ++m_nPumps; }

@@ -3,14 +3,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -129,7 +134,8 @@ std::string SheetText(const QString& pdfPath) {
     return strCompact;
 }
 
-TEST(ListPrintPdf, NumberSheetBarcodesReadBackAsTheirCallCodes) {
+// Sixteen entries: a full first page of fifteen and one row on the second.
+CFileNo SixteenEntryList() {
     CFileNo list;
     const int aNumbers[] = {1,   7,    10,   11,   42,   99,   100,  256,
                             999, 1000, 1234, 2048, 5000, 8765, 9998, 9999};
@@ -138,17 +144,29 @@ TEST(ListPrintPdf, NumberSheetBarcodesReadBackAsTheirCallCodes) {
             {nNo, Cp932("荒加工プログラム_") + Format("%04d.NC", nNo), Cp932("φ10 エンドミル")});
     }
     list.m_aData[3].strEct = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
+    return list;
+}
+
+// The call codes of the sheet, page by page, each page sorted as ReadBarcodes sorts.
+std::vector<std::vector<std::string>> CallCodesByPage(const CFileNo& list) {
+    std::vector<std::vector<std::string>> aPages((list.m_aData.size() + 14) / 15);
+    for (size_t index = 0; index < list.m_aData.size(); ++index) {
+        aPages[index / 15].push_back(Format("//%04d", list.m_aData[index].nNo));
+    }
+    for (std::vector<std::string>& aCodes : aPages) {
+        std::sort(aCodes.begin(), aCodes.end());
+    }
+    return aPages;
+}
+
+TEST(ListPrintPdf, NumberSheetBarcodesReadBackAsTheirCallCodes) {
+    const CFileNo list = SixteenEntryList();
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString pdfPath = folder.filePath("number.pdf");
     PrintPdf(list, Cp932("第２工場 旋盤 NC-3"), PrintVariant::Number, pdfPath);
 
-    std::vector<std::vector<std::string>> aExpected(2);
-    for (size_t index = 0; index < list.m_aData.size(); ++index) {
-        aExpected[index / 15].push_back(Format("//%04d", list.m_aData[index].nNo));
-    }
-    std::sort(aExpected[0].begin(), aExpected[0].end());
-    EXPECT_EQ(ScanPages(folder, pdfPath), aExpected);
+    EXPECT_EQ(ScanPages(folder, pdfPath), CallCodesByPage(list));
 
     const std::string strText = SheetText(pdfPath);
     for (const char* pszExpected :
@@ -216,6 +234,66 @@ TEST(ListPrintPdf, ThePrintDialogOffersPdfOutput) {
     ASSERT_TRUE(bChosen) << "no PDF output in the print dialog";
     ASSERT_TRUE(QFile::exists(pdfPath));
     EXPECT_NE(SheetText(pdfPath).find("PROG8"), std::string::npos);
+}
+
+// Runs act on the next visible modal dialog of the class.
+template <class Dialog>
+void WhenOpen(const std::function<void(Dialog&)>& act) {
+    auto* pTimer = new QTimer;
+    QObject::connect(pTimer, &QTimer::timeout, [pTimer, act] {
+        auto* pDialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (pDialog != nullptr && pDialog->isVisible()) {
+            pTimer->stop();
+            pTimer->deleteLater();
+            act(*pDialog);
+        }
+    });
+    pTimer->start(10);
+}
+
+// The preview is reached from the print dialog and painted by the printing routine: the
+// operator sees the first page of the sheet with its fifteen barcodes, and after closing the
+// preview is back at the print dialog, where cancelling prints nothing.
+TEST(ListPrintPdf, ThePreviewShowsTheFirstPageOfTheSheet) {
+    const CFileNo list = SixteenEntryList();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString screenshotPath =
+        QString::fromStdString(std::string(RZKSET_BINARY_DIR) + "/screenshots/print_preview.png");
+    QDir().mkpath(QFileInfo(screenshotPath).path());
+    int nPrintDialogs = 0;
+    int nPreviewPages = 0;
+    std::function<void(QPrintDialog&)> answerPrintDialog = [&](QPrintDialog& dialog) {
+        ++nPrintDialogs;
+        QPushButton* pPreview = nullptr;
+        for (QPushButton* pButton : dialog.findChildren<QPushButton*>()) {
+            if (pButton->text().startsWith(QStringLiteral("プレビュー"))) {
+                pPreview = pButton;
+            }
+        }
+        if (nPrintDialogs > 1 || pPreview == nullptr) {
+            dialog.reject();
+            return;
+        }
+        WhenOpen<QPrintPreviewDialog>([&](QPrintPreviewDialog& preview) {
+            preview.resize(1400, 1900);
+            auto* pView = preview.findChild<QPrintPreviewWidget*>();
+            pView->setZoomMode(QPrintPreviewWidget::FitInView);
+            QApplication::processEvents();
+            nPreviewPages = pView->pageCount();
+            pView->grab().save(screenshotPath);
+            WhenOpen(answerPrintDialog);
+            preview.reject();
+        });
+        pPreview->click();
+    };
+    WhenOpen(answerPrintDialog);
+    CQtUiServices ui;
+    PrintFileList(ui, list, Cp932("第２工場 旋盤 NC-3"), PrintVariant::Number);
+
+    EXPECT_EQ(nPrintDialogs, 2);
+    EXPECT_EQ(nPreviewPages, 2);
+    EXPECT_EQ(ReadBarcodes(screenshotPath), CallCodesByPage(list)[0]);
 }
 
 TEST(ListPrintPdf, ADocumentThatCannotStartIsReportedByItsFile) {
