@@ -14,6 +14,7 @@
 #include "numlist/ListPrinter.h"
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -132,19 +133,20 @@ void CFKanriDlg::OnRegister() {
         CStoreAction action(app.StoreSettings(), kProgramFolder);
         std::string strFailure;
         int nNo = numberDlg.m_nNo;
+        int nDone = 0;
         for (const std::string& strFile : aFiles) {
             if (!action.IsOpen()) {
                 break;
             }
             Ui().PumpMessages();
+            CProgress::StartFile(NameOfPath(strFile), nDone++, static_cast<int>(aFiles.size()));
             if (!m_fileNo.IsFreeNo(nNo)) {
                 strFailure = Format("%dは登録できません。", nNo);
                 break;
             }
             std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
             if (!strName || !action.Store().PutFile(strFile, ProgramFileName(nNo))) {
-                std::string strShown = strName ? Cp932ToDisplay(*strName)
-                                               : strFile.substr(strFile.find_last_of('/') + 1);
+                std::string strShown = strName ? Cp932ToDisplay(*strName) : NameOfPath(strFile);
                 strFailure = Format("%sの登録に失敗しました。", strShown.c_str());
                 break;
             }

@@ -13,6 +13,7 @@
 #include "numlist/NamedProgram.h"
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -235,11 +236,13 @@ void CFSousaDlg::OnRegister() {
         std::unordered_set<std::string> aRegistered = RegisteredNames();
         CStoreAction action(app.StoreSettings(), "");
         std::string strFailure;
+        int nDone = 0;
         for (const std::string& strFile : aFiles) {
             if (!action.IsOpen()) {
                 break;
             }
             Ui().PumpMessages();
+            CProgress::StartFile(NameOfPath(strFile), nDone++, static_cast<int>(aFiles.size()));
             std::optional<std::string> strListName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
             std::string strName = MakeUpper(strListName.value_or(""));
             if (!strListName || aRegistered.contains(strName) || !IsCode39Name(strName)) {

@@ -46,6 +46,10 @@ std::string FolderOfPath(const std::string& strPath) {
     return nSlash == std::string::npos ? std::string() : strPath.substr(0, nSlash + 1);
 }
 
+std::string NameOfPath(const std::string& strPath) {
+    return strPath.substr(FolderOfPath(strPath).size());
+}
+
 FileDialogOptions ProgramFileDialogOptions(bool bAddDot, const std::string& strDot,
                                            const std::string& strInitialFolder) {
     FileDialogOptions options;

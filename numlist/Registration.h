@@ -37,6 +37,8 @@ void StampWithNow(const std::string& strPath);
 
 // The folder part of a path, ending in "/".
 std::string FolderOfPath(const std::string& strPath);
+// The name part of a path, after its last "/".
+std::string NameOfPath(const std::string& strPath);
 
 // The open dialog for program files: with bAddDot, the programs of the extension strDot (code
 // page 932) first and the extension as default; otherwise all files.

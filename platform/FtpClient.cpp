@@ -10,6 +10,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 
 namespace {
@@ -107,6 +108,25 @@ struct FileCloser {
     void operator()(std::FILE* pFile) const { std::fclose(pFile); }
 };
 
+int ReportTransfer(void*, curl_off_t nDownloadTotal, curl_off_t nDownloaded,
+                   curl_off_t nUploadTotal, curl_off_t nUploaded) {
+    if (nUploadTotal > 0 || nUploaded > 0) {
+        CProgress::TransferBytes(static_cast<std::uint64_t>(nUploaded),
+                                 static_cast<std::uint64_t>(nUploadTotal));
+    } else {
+        CProgress::TransferBytes(static_cast<std::uint64_t>(nDownloaded),
+                                 static_cast<std::uint64_t>(nDownloadTotal));
+    }
+    return 0;
+}
+
+// The bytes of a file transfer go to whoever shows progress; listings and commands move too
+// little to show.
+void ReportTransferProgress(CURL* pCurl) {
+    curl_easy_setopt(pCurl, CURLOPT_XFERINFOFUNCTION, ReportTransfer);
+    curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 0L);
+}
+
 }  // namespace
 
 CFtpClient::CFtpClient(FtpClientOptions options) : m_options(std::move(options)) {}
@@ -181,6 +201,7 @@ FtpResult CFtpClient::Upload(const std::string& strLocalPath, const std::string&
     curl_easy_setopt(m_pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(status.st_size));
     curl_easy_setopt(m_pCurl, CURLOPT_READFUNCTION, ReadFromFile);
     curl_easy_setopt(m_pCurl, CURLOPT_READDATA, pFile.get());
+    ReportTransferProgress(m_pCurl);
     return Finish(Perform());
 }
 
@@ -372,6 +393,7 @@ bool CFtpClient::Begin(const std::string& strUrl) {
 void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
+    ReportTransferProgress(m_pCurl);
 }
 
 // The error text is curl's wording of the error code. Its error buffer would say more, but

@@ -1,13 +1,44 @@
 #include "platform/WaitDlg.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/DialogLayout.h"
 
 namespace {
+
+const QString kNotice = QStringLiteral("ただいま、処理中です。\nしばらくお待ちください。");
+// Transfers smaller than this end before their bytes could be read.
+constexpr std::uint64_t kLargeTransferBytes = 1024 * 1024;
+// Progress is painted at most this often, so that painting costs no transfer time.
+constexpr qint64 kProgressIntervalMilliseconds = 100;
+
+QString Megabytes(std::uint64_t nBytes) {
+    return QString::number(static_cast<double>(nBytes) / (1024.0 * 1024.0), 'f', 1) +
+           QStringLiteral(" MB");
+}
+
+// The lines under the notice; a long file name is shortened in its middle to the width.
+QStringList ProgressLines(const CProgress::State& state, const QFontMetrics& metrics, int nWidth) {
+    QStringList aLines;
+    if (!state.strFileName.empty()) {
+        aLines << metrics.elidedText(QString::fromStdString(state.strFileName), Qt::ElideMiddle,
+                                     nWidth);
+    }
+    if (state.nFilesTotal > 0) {
+        aLines << QStringLiteral("%1 / %2 ファイル").arg(state.nFilesDone).arg(state.nFilesTotal);
+    }
+    if (std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes) {
+        aLines << (state.nBytesTotal > 0 ? Megabytes(state.nBytesDone) + QStringLiteral(" / ") +
+                                               Megabytes(state.nBytesTotal)
+                                         : Megabytes(state.nBytesDone));
+    }
+    return aLines;
+}
 
 // The window that owns a dialog opened now: the open modal dialog if there is one (so a busy
 // dialog over a registration dialog disables that dialog), else the main window.
@@ -36,12 +67,12 @@ CWaitDlg::CWaitDlg() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
     setFont(DialogFont());
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);
-    auto* pText =
-        new QLabel(QStringLiteral("ただいま、処理中です。\nしばらくお待ちください。"), this);
-    pText->setAlignment(Qt::AlignCenter);
-    pText->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pText->setLineWidth(2);
-    pLayout->addWidget(pText);
+    m_pText = new QLabel(kNotice, this);
+    m_pText->setAlignment(Qt::AlignCenter);
+    m_pText->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_pText->setLineWidth(2);
+    m_pText->setTextFormat(Qt::PlainText);
+    pLayout->addWidget(m_pText);
     setFixedSize(DialogUnitsToPixels(font(), 179, 84));
 }
 
@@ -78,11 +109,25 @@ void CWaitDlg::DestroyWindow() {
     hide();
 }
 
+void CWaitDlg::ShowProgress(const CProgress::State& state) {
+    const int nMargin = m_pText->fontMetrics().averageCharWidth() * 2;
+    const QStringList aLines =
+        ProgressLines(state, m_pText->fontMetrics(), m_pText->contentsRect().width() - nMargin);
+    m_pText->setText(aLines.isEmpty()
+                         ? kNotice
+                         : kNotice + QStringLiteral("\n\n") + aLines.join(QLatin1Char('\n')));
+    // repaint, not update: the work holds the thread, and running the event loop here would
+    // also deliver input and timers in the middle of it.
+    m_pText->repaint();
+}
+
 void PumpMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-CWaitIndicator::CWaitIndicator() : m_pDialog(new CWaitDlg) {
+CWaitIndicator::CWaitIndicator()
+    : m_pDialog(new CWaitDlg),
+      m_progress([this](const CProgress::State& state) { OnProgress(state); }) {
     // Without the dialog the operation still runs; it only loses its notice.
     m_pDialog->Create();
     PumpMessages();
@@ -90,6 +135,22 @@ CWaitIndicator::CWaitIndicator() : m_pDialog(new CWaitDlg) {
 
 CWaitIndicator::~CWaitIndicator() {
     Close();
+}
+
+void CWaitIndicator::OnProgress(const CProgress::State& state) {
+    if (m_pDialog == nullptr || !m_pDialog->isVisible()) {
+        return;
+    }
+    // The bytes of a large transfer show from its start, whenever the last painting was.
+    const bool bBytesAppear =
+        !m_bShowsBytes && std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes;
+    if (!bBytesAppear && m_sinceShown.isValid() &&
+        m_sinceShown.elapsed() < kProgressIntervalMilliseconds) {
+        return;
+    }
+    m_pDialog->ShowProgress(state);
+    m_bShowsBytes = std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes;
+    m_sinceShown.start();
 }
 
 void CWaitIndicator::Close() {

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
+#include "platform/Progress.h"
 #include "platform/UiServices.h"
+
+class QLabel;
 
 // The busy dialog: a small caption-less box saying that the program is working. While it is
 // up, the window behind it (its owner) is disabled, so no second command can start.
@@ -20,8 +24,12 @@ public:
     bool Create(QWidget* pParent = nullptr);
     // Enables the owner again if Create disabled it, and takes the dialog down.
     void DestroyWindow();
+    // Adds the file, the count of files and the bytes of a large transfer under the notice and
+    // paints them at once, without letting any other window message run.
+    void ShowProgress(const CProgress::State& state);
 
 private:
+    QLabel* m_pText = nullptr;
     QPointer<QWidget> m_pOwner;
     bool m_bDisabledOwner = false;
 };
@@ -37,5 +45,10 @@ public:
     void Close() override;
 
 private:
+    void OnProgress(const CProgress::State& state);
+
     CWaitDlg* m_pDialog = nullptr;
+    CProgress m_progress;
+    QElapsedTimer m_sinceShown;
+    bool m_bShowsBytes = false;
 };

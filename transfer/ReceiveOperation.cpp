@@ -4,6 +4,7 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/ProgramSplitter.h"
@@ -25,6 +26,7 @@ void ReceiveNormally() {
 
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     std::string strInputName = CUnitStore::InputName(app.SetData);
+    CProgress::StartFile(strFileName, 0, 1);
     StoreCommandResult result =
         RunStoreCommand(app.StoreSettings(), "/pub/",
                         [&](CUnitStore& store) { return store.GetFile(strInputName, *path); });
@@ -50,6 +52,7 @@ StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
     std::string strStagingPath = app.ExeDir + Cp932ToDisplay(strInputName);
     std::error_code error;
     std::filesystem::remove(strStagingPath, error);
+    CProgress::StartFile(Cp932ToDisplay(strInputName), 0, 1);
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });

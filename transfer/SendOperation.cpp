@@ -4,6 +4,7 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/ProgramMerger.h"
@@ -20,6 +21,7 @@ struct SendReport {
 SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
     CRZKSETApp& app = GetApp();
     std::string strOutputName = CUnitStore::OutputName(app.SetData);
+    CProgress::StartFile(strFileName, 0, 1);
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.PutFile(strLocalPath, strOutputName); });
@@ -44,6 +46,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
                 false,
                 {}};
     }
+    CProgress::StartFile(Cp932ToDisplay(strOutputName), 0, 1);
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.PutFile(strMergedPath, strOutputName); });

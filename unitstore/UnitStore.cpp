@@ -11,6 +11,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
 #include "platform/FtpClient.h"
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "settings/SetData.h"
 
@@ -79,9 +80,12 @@ bool CopyFileAtomically(const std::string& strSource, const std::string& strTarg
     CAtomicFile target(strTarget);
     bool bOk = fstat(fileno(pSource), &status) == 0 && S_ISREG(status.st_mode) && target.Open();
     std::vector<char> aBuffer(1 << 16);
+    std::uint64_t nCopied = 0;
     while (bOk) {
         size_t nRead = std::fread(aBuffer.data(), 1, aBuffer.size(), pSource);
         target.Write(std::string_view(aBuffer.data(), nRead));
+        nCopied += nRead;
+        CProgress::TransferBytes(nCopied, static_cast<std::uint64_t>(status.st_size));
         if (nRead < aBuffer.size()) {
             bOk = std::ferror(pSource) == 0;
             break;

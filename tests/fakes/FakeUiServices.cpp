@@ -6,17 +6,20 @@
 
 class CFakeUiServices::CFakeBusy : public CBusyIndicator {
 public:
-    explicit CFakeBusy(CFakeUiServices& owner) : m_owner(owner) {}
+    CFakeBusy(CFakeUiServices& owner, std::unique_ptr<CBusyIndicator> pShown)
+        : m_owner(owner), m_pShown(std::move(pShown)) {}
     ~CFakeBusy() override { Close(); }
     void Close() override {
         if (m_bOpen) {
             m_bOpen = false;
             --m_owner.m_nBusyOpen;
+            m_pShown.reset();
         }
     }
 
 private:
     CFakeUiServices& m_owner;
+    std::unique_ptr<CBusyIndicator> m_pShown;
     bool m_bOpen = true;
 };
 
@@ -126,7 +129,7 @@ void CFakeUiServices::Print(int nMinPage, int nMaxPage, const SheetPainter& pain
 std::unique_ptr<CBusyIndicator> CFakeUiServices::ShowBusy() {
     ++m_nBusyShown;
     ++m_nBusyOpen;
-    return std::make_unique<CFakeBusy>(*this);
+    return std::make_unique<CFakeBusy>(*this, m_makeBusy ? m_makeBusy() : nullptr);
 }
 
 int CFakeUiServices::RunModal(CDialog& dialog) {

@@ -40,6 +40,9 @@ public:
     // not the dialog expected. ExpectDialog (tests/fakes/ExpectDialog.h) makes these by class.
     using ModalAnswer = std::function<std::optional<int>(CDialog&)>;
     void AnswerModal(ModalAnswer answer) { m_aModalAnswers.push_back(std::move(answer)); }
+    // Shows a real busy dialog too, made by the function given, for tests that look at it.
+    using BusyMaker = std::function<std::unique_ptr<CBusyIndicator>()>;
+    void ShowRealBusy(BusyMaker maker) { m_makeBusy = std::move(maker); }
 
     // What was shown.
     const std::vector<Box>& Boxes() const { return m_aBoxes; }
@@ -67,6 +70,7 @@ public:
     void PumpMessages() override { ++m_nPumps; }
 
 private:
+    BusyMaker m_makeBusy;
     class CFakeBusy;
     void Record(Box box);
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@
 #include "numlist/FNoInDlg.h"
 #include "platform/PrintTarget.h"
 #include "platform/Text.h"
+#include "platform/WaitDlg.h"
 #include "tests/fakes/AppFixture.h"
+#include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FakeUiServices.h"
 #include "tests/fakes/TestServers.h"
@@ -301,6 +304,29 @@ TEST_F(FKanriDlgTest, RegistersOverTheNetwork) {
     EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{1, 2}));
     EXPECT_EQ(ReadFile(ProgramFolder() / "0002.fno"), "% b.NC\r\n");
     EXPECT_TRUE(Ui().Texts().empty());
+}
+
+// While a thousand programs go to the unit, the busy dialog names the file and counts them.
+TEST_F(FKanriDlgTest, TheBusyDialogCountsTheFilesOfALargeRegistration) {
+    UseNetwork();
+    auto pDialog = Open();
+    std::vector<std::string> aFiles;
+    for (int nFile = 1; nFile <= 1000; ++nFile) {
+        aFiles.push_back(MakePcFile(Format("PART%04d.NC", nFile)));
+    }
+    Ui().AnswerOpenFiles(aFiles);
+    AnswerNumber("1");
+    Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+    CBusyDialogWatch watch([](const CProgress::State& state) { return state.nFilesDone >= 500; },
+                           std::string(RZKSET_BINARY_DIR) + "/screenshots/busy_registration.png");
+    pDialog->Button(1033).click();
+
+    ASSERT_EQ(pDialog->m_fileNo.m_aData.size(), 1000u);
+    EXPECT_EQ(ReadFile(ProgramFolder() / "1000.fno"), "% PART1000.NC\r\n");
+    const std::regex shown(
+        "ただいま、処理中です。\nしばらくお待ちください。\n\n"
+        "PART[0-9]{4}\\.NC\n[0-9]+ / 1000 ファイル");
+    EXPECT_TRUE(std::regex_match(watch.ShownText(), shown)) << watch.ShownText();
 }
 
 TEST_F(FKanriDlgTest, DeletesTheSelectedEntriesWithTheirFiles) {

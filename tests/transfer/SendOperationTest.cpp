@@ -3,6 +3,8 @@
 #include <QLabel>
 
 #include "platform/ListView.h"
+#include "platform/WaitDlg.h"
+#include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/MRetDlg.h"
@@ -106,6 +108,33 @@ TEST_P(SendTest, CancelledFileDialogChangesNothing) {
     EXPECT_EQ(App().NC_Dir, "/previous/");
     EXPECT_TRUE(Ui().Boxes().empty());
     EXPECT_EQ(Ui().BusyShownCount(), 0);
+}
+
+// The busy dialog names the file and counts the bytes while a large tape goes to the unit.
+TEST_P(SendTest, TheBusyDialogShowsTheFileAndTheBytesOfALargeSend) {
+    std::string strProgram = "%\r\nO0001\r\n";
+    while (strProgram.size() < 100 * 1024 * 1024 - 10) {
+        strProgram += "G01 X1.0 Y2.0 Z-3.0 F500\r\n";
+    }
+    strProgram.resize(100 * 1024 * 1024 - 10);
+    strProgram += "\r\nM30\r\n%\r\n";
+    Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+    CBusyDialogWatch watch(
+        [](const CProgress::State& state) {
+            return state.nBytesTotal > 0 && state.nBytesDone * 2 >= state.nBytesTotal;
+        },
+        std::string(RZKSET_BINARY_DIR) + "/screenshots/busy_send_" +
+            (IsNetwork() ? "network" : "usb") + ".png");
+    Ui().AnswerOpenFiles({PcFile("large.nc", strProgram)});
+    RunSimpleSend(nullptr);
+
+    EXPECT_TRUE(InStore("RZKOUT") == strProgram);
+    const std::string& strShown = watch.ShownText();
+    EXPECT_TRUE(
+        strShown.starts_with("ただいま、処理中です。\nしばらくお待ちください。\n\n"
+                             "large.nc\n0 / 1 ファイル\n"))
+        << strShown;
+    EXPECT_TRUE(strShown.ends_with(" MB / 100.0 MB")) << strShown;
 }
 
 INSTANTIATE_FOR_BOTH_TRANSPORTS(SendTest);
