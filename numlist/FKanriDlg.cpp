@@ -16,6 +16,7 @@
 #include "platform/DialogLayout.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
+#include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
 
 namespace {
@@ -125,7 +126,9 @@ void CFKanriDlg::OnRegister() {
     std::vector<std::string> aFiles =
         Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
     CFNoInDlg numberDlg(start.nNo, this);
-    if (!aFiles.empty() && Ui().RunModal(numberDlg) == QDialog::Accepted) {
+    if (!aFiles.empty() && Ui().RunModal(numberDlg) == QDialog::Accepted &&
+        CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
+                                 app.SetData.REMOTE_NO2)) {
         m_bModified = true;
         frame.ShowBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());

@@ -15,6 +15,7 @@
 #include "platform/DialogLayout.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
+#include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
 
 namespace {
@@ -229,7 +230,8 @@ void CFSousaDlg::OnRegister() {
     std::vector<std::string> aFiles =
         Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
     int nUnregistrable = 0;
-    if (!aFiles.empty()) {
+    if (!aFiles.empty() && CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
+                                                    app.SetData.REMOTE_NO2)) {
         m_bModified = true;
         frame.ShowBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());

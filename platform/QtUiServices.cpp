@@ -158,6 +158,14 @@ bool CQtUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
     return box.exec() == QMessageBox::Yes;
 }
 
+bool CQtUiServices::WarningQuestionBox(const std::string& strText, const std::string& strDetails) {
+    QMessageBox box(QMessageBox::Warning, kCaption, QString::fromStdString(strText),
+                    QMessageBox::Yes | QMessageBox::No, ActiveWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setDetailedText(QString::fromStdString(strDetails));
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::vector<std::string> CQtUiServices::OpenFiles(const FileDialogOptions& options) {
     QFileDialog dialog(ActiveWindow());
     PrepareFileDialog(dialog, options);

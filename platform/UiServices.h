@@ -55,6 +55,10 @@ public:
     virtual bool QuestionBox(const std::string& strText, bool bDefaultNo = false,
                              bool bInformationIcon = false) = 0;
 
+    // Yes/No box with the warning icon, Yes as default, and details the operator may unfold;
+    // true for Yes.
+    virtual bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) = 0;
+
     // Open dialog for one or several files; the chosen paths in the order the dialog returns
     // them, empty when cancelled.
     virtual std::vector<std::string> OpenFiles(const FileDialogOptions& options) = 0;

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/ProgramMerger.h"
+#include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
 
 namespace {
@@ -72,6 +73,10 @@ void RunSimpleSend(QWidget* pParent) {
     const std::string& strLastPath = aPaths[std::min<size_t>(aPaths.size(), 2) - 1];
     app.NC_Dir = FolderOfPath(strLastPath);
     std::string strFileName = strLastPath.substr(app.NC_Dir.size());
+    if (!CTapeCheck::ConfirmFiles(ui, aPaths, true, app.SetData.REMOTE_NO,
+                                  app.SetData.REMOTE_NO2)) {
+        return;
+    }
 
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     SendReport report =

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Text.h"
+#include "platform/UiServices.h"
 #include "platform/WholeFile.h"
 #include "transfer/ProgramSplitter.h"
 
@@ -121,6 +122,29 @@ void CTapeCheck::CheckFile(const std::string& strPath, const std::string& strFil
     if (std::optional<std::string> bytes = ReadWholeFile(strPath)) {
         CheckBytes(strFileName, *bytes, bOwnFrame);
     }
+}
+
+void CTapeCheck::CheckFiles(const std::vector<std::string>& aPaths, bool bOneTape) {
+    StartTape();
+    for (const std::string& strPath : aPaths) {
+        if (!bOneTape) {
+            StartTape();
+        }
+        CheckFile(strPath, strPath.substr(strPath.find_last_of('/') + 1),
+                  !bOneTape || aPaths.size() == 1);
+    }
+}
+
+bool CTapeCheck::Confirm(CUiServices& ui) const {
+    return m_aFindings.empty() ||
+           ui.WarningQuestionBox(Summary() + "\nこのまま登録しますか？", Details());
+}
+
+bool CTapeCheck::ConfirmFiles(CUiServices& ui, const std::vector<std::string>& aPaths,
+                              bool bOneTape, int nRemoteFirst, int nRemoteLast) {
+    CTapeCheck check(nRemoteFirst, nRemoteLast);
+    check.CheckFiles(aPaths, bOneTape);
+    return check.Confirm(ui);
 }
 
 void CTapeCheck::CheckBytes(const std::string& strFileName, std::string_view bytes,

@@ -7,6 +7,8 @@
 
 // Looks over NC program files before they go to the unit for what the machine would refuse,
 // alarm on or silently lose. It only warns: the files are sent as they are whatever it finds.
+class CUiServices;
+
 class CTapeCheck {
 public:
     enum class Kind {
@@ -41,6 +43,13 @@ public:
     // operation, which reports it in its own words.
     void CheckFile(const std::string& strPath, const std::string& strFileName, bool bOwnFrame);
 
+    // The files the operator chose: one tape made of them all (the simple send merges several
+    // into one), or each file a tape of its own (every registered file is called on its own).
+    void CheckFiles(const std::vector<std::string>& aPaths, bool bOneTape);
+    // With findings, asks whether to go on, the details on request; true to go on. Without
+    // findings nothing is asked.
+    bool Confirm(CUiServices& ui) const;
+
     const std::vector<Finding>& Findings() const { return m_aFindings; }
     // One line for the confirmation; empty when nothing was found.
     std::string Summary() const;
@@ -48,6 +57,10 @@ public:
     std::string Details() const;
 
     static constexpr size_t MAX_DETAIL_LINES = 100;
+
+    // CheckFiles and Confirm at once, for the commands that send the files the operator chose.
+    static bool ConfirmFiles(CUiServices& ui, const std::vector<std::string>& aPaths, bool bOneTape,
+                             int nRemoteFirst, int nRemoteLast);
 
 private:
     // What GetProgramNumber answers for a line that announces none.

@@ -69,7 +69,17 @@ void CFakeUiServices::InformationBox(const std::string& strText) {
 
 bool CFakeUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
                                   bool bInformationIcon) {
-    Record({BoxKind::Question, strText, bDefaultNo, bInformationIcon});
+    Record({BoxKind::Question, strText, bDefaultNo, bInformationIcon, ""});
+    return NextAnswer(strText);
+}
+
+bool CFakeUiServices::WarningQuestionBox(const std::string& strText,
+                                         const std::string& strDetails) {
+    Record({BoxKind::Question, strText, false, false, strDetails});
+    return NextAnswer(strText);
+}
+
+bool CFakeUiServices::NextAnswer(const std::string& strText) {
     if (m_aQuestionAnswers.empty()) {
         ADD_FAILURE() << "unexpected question: " << strText;
         return false;

@@ -19,6 +19,7 @@ public:
         std::string strText;
         bool bDefaultNo = false;
         bool bInformationIcon = false;
+        std::string strDetails = {};
     };
 
     ~CFakeUiServices() override;
@@ -60,6 +61,7 @@ public:
     void MessageBox(const std::string& strText) override;
     void InformationBox(const std::string& strText) override;
     bool QuestionBox(const std::string& strText, bool bDefaultNo, bool bInformationIcon) override;
+    bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) override;
     std::vector<std::string> OpenFiles(const FileDialogOptions& options) override;
     std::optional<std::string> SaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> BrowseFolder(const std::string& strTitle,
@@ -72,6 +74,7 @@ public:
 private:
     BusyMaker m_makeBusy;
     class CFakeBusy;
+    bool NextAnswer(const std::string& strText);
     void Record(Box box);
 
     std::deque<bool> m_aQuestionAnswers;

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include <chrono>
 #include <filesystem>
@@ -93,6 +94,12 @@ CTestFolder::~CTestFolder() {
 
 void WriteBytes(const std::string& strPath, const std::string& bytes) {
     std::ofstream(strPath, std::ios::binary) << bytes;
+}
+
+std::string PcProgram(const std::string& strName) {
+    std::string strComment = strName;
+    std::replace(strComment.begin(), strComment.end(), '\n', ' ');
+    return "%\r\n(" + strComment + ")\r\nM30\r\n%\r\n";
 }
 
 std::string ReadBytes(const std::string& strPath) {

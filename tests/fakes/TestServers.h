@@ -23,6 +23,9 @@ private:
 
 void WriteBytes(const std::string& strPath, const std::string& bytes);
 std::string ReadBytes(const std::string& strPath);
+// A small NC program as operators keep them on the PC, with its file name in a comment so that
+// a test can tell where each went; it passes the check made before sending.
+std::string PcProgram(const std::string& strName);
 // Names in a folder, so that tests also see temporary files left behind.
 std::set<std::string> FolderEntries(const std::string& strFolder);
 // Deterministic pseudo-random bytes: every byte value occurs, long runs do not.

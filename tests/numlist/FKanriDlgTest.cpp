@@ -91,7 +91,7 @@ protected:
 
     std::string MakePcFile(const std::string& strName) {
         fs::path path = m_exeDir / "pc" / strName;
-        WriteFile(path, "% " + strName + "\r\n");
+        WriteFile(path, PcProgram(strName));
         return path.string();
     }
 
@@ -204,7 +204,7 @@ TEST_F(FKanriDlgTest, RegisteringStopsAtTheFirstTakenNumber) {
     EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"11は登録できません。"});
     EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{11, 10}));
     EXPECT_EQ(pDialog->m_fileNo.m_aData[1].strName, "abc.def");
-    EXPECT_EQ(ReadFile(ProgramFolder() / "0010.fno"), "% abc.def.NC\r\n");
+    EXPECT_EQ(ReadFile(ProgramFolder() / "0010.fno"), PcProgram("abc.def.NC"));
     EXPECT_EQ(ReadFile(ProgramFolder() / "0011.fno"), "%\r\nO0011\r\n%\r\n");
     EXPECT_FALSE(fs::exists(ProgramFolder() / "0012.fno"));
     EXPECT_EQ(pDialog->FileList().GetItemCount(), 3);
@@ -302,7 +302,7 @@ TEST_F(FKanriDlgTest, RegistersOverTheNetwork) {
     AnswerNumber("1");
     pDialog->OnRegister();
     EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{1, 2}));
-    EXPECT_EQ(ReadFile(ProgramFolder() / "0002.fno"), "% b.NC\r\n");
+    EXPECT_EQ(ReadFile(ProgramFolder() / "0002.fno"), PcProgram("b.NC"));
     EXPECT_TRUE(Ui().Texts().empty());
 }
 
@@ -322,11 +322,40 @@ TEST_F(FKanriDlgTest, TheBusyDialogCountsTheFilesOfALargeRegistration) {
     pDialog->Button(1033).click();
 
     ASSERT_EQ(pDialog->m_fileNo.m_aData.size(), 1000u);
-    EXPECT_EQ(ReadFile(ProgramFolder() / "1000.fno"), "% PART1000.NC\r\n");
+    EXPECT_EQ(ReadFile(ProgramFolder() / "1000.fno"), PcProgram("PART1000.NC"));
     const std::regex shown(
         "ただいま、処理中です。\nしばらくお待ちください。\n\n"
         "PART[0-9]{4}\\.NC\n[0-9]+ / 1000 ファイル");
     EXPECT_TRUE(std::regex_match(watch.ShownText(), shown)) << watch.ShownText();
+}
+
+// Two programs of one number in a file: the operator is warned after choosing the number and
+// may still register it; saying no registers nothing.
+TEST_F(FKanriDlgTest, RegisteringWarnsOfADuplicateNumberAndGoesOnOnlyWhenTold) {
+    const std::string strTape = "%\r\nO0001\r\nM30\r\nO0001\r\nM30\r\n%\r\n";
+    for (bool bNetwork : {false, true}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        if (bNetwork) {
+            UseNetwork();
+        }
+        auto pDialog = Open();
+        const std::string strPath = (m_exeDir / "pc" / "twice.NC").string();
+        WriteFile(strPath, strTape);
+        for (bool bGoOn : {false, true}) {
+            Ui().AnswerOpenFiles({strPath});
+            AnswerNumber("5");
+            Ui().AnswerQuestion(bGoOn);
+            pDialog->Button(1033).click();
+            EXPECT_EQ(Numbers(*pDialog), bGoOn ? std::vector<int>{5} : std::vector<int>{});
+            EXPECT_EQ(fs::exists(ProgramFolder() / "0005.fno"), bGoOn);
+        }
+        EXPECT_EQ(ReadFile(ProgramFolder() / "0005.fno"), strTape);
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>(
+                                    2,
+                                    "テープの確認で1件の注意があります（Ｏ番号の重複 1件）。\n"
+                                    "このまま登録しますか？"));
+        Ui().ClearRecord();
+    }
 }
 
 TEST_F(FKanriDlgTest, DeletesTheSelectedEntriesWithTheirFiles) {

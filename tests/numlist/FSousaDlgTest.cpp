@@ -129,7 +129,7 @@ protected:
     }
     std::string PcFile(const std::string& strName) {
         fs::path path = m_exeDir / "pc" / strName;
-        WriteFile(path, "% " + strName + "\r\n");
+        WriteFile(path, PcProgram(strName));
         return path.string();
     }
     // A catalogue of the names, each with its program file.
@@ -286,13 +286,39 @@ TEST_F(FSousaDlgTest, RegistersPcFilesCountingTheNamesThatCannotBeCatalogued) {
             EXPECT_EQ(dialog.FileList().GetCellText(2, 0), "    3");
             dialog.OnClose();
         });
-        EXPECT_EQ(ReadFile(m_store / "PROG1.NC"), "% prog1.txt\r\n");
-        EXPECT_EQ(ReadFile(m_store / "D-1.NC"), "% d-1.NC\r\n");
+        EXPECT_EQ(ReadFile(m_store / "PROG1.NC"), PcProgram("prog1.txt"));
+        EXPECT_EQ(ReadFile(m_store / "D-1.NC"), PcProgram("d-1.NC"));
         EXPECT_EQ(Ui().FileDialogs()[0].strFilter, "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||");
         EXPECT_EQ(App().NC_Dir, (m_exeDir / "pc").string() + "/");
         CFileNo written;
         ASSERT_EQ(written.Load((m_store / "FileNList.fnl").string()), CFileNo::LOAD_OK);
         EXPECT_EQ(written.m_aData.size(), 3u);
+    });
+}
+
+// A file the machine would read wrongly is registered only when the operator goes on.
+TEST_F(FSousaDlgTest, RegisteringWarnsOfLowerCaseAndGoesOnOnlyWhenTold) {
+    const std::string strLower = "%\r\nO0001\r\ng00 x0\r\nM30\r\n%\r\n";
+    ForEachTransport([&](Transport) {
+        const std::string strPath = (m_exeDir / "pc" / "lower.NC").string();
+        WriteFile(strPath, strLower);
+        Run([&](CFSousaDlg& dialog) {
+            for (bool bGoOn : {false, true}) {
+                Ui().AnswerOpenFiles({strPath});
+                Ui().AnswerQuestion(bGoOn);
+                dialog.Button(1016).click();
+                EXPECT_EQ(Names(dialog),
+                          bGoOn ? std::vector<std::string>{"LOWER"} : std::vector<std::string>{});
+            }
+            dialog.OnClose();
+        });
+        ASSERT_EQ(Ui().Boxes().size(), 2u);
+        for (const CFakeUiServices::Box& box : Ui().Boxes()) {
+            EXPECT_EQ(box.strText,
+                      "テープの確認で1件の注意があります（小文字 1件）。\nこのまま登録しますか？");
+            EXPECT_EQ(box.strDetails, "lower.NC 3行目: 小文字「g00 x0」\n");
+        }
+        EXPECT_EQ(ReadFile(m_store / "LOWER.NC"), strLower);
     });
 }
 

@@ -33,7 +33,7 @@ protected:
 
 TEST_P(SendTest, OneFileReachesTheUnitUnchangedUnderTheOutputName) {
     // A file with blank lines, percent lines and mixed line ends goes as it is.
-    const std::string strProgram = "%\r\n\r\nO0001 (50%)\nG00 X0\r\n%";
+    const std::string strProgram = "%\r\n\r\nO0001 (50%)\nG00 X0\r\nM30\r\n%";
     for (bool bAddDot : {false, true}) {
         App().SetData.ADD_DOT = bAddDot;
         App().NC_Dir = "/previous/";
@@ -108,6 +108,35 @@ TEST_P(SendTest, CancelledFileDialogChangesNothing) {
     EXPECT_EQ(App().NC_Dir, "/previous/");
     EXPECT_TRUE(Ui().Boxes().empty());
     EXPECT_EQ(Ui().BusyShownCount(), 0);
+}
+
+// Programs without an end and a colon number are sent only when the operator goes on, and
+// then unchanged; the files of a merged tape are checked together.
+TEST_P(SendTest, ATapeTheMachineWouldRefuseIsSentOnlyWhenTheOperatorGoesOn) {
+    const std::string strTape = "%\r\n:0001\r\nG00 X0\r\n%";
+    for (bool bGoOn : {false, true}) {
+        Ui().ClearRecord();
+        Ui().AnswerOpenFiles({PcFile("part.nc", strTape)});
+        Ui().AnswerQuestion(bGoOn);
+        RunSimpleSend(nullptr);
+        EXPECT_EQ(IsInStore("RZKOUT"), bGoOn);
+        EXPECT_EQ(Ui().BusyShownCount(), bGoOn ? 1 : 0);
+    }
+    EXPECT_EQ(InStore("RZKOUT"), strTape);
+    ExpectBoxes({{BoxKind::Question,
+                  "テープの確認で2件の注意があります（「:」のプログラム番号 1件、"
+                  "M30・M99・M02なし 1件）。\nこのまま登録しますか？"},
+                 {BoxKind::Message, "part.ncの登録が正常終了しました。"}});
+    EXPECT_EQ(Ui().Boxes()[0].strDetails,
+              "part.nc 2行目: 「:」のプログラム番号「:0001」\n"
+              "part.nc 2行目: M30・M99・M02なし「:0001」\n");
+
+    Ui().ClearRecord();
+    Ui().AnswerOpenFiles({PcFile("a.nc", kFirst), PcFile("b.nc", kFirst)});
+    Ui().AnswerQuestion(false);
+    RunSimpleSend(nullptr);
+    ASSERT_EQ(Ui().Boxes().size(), 1u);
+    EXPECT_EQ(Ui().Boxes()[0].strDetails, "b.nc 2行目: Ｏ番号の重複「O0001」\n");
 }
 
 // The busy dialog names the file and counts the bytes while a large tape goes to the unit.
