@@ -82,6 +82,11 @@ std::string CutBytes(std::string_view cp932, size_t maxBytes) {
     return std::string(cp932.substr(0, end));
 }
 
+std::string DisplayExcerpt(std::string_view cp932, size_t maxBytes) {
+    const std::string strHead = CutBytes(cp932, maxBytes);
+    return Cp932ToDisplay(strHead) + (strHead.size() < cp932.size() ? "…" : "");
+}
+
 std::string MakeUpper(std::string_view cp932) {
     std::string upper(cp932);
     for (size_t index = 0; index < upper.size();) {

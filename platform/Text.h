@@ -23,6 +23,10 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 // double-byte character.
 std::string CutBytes(std::string_view cp932, size_t maxBytes);
 
+// The head of a line for a message: at most maxBytes bytes of it in UTF-8, "…" where it was
+// cut.
+std::string DisplayExcerpt(std::string_view cp932, size_t maxBytes);
+
 // Upper case as the code page knows it: single-byte a-z and the full-width Latin letters;
 // trail bytes are never taken for letters.
 std::string MakeUpper(std::string_view cp932);

@@ -69,7 +69,8 @@ int GetProgramNumber(std::string_view line) {
 }
 
 bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
-                          const std::string& strSuffix) {
+                          const std::string& strSuffix,
+                          const std::function<void(const std::string&)>& onProgramFile) {
     CTapeReader reader;
     if (!reader.Open(strSourcePath)) {
         return false;
@@ -82,8 +83,12 @@ bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& s
             if (!FinishProgram(pOutput)) {
                 return false;
             }
-            pOutput = std::make_unique<CTapeWriter>(
-                strDestinationFolder + Format("O%04d%s", nProgramNumber, strSuffix.c_str()));
+            const std::string strPath =
+                strDestinationFolder + Format("O%04d%s", nProgramNumber, strSuffix.c_str());
+            if (onProgramFile) {
+                onProgramFile(strPath);
+            }
+            pOutput = std::make_unique<CTapeWriter>(strPath);
             if (!pOutput->Open()) {
                 return false;
             }

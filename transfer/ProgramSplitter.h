@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,8 @@ int GetProgramNumber(std::string_view line);
 // same number replaces the earlier file. Text before the first program is dropped. False when
 // the source cannot be read or a split file cannot be written completely; files finished
 // before the failure stay.
+// onProgramFile, when given, is called with the path of each program's file just before the
+// file is written, so that the caller can look at what it replaces.
 bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
-                          const std::string& strSuffix);
+                          const std::string& strSuffix,
+                          const std::function<void(const std::string&)>& onProgramFile = {});

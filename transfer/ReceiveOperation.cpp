@@ -8,10 +8,16 @@
 #include "platform/Text.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/ProgramSplitter.h"
+#include "transfer/ReplacedPrograms.h"
 #include "transfer/SelInTypeDlg.h"
 #include "unitstore/StoreAction.h"
 
 namespace {
+
+// What a receive found about the files it replaced goes on the lines after its end message.
+std::string WithLeadingLineBreak(const std::string& strReport) {
+    return strReport.empty() ? strReport : "\n" + strReport;
+}
 
 void ReceiveNormally() {
     CRZKSETApp& app = GetApp();
@@ -27,16 +33,22 @@ void ReceiveNormally() {
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     std::string strInputName = CUnitStore::InputName(app.SetData);
     CProgress::StartFile(strFileName, 0, 1);
+    CReplacedPrograms replaced;
+    replaced.Remember(*path);
     StoreCommandResult result =
         RunStoreCommand(app.StoreSettings(), "/pub/",
                         [&](CUnitStore& store) { return store.GetFile(strInputName, *path); });
     if (result.bDone && app.Sousa == 0) {
         StampWithNow(*path);
     }
+    std::string strMessage =
+        result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
+                       Format("%sの登録に失敗しました。", strFileName.c_str()));
+    if (result.bDone) {
+        strMessage += WithLeadingLineBreak(replaced.FileReport());
+    }
     pBusy->Close();
-    ui.ReportOutcome(result.bDone,
-                     result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
-                                    Format("%sの登録に失敗しました。", strFileName.c_str())));
+    ui.ReportOutcome(result.bDone, strMessage);
 }
 
 const char* SplitMessage(bool bOk) {
@@ -46,7 +58,8 @@ const char* SplitMessage(bool bOk) {
 // Over the network the input file is fetched into the program folder first and split from
 // there; the staging copy goes whatever happens.
 StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
-                                    const std::string& strSuffix, bool& bSplit) {
+                                    const std::string& strSuffix, CReplacedPrograms& replaced,
+                                    bool& bSplit) {
     CRZKSETApp& app = GetApp();
     std::string strInputName = CUnitStore::InputName(app.SetData);
     std::string strStagingPath = app.ExeDir + Cp932ToDisplay(strInputName);
@@ -56,7 +69,9 @@ StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });
-    bSplit = result.bDone && SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix);
+    bSplit = result.bDone &&
+             SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix,
+                                  [&](const std::string& strPath) { replaced.Remember(strPath); });
     std::filesystem::remove(strStagingPath, error);
     return result;
 }
@@ -86,13 +101,19 @@ void ReceiveSplit(QWidget* pParent) {
 
     bool bOk = false;
     std::string strMessage;
+    CReplacedPrograms replaced;
     if (app.Sousa == 1) {
-        StoreCommandResult result = SplitFromNetwork(strDestinationFolder, strSuffix, bOk);
+        StoreCommandResult result =
+            SplitFromNetwork(strDestinationFolder, strSuffix, replaced, bOk);
         strMessage = result.Message(SplitMessage(bOk), "読み込みに失敗しました。");
     } else {
         std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
-        bOk = SplitByProgramNumber(strSource, strDestinationFolder, strSuffix);
+        bOk = SplitByProgramNumber(strSource, strDestinationFolder, strSuffix,
+                                   [&](const std::string& strPath) { replaced.Remember(strPath); });
         strMessage = SplitMessage(bOk);
+    }
+    if (bOk) {
+        strMessage += WithLeadingLineBreak(replaced.FolderReport());
     }
     pBusy->Close();
     ui.ReportOutcome(bOk, strMessage);

@@ -51,15 +51,8 @@ bool StartsWithPercent(std::string_view line) {
     return nFirst != std::string_view::npos && line[nFirst] == '%';
 }
 
-// The start of the line, cut on a character boundary.
 std::string Excerpt(std::string_view line) {
-    size_t nLength = 0;
-    while (nLength < line.size() && nLength < EXCERPT_BYTES) {
-        nLength += IsLeadByte(static_cast<unsigned char>(line[nLength])) ? 2 : 1;
-    }
-    nLength = std::min(nLength, line.size());
-    std::string strExcerpt = Cp932ToDisplay(line.substr(0, nLength));
-    return nLength < line.size() ? strExcerpt + "…" : strExcerpt;
+    return DisplayExcerpt(line, EXCERPT_BYTES);
 }
 
 // What the characters of a line outside comments hold. Comments run from "(" to ")"; the
@@ -199,8 +192,9 @@ void CTapeCheck::CheckLine(std::string_view line, int nLine) {
     if (content.bUnread) {
         Add(Kind::DroppedCharacter, nLine, Excerpt(line));
     }
+    // Numbers the split takes for programs: positive ones.
     const int nNumber = GetProgramNumber(line);
-    if (nNumber != NO_PROGRAM_NUMBER) {
+    if (nNumber > 0) {
         // Text before the first program number is no program of its own.
         if (m_bNumberSeen) {
             EndProgram();

@@ -63,7 +63,7 @@ public:
                              int nRemoteFirst, int nRemoteLast);
 
 private:
-    // What GetProgramNumber answers for a line that announces none.
+    // The number of a program no line announced: a tape without any program number.
     static constexpr int NO_PROGRAM_NUMBER = -1;
     struct Program {
         std::string strExcerpt;  // its first line

@@ -53,7 +53,11 @@ TEST_P(ReceiveTest, NormalReceiveSavesTheInputFileWhereChosen) {
 
         EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), kTape + strInputName);
         EXPECT_EQ(OnlyBox().kind, BoxKind::Message);
-        EXPECT_EQ(OnlyBox().strText, "saved.ncの登録が正常終了しました。");
+        // The second time the file is there and the last line tells how it changed.
+        EXPECT_EQ(OnlyBox().strText,
+                  bAddDot ? "saved.ncの登録が正常終了しました。\n"
+                            "以前のファイルと違います（8行目「RZKIN」→「RZKIN.NC」）。"
+                          : "saved.ncの登録が正常終了しました。");
         EXPECT_EQ(App().NC_Dir, m_pc.Path());
         ASSERT_EQ(Ui().FileDialogs().size(), 1u);
         const FileDialogOptions& options = Ui().FileDialogs()[0];
@@ -117,7 +121,10 @@ TEST_P(ReceiveTest, SplitReceiveWritesOneFilePerProgram) {
         EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
         EXPECT_EQ(Ui().Boxes()[0].strText, "フォルダ名を入力してください");
         EXPECT_EQ(Ui().Boxes()[1].kind, BoxKind::Message);
-        EXPECT_EQ(Ui().Boxes()[1].strText, "登録が正常終了しました。");
+        EXPECT_EQ(Ui().Boxes()[1].strText,
+                  "登録が正常終了しました。\n"
+                  "置き換えた1ファイルのうち1ファイルが以前と違います。\nO0001" +
+                      strSuffix + " 1行目「EARLIER」→「%」");
         ASSERT_EQ(Ui().FileDialogs().size(), 1u);
         EXPECT_EQ(Ui().FileDialogs()[0].strFileName, "フォルダの選択");
         EXPECT_EQ(Ui().FileDialogs()[0].strInitialFolder, "/previous/");
@@ -169,6 +176,42 @@ TEST_P(ReceiveTest, CancellingEitherDialogDoesNothing) {
     EXPECT_EQ(App().NC_Dir, "/previous/");
     EXPECT_TRUE(Ui().Boxes().empty());
     EXPECT_EQ(Ui().BusyShownCount(), 0);
+}
+
+// Replaced PC files are compared line by line with what arrived, whatever their line ends.
+TEST_P(ReceiveTest, TheEndMessageTellsWhetherReplacedFilesChangedAndWhere) {
+    PutInStore("RZKIN", "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM99\r\nO0003\r\nM30\r\n%");
+    for (auto [strBefore, strReport] :
+         {std::pair<std::string, std::string>{"%\nO0001\nG00 X0\nM30\nO0002\nM99\nO0003\nM30\n%\n",
+                                              "以前のファイルと同じ内容です。"},
+          {"%\r\nO0001\r\nG00 X1\r\n", "以前のファイルと違います（3行目「G00 X1」→「G00 X0」）。"},
+          {"%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002\r\nM99\r\nO0003\r\nM30\r\n%\r\n\r\n",
+           "以前のファイルと違います（10行目「」→「（なし）」）。"}}) {
+        WriteBytes(m_pc / "saved.nc", strBefore);
+        Ui().ClearRecord();
+        Ui().AnswerSaveFile(m_pc / "saved.nc");
+        ChooseNormal();
+        RunSimpleReceive(nullptr);
+        EXPECT_EQ(OnlyBox().strText, "saved.ncの登録が正常終了しました。\n" + strReport);
+    }
+
+    std::filesystem::create_directory(m_pc / "IN");
+    WriteBytes(m_pc / "IN/O0001.NC", "%\nO0001\nG00 X0\nM30\n%\n");
+    WriteBytes(m_pc / "IN/O0002.NC", "%\r\nO0002\r\nM30\r\n%");
+    WriteBytes(m_pc / "IN/O0009.NC", "untouched");
+    Ui().ClearRecord();
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnSplit(); });
+    ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& dialog) {
+        Ui().AnswerBrowseFolder(m_pc.Path().substr(0, m_pc.Path().size() - 1));
+        dialog.OnBrowse();
+        dialog.FolderNameEdit().setText(QStringLiteral("IN"));
+        dialog.OnOK();
+    });
+    RunSimpleReceive(nullptr);
+    EXPECT_EQ(OnlyBox().strText,
+              "登録が正常終了しました。\n置き換えた2ファイルのうち1ファイルが以前と違います。\n"
+              "O0002.NC 3行目「M30」→「M99」");
+    EXPECT_EQ(ReadBytes(m_pc / "IN/O0009.NC"), "untouched");
 }
 
 INSTANTIATE_FOR_BOTH_TRANSPORTS(ReceiveTest);
