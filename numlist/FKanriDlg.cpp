@@ -19,13 +19,6 @@
 #include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
 
-namespace {
-
-constexpr const char* kListFileName = "FileList.fno";
-constexpr const char* kProgramFolder = "RzFilesOut";
-
-}  // namespace
-
 CFKanriDlg::CFKanriDlg(QWidget* pParent) : CListDlgBase(pParent, {kProgramFolder, kListFileName}) {
     BuildControls();
 }

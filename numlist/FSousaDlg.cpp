@@ -17,14 +17,9 @@
 #include "platform/Text.h"
 #include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
+#include "unitstore/UnitReadiness.h"
 
 namespace {
-
-constexpr const char* kMarkerName = "PVN_RZK70";
-
-std::string FileNameOfPath(const std::string& strPath) {
-    return strPath.substr(strPath.find_last_of('/') + 1);
-}
 
 const CSetData& SetData() {
     return GetApp().SetData;
@@ -292,7 +287,7 @@ void CFSousaDlg::OnTakeIn() {
         frame.CloseBusy();
         // A copy that failed is reported, and the next selected entry is offered all the same.
         std::string strMessage =
-            copied.Message("", Format("%sの登録に失敗しました。", FileNameOfPath(*path).c_str()));
+            copied.Message("", Format("%sの登録に失敗しました。", NameOfPath(*path).c_str()));
         if (!strMessage.empty()) {
             Ui().WarningBox(strMessage);
         }
@@ -412,7 +407,7 @@ void CFSousaDlg::OnMoveUnregistered() {
         CStoreAction action(app.StoreSettings(), "");
         std::string strFailure;
         if (!action.IsOpen() || !action.Store().GetFile(strStoreName, *path)) {
-            strFailure = Format("%sの登録に失敗しました。", FileNameOfPath(*path).c_str());
+            strFailure = Format("%sの登録に失敗しました。", NameOfPath(*path).c_str());
         } else {
             if (!action.Store().Remove(strStoreName)) {
                 strFailure = "消去に失敗しました。";

@@ -23,7 +23,7 @@ std::string ProgramFileName(int nNo) {
 }
 
 std::optional<std::string> ListNameOfFile(const std::string& strPath, bool bAddDot) {
-    std::string strName = strPath.substr(strPath.find_last_of('/') + 1);
+    std::string strName = NameOfPath(strPath);
     if (bAddDot) {
         size_t nDot = strName.find_last_of('.');
         if (nDot != std::string::npos) {
@@ -44,10 +44,6 @@ void StampWithNow(const std::string& strPath) {
 std::string FolderOfPath(const std::string& strPath) {
     size_t nSlash = strPath.find_last_of('/');
     return nSlash == std::string::npos ? std::string() : strPath.substr(0, nSlash + 1);
-}
-
-std::string NameOfPath(const std::string& strPath) {
-    return strPath.substr(FolderOfPath(strPath).size());
 }
 
 FileDialogOptions ProgramFileDialogOptions(bool bAddDot, const std::string& strDot,

@@ -23,6 +23,10 @@ struct RegistrationStart {
 // from the last entry. The number is only an offer: it may be taken or out of range.
 RegistrationStart ProposeRegistration(const CFileNo& list, int nSelectedRow);
 
+// The folder of the numbered programs in the store, and their list in it.
+constexpr const char* kProgramFolder = "RzFilesOut";
+constexpr const char* kListFileName = "FileList.fno";
+
 // "%04d.fno": the unit's file of a numbered program.
 std::string ProgramFileName(int nNo);
 
@@ -37,8 +41,6 @@ void StampWithNow(const std::string& strPath);
 
 // The folder part of a path, ending in "/".
 std::string FolderOfPath(const std::string& strPath);
-// The name part of a path, after its last "/".
-std::string NameOfPath(const std::string& strPath);
 
 // The open dialog for program files: with bAddDot, the programs of the extension strDot (code
 // page 932) first and the extension as default; otherwise all files.

@@ -162,3 +162,7 @@ std::string Format(const char* format, ...) {
     va_end(arguments);
     return text;
 }
+
+std::string NameOfPath(const std::string& strPath) {
+    return strPath.substr(strPath.find_last_of('/') + 1);
+}

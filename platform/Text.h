@@ -40,5 +40,8 @@ size_t FindLastSingleByte(std::string_view cp932, char character);
 // being undefined beyond the 32-bit range.
 int DecimalValue(std::string_view text);
 
+// The name part of a path, after its last "/".
+std::string NameOfPath(const std::string& strPath);
+
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -26,10 +26,6 @@ void StripLineEnd(std::string& strLine) {
     }
 }
 
-constexpr const char* kUnitConfigFolder = "rzksys/";
-constexpr const char* kUnitRsioName = "PVNRSIO.INI";
-constexpr const char* kUnitInterfacesName = "interfaces";
-
 // The unit's folders on the memory; one that exists, or cannot be made, shows up later as a
 // file that cannot be written or read.
 void MakeUnitFolders(const std::string& strRoot) {

@@ -2,6 +2,11 @@
 
 #include <string>
 
+// The unit's configuration files on the USB memory, which CSetData::WriteUnitConfig writes.
+constexpr const char* kUnitConfigFolder = "rzksys/";
+constexpr const char* kUnitRsioName = "PVNRSIO.INI";
+constexpr const char* kUnitInterfacesName = "interfaces";
+
 // One machine profile: everything the program knows about one unit. Strings are code page 932
 // bytes as they stand in the profile file.
 class CSetData {

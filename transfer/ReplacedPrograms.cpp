@@ -23,7 +23,7 @@ std::map<std::string, CReplacedPrograms::Change> CReplacedPrograms::Changes() co
             continue;
         }
         ProgramDifference difference = FirstDifference(strPrevious, *received);
-        aChanges.emplace(strPath, Change{strPath.substr(strPath.find_last_of('/') + 1),
+        aChanges.emplace(strPath, Change{NameOfPath(strPath),
                                          difference.bDiffers ? DifferenceText(difference) : ""});
     }
     return aChanges;

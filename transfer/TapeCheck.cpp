@@ -123,8 +123,7 @@ void CTapeCheck::CheckFiles(const std::vector<std::string>& aPaths, bool bOneTap
         if (!bOneTape) {
             StartTape();
         }
-        CheckFile(strPath, strPath.substr(strPath.find_last_of('/') + 1),
-                  !bOneTape || aPaths.size() == 1);
+        CheckFile(strPath, NameOfPath(strPath), !bOneTape || aPaths.size() == 1);
     }
 }
 

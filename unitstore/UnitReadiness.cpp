@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* kMarkerName = "PVN_RZK70";
-
 bool CheckNetworkStore(const UnitStoreSettings& settings, const std::string& strExeDir,
                        CUiServices& ui) {
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();

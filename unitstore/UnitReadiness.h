@@ -17,6 +17,9 @@ bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExe
                     const std::string& strUsbDriveName, CUiServices& ui,
                     const std::function<bool(const std::string&)>& isUsableUsbDrive);
 
+// The file at the store root that marks a memory prepared for the unit.
+constexpr const char* kMarkerName = "PVN_RZK70";
+
 // Whether the folder strRoot (ending in "/") holds the marker "PVN_RZK70": a regular file that
 // opens for reading. A folder of that name is no marker. The one marker test of the program.
 bool HasMarkerFile(const std::string& strRoot);
