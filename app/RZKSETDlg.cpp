@@ -18,6 +18,7 @@
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
 #include "maint/HosyuDlg.h"
+#include "maint/StoreCheckupOperation.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FSousaDlg.h"
@@ -208,6 +209,9 @@ void CRZKSETDlg::DefineOperations() {
         GetApp().Ui().RunModal(dialog);
     };
     m_aOperations[1015].run = [] { PrepareUsbMemory(GetApp()); };
+    // The check-up reports a missing marker itself, so it goes without the readiness check.
+    m_aOperations[kStoreCheckupCommand].bCheckUnit = false;
+    m_aOperations[kStoreCheckupCommand].run = [] { RunStoreCheckup(); };
     m_aOperations[1021].run = [this] {
         if (ChooseUsbDrive(GetApp(), this)) {
             ShowNames();
@@ -281,6 +285,8 @@ void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
     // Linux window managers keep the window menu to themselves, so the about entry that the
     // system menu would carry lives in the window's own context menu.
     QMenu menu(this);
+    menu.addAction(QStringLiteral("ストアの点検(&C)"), this,
+                   [this] { OnOperation(kStoreCheckupCommand); });
     menu.addAction(QStringLiteral("バージョン情報 RZKSET(&A)..."), this, &CRZKSETDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

@@ -21,6 +21,9 @@ class CRZKSETDlg : public CDialog {
     Q_OBJECT
 
 public:
+    // The context menu's store check-up, run like a button's operation.
+    static constexpr int kStoreCheckupCommand = 2001;
+
     explicit CRZKSETDlg(QWidget* pParent = nullptr);
     ~CRZKSETDlg() override;
 

@@ -158,6 +158,14 @@ bool CQtUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
     return box.exec() == QMessageBox::Yes;
 }
 
+void CQtUiServices::ReportWithDetails(bool bOk, const std::string& strText,
+                                      const std::string& strDetails) {
+    QMessageBox box(bOk ? QMessageBox::Information : QMessageBox::Warning, kCaption,
+                    QString::fromStdString(strText), QMessageBox::Ok, ActiveWindow());
+    box.setDetailedText(QString::fromStdString(strDetails));
+    box.exec();
+}
+
 bool CQtUiServices::WarningQuestionBox(const std::string& strText, const std::string& strDetails) {
     QMessageBox box(QMessageBox::Warning, kCaption, QString::fromStdString(strText),
                     QMessageBox::Yes | QMessageBox::No, ActiveWindow());

@@ -55,6 +55,10 @@ public:
     virtual bool QuestionBox(const std::string& strText, bool bDefaultNo = false,
                              bool bInformationIcon = false) = 0;
 
+    // OK box with the information icon, or the warning icon when something needs looking at,
+    // and details the operator may unfold (none when empty).
+    virtual void ReportWithDetails(bool bOk, const std::string& strText,
+                                   const std::string& strDetails) = 0;
     // Yes/No box with the warning icon, Yes as default, and details the operator may unfold;
     // true for Yes.
     virtual bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) = 0;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 
 #include <filesystem>
 #include <functional>
@@ -233,6 +237,45 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
 
 // USB preparation and the drive choice work on the PC's side and never ask the unit: they
 // run where the readiness check would refuse every other button.
+// The store check-up from the main window's context menu: over the unit it reports the store
+// it finds, on a USB memory without the marker it says so, and it writes nothing anywhere.
+TEST_F(OperationFrameTest, TheContextMenuChecksTheStoreWithoutChangingIt) {
+    CRZKSETDlg dialog;
+    ASSERT_TRUE(dialog.OnInitDialog());
+    auto checkFromMenu = [&dialog] {
+        QTimer::singleShot(0, [] {
+            auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(pMenu, nullptr);
+            for (QAction* pAction : pMenu->actions()) {
+                if (pAction->text().startsWith(QStringLiteral("ストアの点検"))) {
+                    pAction->trigger();
+                }
+            }
+            pMenu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                dialog.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(&dialog, &event);
+    };
+
+    UseUnit({"--seed"});
+    const std::map<std::string, std::string> aBefore = Everything();
+    checkFromMenu();
+    ASSERT_EQ(Ui().Boxes().size(), 1u);
+    EXPECT_TRUE(Ui().Boxes()[0].strText.starts_with("○ マーカーファイル PVN_RZK70: あり\n"))
+        << Ui().Boxes()[0].strText;
+    EXPECT_EQ(Everything(), aBefore);
+
+    Ui().ClearRecord();
+    UseStick(false);
+    checkFromMenu();
+    ASSERT_EQ(Ui().Boxes().size(), 1u);
+    EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Warning);
+    EXPECT_TRUE(Ui().Boxes()[0].strText.starts_with("× マーカーファイル PVN_RZK70: ありません\n"))
+        << Ui().Boxes()[0].strText;
+    EXPECT_EQ(App().DeviceEventsEnabled, 1);
+}
+
 TEST_F(OperationFrameTest, TheDriveOperationsRunWithoutTheReadinessCheck) {
     UseStick(false);
     CRZKSETDlg dialog;

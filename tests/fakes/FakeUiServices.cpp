@@ -73,6 +73,11 @@ bool CFakeUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
     return NextAnswer(strText);
 }
 
+void CFakeUiServices::ReportWithDetails(bool bOk, const std::string& strText,
+                                        const std::string& strDetails) {
+    Record({bOk ? BoxKind::Information : BoxKind::Warning, strText, false, false, strDetails});
+}
+
 bool CFakeUiServices::WarningQuestionBox(const std::string& strText,
                                          const std::string& strDetails) {
     Record({BoxKind::Question, strText, false, false, strDetails});

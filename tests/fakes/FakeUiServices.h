@@ -61,6 +61,8 @@ public:
     void MessageBox(const std::string& strText) override;
     void InformationBox(const std::string& strText) override;
     bool QuestionBox(const std::string& strText, bool bDefaultNo, bool bInformationIcon) override;
+    void ReportWithDetails(bool bOk, const std::string& strText,
+                           const std::string& strDetails) override;
     bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) override;
     std::vector<std::string> OpenFiles(const FileDialogOptions& options) override;
     std::optional<std::string> SaveFile(const FileDialogOptions& options) override;

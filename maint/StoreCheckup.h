@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class CFileNo;
+class CSetData;
+class CUnitStore;
+
+// Looks the unit's store over without changing it: the marker, the numbered programs against
+// their list, the named programs' catalogue against the files, and whether the unit's
+// configuration files read back as the current profile writes them.
+class CStoreCheckup {
+public:
+    // One thing looked at: a line for the summary, and the names behind a problem.
+    struct Check {
+        std::string strLine;  // UTF-8
+        bool bProblem = false;
+        std::vector<std::string> aNames;  // UTF-8
+    };
+
+    // Staging copies of the store's lists go to strStagingFolder (ending in "/") and are
+    // removed again.
+    CStoreCheckup(const CSetData& setData, std::string strStagingFolder);
+
+    // Runs every check on the store, which stands connected; false when the store failed
+    // (lost connection), the checks done until then kept.
+    bool Run(CUnitStore& store);
+
+    const std::vector<Check>& Checks() const { return m_aChecks; }
+    // A line per check, then whether anything needs looking at.
+    std::string Summary() const;
+    // The names behind each problem, at most MAX_NAMES per check.
+    std::string Details() const;
+    bool HasProblems() const;
+
+    static constexpr size_t MAX_NAMES = 50;
+
+private:
+    void CheckRoot(CUnitStore& store);
+    void CheckNumberedPrograms(CUnitStore& store);
+    void CheckConfigFile(CUnitStore& store, const char* pszName, const std::string& strExpected);
+    // Fetches a file of the store's current folder into the staging folder, lets read look at
+    // the copy and removes it; false when the file could not be fetched.
+    bool Fetch(CUnitStore& store, const std::string& strStoreName,
+               const std::function<void(const std::string&)>& read);
+    // A list file of the current folder, loaded: CFileNo's result code.
+    int FetchList(CUnitStore& store, const std::string& strStoreName, CFileNo& list);
+    void Add(std::string strLine, bool bProblem);
+    // A check whose problem is the names, none when it is fine.
+    void Add(std::string strLine, std::vector<std::string> aProblemNames);
+
+    const CSetData& m_setData;
+    std::string m_strStagingFolder;
+    std::vector<Check> m_aChecks;
+};
