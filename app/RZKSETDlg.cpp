@@ -23,6 +23,7 @@
 #include "numlist/FKanriDlg.h"
 #include "numlist/FSousaDlg.h"
 #include "platform/DialogLayout.h"
+#include "platform/FileDropTarget.h"
 #include "platform/MountWatcher.h"
 #include "settings/UnitSettingsOperation.h"
 #include "transfer/ReceiveOperation.h"
@@ -54,6 +55,11 @@ CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : CDialog(pParent) {
     setFont(DialogFont(QStringLiteral("MS UI Gothic")));
     DefineOperations();
     BuildControls();
+    new CFileDropTarget(*Item(1000), [this](const std::vector<std::string>& aPaths) {
+        m_aDroppedFiles = aPaths;
+        OnOperation(1000);
+        m_aDroppedFiles.clear();
+    });
 }
 
 CRZKSETDlg::~CRZKSETDlg() = default;
@@ -184,7 +190,7 @@ void CRZKSETDlg::DefineOperations() {
     for (int nId : kLocalOperations) {
         m_aOperations[nId].bCheckUnit = false;
     }
-    m_aOperations[1000].run = [this] { RunSimpleSend(this); };
+    m_aOperations[1000].run = [this] { RunSimpleSend(this, m_aDroppedFiles); };
     m_aOperations[1001].run = [this] { RunSimpleReceive(this); };
     m_aOperations[1014].run = [this] { RunSampleProgram(this); };
     m_aOperations[1004].run = [this] {

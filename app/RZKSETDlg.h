@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/Dialog.h"
 
@@ -65,4 +66,6 @@ private:
     QLabel* m_pProfileName = nullptr;
     CMountWatcher* m_pMountWatcher = nullptr;
     std::map<int, Operation> m_aOperations;
+    // PC files dropped on the send button, for the send they start.
+    std::vector<std::string> m_aDroppedFiles;
 };

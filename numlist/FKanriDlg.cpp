@@ -45,6 +45,7 @@ void CFKanriDlg::BuildControls() {
         {1035, "印刷", 411, 229, 50, &CFKanriDlg::OnPrint},
         {2, "閉じる", 411, 283, 50, &CFKanriDlg::reject},
     });
+    RegisterDroppedFilesWith([this] { Button(1033).click(); });
 }
 
 std::string CFKanriDlg::CellText(int nRow, int nColumn) const {
@@ -116,8 +117,7 @@ void CFKanriDlg::OnRegister() {
     RegistrationStart start = ProposeRegistration(m_fileNo, nSelected);
     size_t nPosition = start.nPosition;
 
-    std::vector<std::string> aFiles =
-        Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    std::vector<std::string> aFiles = ChooseProgramFiles();
     CFNoInDlg numberDlg(start.nNo, this);
     if (!aFiles.empty() && Ui().RunModal(numberDlg) == QDialog::Accepted &&
         CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,

@@ -63,6 +63,7 @@ void CFSousaDlg::BuildControls() {
         {1024, "消去", 415, 301, 50, &CFSousaDlg::OnDeleteUnregistered},
         {2, "閉じる", 415, 328, 50, &CFSousaDlg::reject},
     });
+    RegisterDroppedFilesWith([this] { Button(1016).click(); });
 }
 
 std::string CFSousaDlg::StoreNameOfListName(const std::string& strListName) const {
@@ -222,8 +223,7 @@ void CFSousaDlg::OnRegister() {
     if (nPosition < 0) {
         nPosition = BlankRow();
     }
-    std::vector<std::string> aFiles =
-        Ui().OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    std::vector<std::string> aFiles = ChooseProgramFiles();
     int nUnregistrable = 0;
     if (!aFiles.empty() && CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
                                                     app.SetData.REMOTE_NO2)) {

@@ -11,7 +11,9 @@
 #include "numlist/BikouDlg.h"
 #include "numlist/CommandFrame.h"
 #include "numlist/NamedProgram.h"
+#include "numlist/Registration.h"
 #include "platform/FieldValidation.h"
+#include "platform/FileDropTarget.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -319,4 +321,22 @@ void CListDlgBase::OnClose() {
         }
     }
     done(QDialog::Accepted);
+}
+
+std::vector<std::string> CListDlgBase::ChooseProgramFiles() {
+    if (!m_aDroppedFiles.empty()) {
+        return m_aDroppedFiles;
+    }
+    const CRZKSETApp& app = GetApp();
+    return Ui().OpenFiles(
+        ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+}
+
+void CListDlgBase::RegisterDroppedFilesWith(const std::function<void()>& command) {
+    new CFileDropTarget(*FileList().viewport(),
+                        [this, command](const std::vector<std::string>& aPaths) {
+                            m_aDroppedFiles = aPaths;
+                            command();
+                            m_aDroppedFiles.clear();
+                        });
 }

@@ -98,6 +98,12 @@ public:
     // Takes the title box and prints the list under it as the sheet of the variant.
     void PrintCommand(QPushButton& button, PrintVariant variant);
 
+    // The PC program files to register: those dropped on the entry list when the command came
+    // from a drop, else the operator's choice in the file dialog.
+    std::vector<std::string> ChooseProgramFiles();
+    // Files dropped on the entry list run the command as if chosen in its file dialog.
+    void RegisterDroppedFilesWith(const std::function<void()>& command);
+
     // The store file of an entry, in the list's folder.
     virtual std::string StoreNameOf(const FILENODATA& entry) const = 0;
 
@@ -152,4 +158,5 @@ private:
     QLineEdit* m_pTitleEdit = nullptr;
     CListView* m_pFileList = nullptr;
     CListView* m_pCoverList = nullptr;
+    std::vector<std::string> m_aDroppedFiles;
 };

@@ -61,11 +61,13 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
 
 }  // namespace
 
-void RunSimpleSend(QWidget* pParent) {
+void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPaths) {
     CRZKSETApp& app = GetApp();
     CUiServices& ui = app.Ui();
-    std::vector<std::string> aPaths =
-        ui.OpenFiles(ProgramFileDialogOptions(app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
+    std::vector<std::string> aPaths = !aDroppedPaths.empty()
+                                          ? aDroppedPaths
+                                          : ui.OpenFiles(ProgramFileDialogOptions(
+                                                app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
     if (aPaths.empty()) {
         return;
     }

@@ -23,7 +23,9 @@
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/FileDrop.h"
 #include "tests/fakes/TestServers.h"
+#include "transfer/MRetDlg.h"
 #include "transfer/SelInTypeDlg.h"
 
 namespace {
@@ -274,6 +276,36 @@ TEST_F(OperationFrameTest, TheContextMenuChecksTheStoreWithoutChangingIt) {
     EXPECT_TRUE(Ui().Boxes()[0].strText.starts_with("× マーカーファイル PVN_RZK70: ありません\n"))
         << Ui().Boxes()[0].strText;
     EXPECT_EQ(App().DeviceEventsEnabled, 1);
+}
+
+// PC files dropped on the send button go to the unit as if chosen in the file dialog, after
+// the readiness check; a folder or a non-local item is refused and starts nothing.
+TEST_F(OperationFrameTest, FilesDroppedOnTheSendButtonAreSent) {
+    CTestFolder pc;
+    WriteBytes(pc / "a.nc", "%\r\nO0001\r\nM30\r\n%");
+    WriteBytes(pc / "b.nc", "%\r\nO0002\r\nM30\r\n%");
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        bNetwork ? UseUnit({"--seed"}) : UseStick(true);
+        const std::string strStore = bNetwork ? m_pUnit->PubFolder() : App().UsbDrive;
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        Ui().ClearRecord();
+
+        EXPECT_FALSE(DropFiles(*dialog.Item(1000), {pc.Path()}));
+        EXPECT_FALSE(DropFiles(*dialog.Item(1000), {pc / "a.nc", pc / "missing.nc"}));
+        EXPECT_TRUE(Ui().Boxes().empty());
+
+        ASSERT_TRUE(DropFiles(*dialog.Item(1000), {pc / "a.nc"}));
+        EXPECT_EQ(ReadBytes(strStore + "RZKOUT"), "%\r\nO0001\r\nM30\r\n%");
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"a.ncの登録が正常終了しました。"});
+        EXPECT_TRUE(Ui().FileDialogs().empty());
+
+        ExpectDialog<CMRetDlg>(Ui(), [](CMRetDlg& list) { list.accept(); });
+        ASSERT_TRUE(DropFiles(*dialog.Item(1000), {pc / "a.nc", pc / "b.nc"}));
+        EXPECT_EQ(ReadBytes(strStore + "RZKOUT"), "%\r\nO0001\r\nM30\r\nO0002\r\nM30\r\n%");
+        EXPECT_EQ(App().DeviceEventsEnabled, 1);
+    }
 }
 
 TEST_F(OperationFrameTest, TheDriveOperationsRunWithoutTheReadinessCheck) {

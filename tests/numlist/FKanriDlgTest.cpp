@@ -24,6 +24,7 @@
 #include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FakeUiServices.h"
+#include "tests/fakes/FileDrop.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -355,6 +356,26 @@ TEST_F(FKanriDlgTest, RegisteringWarnsOfADuplicateNumberAndGoesOnOnlyWhenTold) {
                                     "テープの確認で1件の注意があります（Ｏ番号の重複 1件）。\n"
                                     "このまま登録しますか？"));
         Ui().ClearRecord();
+    }
+}
+
+// Files dropped on the list are registered as if chosen in the file dialog, number dialog and
+// all; a dropped folder is refused.
+TEST_F(FKanriDlgTest, RegistersFilesDroppedOnTheList) {
+    for (bool bNetwork : {false, true}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        if (bNetwork) {
+            UseNetwork();
+        }
+        auto pDialog = Open();
+        QWidget& list = *pDialog->FileList().viewport();
+        EXPECT_FALSE(DropFiles(list, {(m_exeDir / "pc").string()}));
+        AnswerNumber("20");
+        ASSERT_TRUE(DropFiles(list, {MakePcFile("a.NC"), MakePcFile("b.NC")}));
+        EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{20, 21}));
+        EXPECT_EQ(ReadFile(ProgramFolder() / "0021.fno"), PcProgram("b.NC"));
+        EXPECT_TRUE(Ui().FileDialogs().empty());
+        EXPECT_TRUE(Ui().Texts().empty());
     }
 }
 

@@ -23,6 +23,7 @@
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/FileDrop.h"
 #include "tests/fakes/RecordingPrintTarget.h"
 #include "tests/fakes/TestServers.h"
 
@@ -319,6 +320,22 @@ TEST_F(FSousaDlgTest, RegisteringWarnsOfLowerCaseAndGoesOnOnlyWhenTold) {
             EXPECT_EQ(box.strDetails, "lower.NC 3行目: 小文字「g00 x0」\n");
         }
         EXPECT_EQ(ReadFile(m_store / "LOWER.NC"), strLower);
+    });
+}
+
+// Files dropped on the list are registered as if chosen in the file dialog.
+TEST_F(FSousaDlgTest, RegistersFilesDroppedOnTheList) {
+    ForEachTransport([&](Transport) {
+        const std::vector<std::string> aFiles = {PcFile("drop1.NC"), PcFile("drop2.NC")};
+        Run([&](CFSousaDlg& dialog) {
+            QWidget& list = *dialog.FileList().viewport();
+            EXPECT_FALSE(DropFiles(list, {(m_exeDir / "pc").string()}));
+            ASSERT_TRUE(DropFiles(list, aFiles));
+            EXPECT_EQ(Names(dialog), (std::vector<std::string>{"DROP1", "DROP2"}));
+            dialog.OnClose();
+        });
+        EXPECT_EQ(ReadFile(m_store / "DROP2.NC"), PcProgram("drop2.NC"));
+        EXPECT_TRUE(Ui().FileDialogs().empty());
     });
 }
 
