@@ -132,4 +132,28 @@ TEST(QtUiServices, TheQuestionBoxSpeaksJapaneseWithNoAsDefaultWhereAsked) {
     EXPECT_EQ(strDefault, "いいえ(N)");
 }
 
+// The tape check's question: warning icon, Yes as default, the findings behind a Japanese
+// details button.
+TEST(QtUiServices, TheWarningQuestionShowsItsDetailsOnRequest) {
+    std::vector<std::string> aButtons;
+    std::string strDefault;
+    std::string strDetails;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenOpen<QMessageBox>([&](QMessageBox& box) {
+        aButtons = ButtonTexts(box);
+        strDefault = box.defaultButton()->text().remove(QLatin1Char('&')).toStdString();
+        strDetails = box.detailedText().toStdString();
+        icon = box.icon();
+        box.grab().save(QString::fromStdString(ScreenshotPath("warning_question")));
+        box.button(QMessageBox::Yes)->click();
+    });
+    CQtUiServices ui;
+    EXPECT_TRUE(ui.WarningQuestionBox("テープの確認で1件の注意があります（小文字 1件）。",
+                                      "a.nc 3行目: 小文字「g00」\n"));
+    EXPECT_TRUE(Contains(aButtons, "詳細")) << testing::PrintToString(aButtons);
+    EXPECT_EQ(strDefault, "はい(Y)");
+    EXPECT_EQ(strDetails, "a.nc 3行目: 小文字「g00」\n");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
 }  // namespace
