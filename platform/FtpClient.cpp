@@ -104,6 +104,8 @@ size_t ReadFromFile(char* pBuffer, size_t nSize, size_t nCount, void* pFile) {
     return nRead;
 }
 
+constexpr long kTransferBufferBytes = 512 * 1024;
+
 struct FileCloser {
     void operator()(std::FILE* pFile) const { std::fclose(pFile); }
 };
@@ -201,6 +203,7 @@ FtpResult CFtpClient::Upload(const std::string& strLocalPath, const std::string&
     curl_easy_setopt(m_pCurl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(status.st_size));
     curl_easy_setopt(m_pCurl, CURLOPT_READFUNCTION, ReadFromFile);
     curl_easy_setopt(m_pCurl, CURLOPT_READDATA, pFile.get());
+    curl_easy_setopt(m_pCurl, CURLOPT_UPLOAD_BUFFERSIZE, kTransferBufferBytes);
     ReportTransferProgress(m_pCurl);
     return Finish(Perform());
 }
@@ -209,7 +212,10 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
     if (!IsSendablePath(strServerPath)) {
         return FailLocally("invalid file name");
     }
-    CAtomicFile target(strLocalPath);
+    // The file lands on the PC's own disk, which is not pulled out like the unit's memory: the
+    // rename keeps a half-written file from standing under the name, and waiting for the disk
+    // as well would only slow every download (staging copies that go a moment later too).
+    CAtomicFile target(strLocalPath, false);
     if (!target.Open()) {
         return FailLocally(strLocalPath + ": cannot be written");
     }
@@ -393,6 +399,8 @@ bool CFtpClient::Begin(const std::string& strUrl) {
 void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
+    // curl reads 16 KiB at a time unless told otherwise; large reads keep up with the network.
+    curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
     ReportTransferProgress(m_pCurl);
 }
 

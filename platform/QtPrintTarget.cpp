@@ -63,6 +63,8 @@ bool CQtPrintTarget::StartDocument(const std::string& strDocumentName) {
     m_painter.setBackgroundMode(Qt::TransparentMode);
     m_painter.setPen(SheetPen(THIN_PEN_WIDTH));
     m_painter.setBrush(Qt::black);
+    m_painter.setFont(m_font);
+    m_currentPen = Pen::Thin;
     return true;
 }
 
@@ -93,29 +95,43 @@ void CQtPrintTarget::SetFont(int nHeight) {
     m_font.setUnderline(false);
     // A pixel size is taken in the painter's window units; a point size would not be.
     m_font.setPixelSize(nHeight);
+    // The metrics and the painter's font change only here: a sheet of thousands of rows
+    // draws every text in the same font.
+    m_metrics.emplace(m_font, &m_device);
     if (m_painter.isActive()) {
         m_painter.setFont(m_font);
     }
 }
 
 void CQtPrintTarget::TextOut(int x, int y, const std::string& strText) {
-    const QFontMetrics metrics(m_font, &m_device);
-    m_painter.setFont(m_font);
-    m_painter.drawText(QPoint(x, y + metrics.ascent()), DisplayText(strText));
+    m_painter.drawText(QPoint(x, y + Metrics().ascent()), DisplayText(strText));
 }
 
 CPrintTarget::Extent CQtPrintTarget::TextExtent(const std::string& strText) {
-    const QFontMetrics metrics(m_font, &m_device);
-    return {metrics.horizontalAdvance(DisplayText(strText)), metrics.height()};
+    return {Metrics().horizontalAdvance(DisplayText(strText)), Metrics().height()};
+}
+
+const QFontMetrics& CQtPrintTarget::Metrics() {
+    if (!m_metrics) {
+        m_metrics.emplace(m_font, &m_device);
+    }
+    return *m_metrics;
 }
 
 void CQtPrintTarget::Line(int x1, int y1, int x2, int y2, Pen pen) {
-    m_painter.setPen(SheetPen(pen == Pen::Thick ? THICK_PEN_WIDTH : THIN_PEN_WIDTH));
+    UsePen(pen);
     m_painter.drawLine(QPoint(x1, y1), QPoint(x2, y2));
 }
 
 void CQtPrintTarget::Bar(int left, int top, int right, int bottom) {
-    m_painter.setPen(SheetPen(THIN_PEN_WIDTH));
-    m_painter.setBrush(Qt::black);
+    // The brush stays black from the start of the document; only lines change the pen.
+    UsePen(Pen::Thin);
     m_painter.drawRect(QRectF(left, top, right - left, bottom - top));
+}
+
+void CQtPrintTarget::UsePen(Pen pen) {
+    if (pen != m_currentPen) {
+        m_painter.setPen(SheetPen(pen == Pen::Thick ? THICK_PEN_WIDTH : THIN_PEN_WIDTH));
+        m_currentPen = pen;
+    }
 }

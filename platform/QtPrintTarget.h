@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <memory>
+#include <optional>
 
 #include "platform/PrintTarget.h"
 
@@ -34,10 +36,15 @@ public:
     void Bar(int left, int top, int right, int bottom) override;
 
 private:
+    const QFontMetrics& Metrics();
+    void UsePen(Pen pen);
+
     std::unique_ptr<QPrinter> m_ownedPrinter;
     QPrinter* m_pPrinter = nullptr;
     QPaintDevice& m_device;
     QPainter m_painter;
     QFont m_font;
+    std::optional<QFontMetrics> m_metrics;
+    Pen m_currentPen = Pen::Thin;
     bool m_bPageStarted = false;
 };

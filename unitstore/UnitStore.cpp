@@ -71,13 +71,16 @@ bool EnsureOwnerReadWrite(const std::string& strPath) {
     return (mode & 0600) == 0600 || chmod(strPath.c_str(), mode | 0600) == 0;
 }
 
-bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget) {
+// bSyncToDisk: the copy goes to the USB memory, which the operator may pull out next; a copy
+// to the PC's disk is only flushed, as downloads are.
+bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget,
+                        bool bSyncToDisk) {
     std::FILE* pSource = std::fopen(strSource.c_str(), "rb");
     if (pSource == nullptr) {
         return false;
     }
     struct stat status {};
-    CAtomicFile target(strTarget);
+    CAtomicFile target(strTarget, bSyncToDisk);
     bool bOk = fstat(fileno(pSource), &status) == 0 && S_ISREG(status.st_mode) && target.Open();
     std::vector<char> aBuffer(1 << 16);
     std::uint64_t nCopied = 0;
@@ -147,7 +150,7 @@ bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& str
         return TakeResult(UploadReplacing(strLocalPath, ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);
-    return path && CopyFileAtomically(strLocalPath, *path) && EnsureOwnerReadWrite(*path);
+    return path && CopyFileAtomically(strLocalPath, *path, true) && EnsureOwnerReadWrite(*path);
 }
 
 // A cut transfer must never leave a truncated program under the name the unit hands to the
@@ -186,7 +189,7 @@ bool CUnitStore::GetFile(const std::string& strStoreName, const std::string& str
         bCopied = TakeResult(m_pFtp->Download(ServerPath(strStoreName), strLocalPath));
     } else {
         std::optional<std::string> path = UsbPath(strStoreName);
-        bCopied = path && CopyFileAtomically(*path, strLocalPath);
+        bCopied = path && CopyFileAtomically(*path, strLocalPath, false);
     }
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
