@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
 // Writes a file under a temporary name in the target's folder and renames it over the target
-// only when every byte has been written and flushed, so that a failure or a full disk never
+// only when every byte has been written, so that a failure or a full disk never
 // leaves a half-written file where a good one stood. Writes are buffered; the first failure
 // sticks and makes Commit fail. A file that is not committed is removed.
 class CAtomicFile {
@@ -21,7 +19,7 @@ public:
 
     // Creates the temporary file; false when the folder cannot take it.
     bool Open();
-    bool IsOpen() const { return m_pFile != nullptr; }
+    bool IsOpen() const { return m_nDescriptor >= 0; }
     void Write(std::string_view bytes);
     // Writes the text followed by CR LF, as a text-mode stream of the unit's files does.
     void WriteLine(std::string_view text);
@@ -36,7 +34,9 @@ private:
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;
     bool m_bSyncToDisk;
-    std::FILE* m_pFile = nullptr;
-    std::unique_ptr<char[]> m_pBuffer;
+    void FlushBuffer();
+
+    int m_nDescriptor = -1;
+    std::string m_strBuffer;
     bool m_bFailed = false;
 };
