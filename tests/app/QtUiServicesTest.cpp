@@ -18,23 +18,9 @@
 #include <vector>
 
 #include "tests/fakes/TestServers.h"
+#include "tests/fakes/WhenOpen.h"
 
 namespace {
-
-// Runs act on the first visible modal dialog of the given class once it is open.
-template <class Dialog>
-void WhenOpen(const std::function<void(Dialog&)>& act) {
-    auto* pTimer = new QTimer;
-    QObject::connect(pTimer, &QTimer::timeout, [pTimer, act] {
-        auto* pDialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (pDialog != nullptr && pDialog->isVisible()) {
-            pTimer->stop();
-            pTimer->deleteLater();
-            act(*pDialog);
-        }
-    });
-    pTimer->start(10);
-}
 
 std::vector<std::string> ButtonTexts(const QWidget& dialog) {
     std::vector<std::string> aTexts;

@@ -26,6 +26,7 @@
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
 #include "tests/fakes/FakeUiServices.h"
+#include "tests/fakes/WhenOpen.h"
 
 namespace {
 
@@ -234,21 +235,6 @@ TEST(ListPrintPdf, ThePrintDialogOffersPdfOutput) {
     ASSERT_TRUE(bChosen) << "no PDF output in the print dialog";
     ASSERT_TRUE(QFile::exists(pdfPath));
     EXPECT_NE(SheetText(pdfPath).find("PROG8"), std::string::npos);
-}
-
-// Runs act on the next visible modal dialog of the class.
-template <class Dialog>
-void WhenOpen(const std::function<void(Dialog&)>& act) {
-    auto* pTimer = new QTimer;
-    QObject::connect(pTimer, &QTimer::timeout, [pTimer, act] {
-        auto* pDialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (pDialog != nullptr && pDialog->isVisible()) {
-            pTimer->stop();
-            pTimer->deleteLater();
-            act(*pDialog);
-        }
-    });
-    pTimer->start(10);
 }
 
 // The preview is reached from the print dialog and painted by the printing routine: the
