@@ -10,7 +10,7 @@ packages=(
   python3 python3-pyftpdlib vsftpd
   poppler-utils zbar-tools fonts-ipafont-gothic
   dosfstools mtools xvfb xauth ifupdown
-  libbenchmark-dev hyperfine gawk
+  libbenchmark-dev hyperfine gawk curl lftp
   dpkg-dev file
 )
 

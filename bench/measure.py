@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Runs every speed measure of RZKSET beside its anchor and prints one table of ratios.
+
+Called by bench/run.sh, which builds the tools first. Each measure runs the program's own code
+(bench_tool, split_tape) and its anchor alternately in ROUNDS rounds, the order swapped every
+round, so that both meet the same machine; a ratio is taken per round, and the table gives the
+median and the spread (lowest to highest) of those ratios.
+"""
+import json
+import os
+import resource
+import shutil
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TOOLS = sys.argv[1]
+ROUNDS = int(os.environ.get("ROUNDS", "7"))
+DISK = os.environ.get("DISK_FOLDER", "/var/tmp/rzkset-bench")
+TMPFS = os.environ.get("TMPFS_FOLDER", "/dev/shm/rzkset-bench")
+USER = ["-u", "anonymous:zvb"]
+
+
+def Run(command):
+    """Wall and CPU seconds of one command; it must succeed."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+    return wall, cpu
+
+
+def FreePort():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class UnitSimulator:
+    def __init__(self, root):
+        self.process = subprocess.Popen(
+            ["/usr/bin/python3", os.path.join(REPO, "tools/unitsim/unitsim.py"), "--port", "0",
+             "--root", root], stdout=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline()
+        self.port = int(line.rsplit(":", 1)[1])
+        self.pub = os.path.join(root, "pub")
+
+    def Stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+class Vsftpd:
+    """vsftpd as the tests start it: anonymous user locked into its folder, /pub/ writable."""
+
+    def __init__(self, root):
+        os.makedirs(os.path.join(root, "config/empty"), exist_ok=True)
+        self.pub = os.path.join(root, "pub")
+        os.makedirs(self.pub, exist_ok=True)
+        os.chmod(root, 0o755)
+        os.chmod(self.pub, 0o777)
+        config = os.path.join(root, "config")
+        with open(os.path.join(config, "passwords"), "w") as passwords:
+            passwords.write("zvb\n")
+        self.port = FreePort()
+        with open(os.path.join(config, "vsftpd.conf"), "w") as conf:
+            conf.write(
+                "listen=YES\nlisten_address=127.0.0.1\nlisten_port=%d\nlisten_ipv6=NO\n"
+                "background=NO\nanonymous_enable=YES\nlocal_enable=NO\nanon_root=%s\n"
+                "write_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
+                "anon_other_write_enable=YES\nanon_umask=022\nsecure_email_list_enable=YES\n"
+                "email_password_file=%s/passwords\npasv_enable=YES\nport_enable=YES\n"
+                "connect_from_port_20=NO\nseccomp_sandbox=NO\nsecure_chroot_dir=%s/empty\n"
+                "xferlog_enable=NO\ndirmessage_enable=NO\n" % (self.port, root, config, config))
+        self.process = subprocess.Popen(["/usr/sbin/vsftpd", os.path.join(config, "vsftpd.conf")])
+        for _ in range(100):
+            try:
+                with socket.create_connection(("127.0.0.1", self.port), timeout=1) as greeting:
+                    if greeting.recv(3) == b"220":
+                        return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("vsftpd did not answer")
+
+    def Stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def Rounds(ours, anchor, prepare=lambda: None):
+    """Per round, (our wall, anchor wall, our CPU, anchor CPU), the order swapped each round."""
+    results = []
+    for number in range(ROUNDS):
+        times = {}
+        for name in (("ours", "anchor") if number % 2 == 0 else ("anchor", "ours")):
+            prepare()
+            times[name] = Run((ours if name == "ours" else anchor)())
+        results.append((times["ours"][0], times["anchor"][0], times["ours"][1],
+                        times["anchor"][1]))
+    return results
+
+
+ROWS = []
+
+
+def Row(measure, anchor, ratios, goal, bAtMost):
+    median = statistics.median(ratios)
+    met = median <= goal if bAtMost else median >= goal
+    ROWS.append((measure, anchor, median, min(ratios), max(ratios),
+                 ("<= " if bAtMost else ">= ") + "%.2f" % goal, "yes" if met else "no"))
+
+
+def MeasureSplit(folder, label, goal):
+    os.makedirs(folder, exist_ok=True)
+    tape = os.path.join(folder, "tape.nc")
+    if not os.path.exists(tape):
+        subprocess.run(["/usr/bin/python3", os.path.join(REPO, "bench/make_tape.py"), tape,
+                        "20000", "200000000"], check=True)
+    counter = [0]
+
+    def NewFolder():
+        # A new folder for every run: deleting 20,000 files just before a run would make the
+        # file system measure its own clean-up.
+        counter[0] += 1
+        path = os.path.join(folder, "out%d" % counter[0])
+        os.mkdir(path)
+        subprocess.run(["sync"])
+        return path
+
+    out = {}
+
+    def Prepare():
+        out["path"] = NewFolder()
+
+    results = Rounds(lambda: [os.path.join(TOOLS, "split_tape"), tape, out["path"], ".NC"],
+                     lambda: [os.path.join(TOOLS, "bench_tool"), "split-floor", tape, out["path"],
+                              ".NC"], Prepare)
+    Row("split 200 MB, 20,000 programs, " + label, "floor", [o / a for o, a, _, _ in results],
+        goal, True)
+    for number in range(1, counter[0] + 1):
+        shutil.rmtree(os.path.join(folder, "out%d" % number))
+
+
+def MeasureServer(server, name, work):
+    url = "ftp://127.0.0.1:%d/pub/" % server.port
+    tool = os.path.join(TOOLS, "bench_tool")
+    big = os.path.join(work, "big.bin")
+    port = str(server.port)
+
+    results = Rounds(lambda: [tool, "put", "127.0.0.1", port, big, "OURS.BIN"],
+                     lambda: ["curl", "-s", "-S"] + USER + ["-T", big, url + "CURL.BIN"])
+    Row("100 MB upload, " + name, "curl", [a / o for o, a, _, _ in results], 1.0, False)
+    shutil.copy(big, os.path.join(server.pub, "BIG.BIN"))
+    os.chmod(os.path.join(server.pub, "BIG.BIN"), 0o666)
+    received = os.path.join(DISK, "received.bin")
+    results = Rounds(lambda: [tool, "get", "127.0.0.1", port, "BIG.BIN", received],
+                     lambda: ["curl", "-s", "-S"] + USER + ["-o", received, url + "BIG.BIN"])
+    Row("100 MB download to disk, " + name, "curl", [a / o for o, a, _, _ in results], 1.0, False)
+
+    programs = os.path.join(work, "programs")
+    for folder in ("RzFilesOut", "lftp"):
+        os.makedirs(os.path.join(server.pub, folder), exist_ok=True)
+        os.chmod(os.path.join(server.pub, folder), 0o777)
+    if shutil.which("lftp"):
+        results = Rounds(
+            lambda: [tool, "register", "127.0.0.1", port, programs],
+            lambda: ["lftp", "-c", "open -u anonymous,zvb -p %s 127.0.0.1; mput -O /pub/lftp %s/*"
+                     % (port, programs)])
+        Row("1,000 files of 5 KB, " + name, "lftp mput", [o / a for o, a, _, _ in results], 0.8,
+            True)
+
+    listing = os.path.join(server.pub, "listing")
+    if not os.path.isdir(listing):
+        os.makedirs(listing)
+        for number in range(20000):
+            open(os.path.join(listing, "P%05d.NC" % number), "w").close()
+    results = Rounds(lambda: [tool, "list", "127.0.0.1", port, "/pub/listing/"],
+                     lambda: ["curl", "-s", "-S"] + USER + ["-o", "/dev/null", url + "listing/"])
+    Row("listing 20,000 files, " + name + ", wall", "curl LIST",
+        [o / a for o, a, _, _ in results], 1.1, True)
+    Row("listing 20,000 files, " + name + ", CPU", "curl LIST",
+        [oc / max(ac, 1e-6) for _, _, oc, ac in results], 1.5, True)
+
+
+def main():
+    os.makedirs(DISK, exist_ok=True)
+    work = tempfile.mkdtemp(dir=DISK)
+    big = os.path.join(work, "big.bin")
+    with open(big, "wb") as data:
+        data.write(os.urandom(100 * 1024 * 1024))
+    programs = os.path.join(work, "programs")
+    os.makedirs(programs)
+    for number in range(1000):
+        with open(os.path.join(programs, "P%04d.NC" % number), "wb") as program:
+            program.write(b"%\r\nO1\r\n" + b"G01 X1.0 Y2.0\r\n" * 340 + b"M30\r\n%")
+
+    MeasureSplit(TMPFS, "tmpfs", 1.15)
+    MeasureSplit(os.path.join(DISK, "split"), "disk", 1.3)
+
+    servers = [("unit simulator", UnitSimulator, tempfile.mkdtemp(dir=DISK))]
+    if os.geteuid() == 0 and os.access("/usr/sbin/vsftpd", os.X_OK):
+        servers.append(("vsftpd", Vsftpd, tempfile.mkdtemp(dir=DISK)))
+    for name, kind, root in servers:
+        os.makedirs(os.path.join(root, "pub"), exist_ok=True)
+        server = kind(root)
+        try:
+            MeasureServer(server, name, work)
+        finally:
+            server.Stop()
+            shutil.rmtree(root, ignore_errors=True)
+
+    saved = os.path.join(work, "FileList.fno")
+    results = Rounds(lambda: [os.path.join(TOOLS, "bench_tool"), "save-list", saved, "9999"],
+                     lambda: [os.path.join(TOOLS, "bench_tool"), "save-floor", saved + "2", "9999"])
+    Row("saving a 9,999-entry FileList.fno", "floor", [o / a for o, a, _, _ in results], 1.3, True)
+    shutil.rmtree(work, ignore_errors=True)
+
+    print("\n%d rounds; ratios are ours : anchor in time, for transfers anchor : ours in time "
+          "(throughput)." % ROUNDS)
+    print("%-44s %-10s %7s %15s %9s %4s" % ("measure", "anchor", "median", "spread", "goal", "met"))
+    for measure, anchor, median, low, high, goal, met in ROWS:
+        print("%-44s %-10s %7.2f %7.2f - %5.2f %9s %4s" % (measure, anchor, median, low, high,
+                                                           goal, met))
+    with open(os.path.join(DISK, "results.json"), "w") as results_file:
+        json.dump(ROWS, results_file, indent=1, ensure_ascii=False)
+
+
+if __name__ == "__main__":
+    main()
