@@ -1,5 +1,7 @@
 #include "platform/FilePattern.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,35 @@ bool WildcardMatch(const std::vector<std::string_view>& aName,
     return nPattern == aPattern.size();
 }
 
+// Whether a character of the name starts at the byte: lead bytes take the byte after them, as
+// Characters counts them.
+bool StartsCharacter(std::string_view cp932, size_t nByte) {
+    size_t nIndex = 0;
+    while (nIndex < nByte) {
+        nIndex += IsLeadByte(static_cast<unsigned char>(cp932[nIndex])) && nIndex + 1 < cp932.size()
+                      ? 2
+                      : 1;
+    }
+    return nIndex == nByte;
+}
+
+// "*" and "*.EXT" are the patterns the program lists with; they need no vectors of characters.
+std::optional<bool> MatchesCommonPattern(std::string_view name, std::string_view pattern) {
+    if (pattern == "*") {
+        return true;
+    }
+    const bool bSuffixOnly =
+        pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' && pattern.back() != '.' &&
+        pattern.find_first_of("*?", 1) == std::string_view::npos &&
+        std::none_of(pattern.begin(), pattern.end(),
+                     [](char character) { return static_cast<unsigned char>(character) >= 0x80; });
+    if (!bSuffixOnly) {
+        return std::nullopt;
+    }
+    const std::string_view suffix = pattern.substr(1);
+    return name.ends_with(suffix) && StartsCharacter(name, name.size() - suffix.size());
+}
+
 }  // namespace
 
 bool MatchesFilePattern(std::string_view cp932Name, std::string_view cp932Pattern) {
@@ -57,6 +88,9 @@ bool MatchesFilePattern(std::string_view cp932Name, std::string_view cp932Patter
     std::string strPattern = MakeUpper(cp932Pattern);
     if (strPattern == "*.*") {
         return true;
+    }
+    if (std::optional<bool> bMatches = MatchesCommonPattern(strName, strPattern)) {
+        return *bMatches;
     }
     // "." is never a trail byte, so a plain search finds only real dots.
     if (strPattern.size() > 1 && strPattern.back() == '.' &&

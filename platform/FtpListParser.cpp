@@ -63,16 +63,24 @@ int NumberOf(std::string_view digits) {
     return nValue;
 }
 
+char LowerCharacter(char character) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+}
+
 std::string Lower(std::string_view text) {
     std::string strLower(text);
     for (char& character : strLower) {
-        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+        character = LowerCharacter(character);
     }
     return strLower;
 }
 
+// Without copies: listings of tens of thousands of lines ask this several times a line.
 bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
-    return Lower(left) == Lower(right);
+    return left.size() == right.size() &&
+           std::equal(left.begin(), left.end(), right.begin(), [](char first, char second) {
+               return LowerCharacter(first) == LowerCharacter(second);
+           });
 }
 
 std::string_view TrimTrailing(std::string_view text, std::string_view characters) {
@@ -101,8 +109,9 @@ bool IsMonthName(std::string_view text) {
         "mars",   "avr",     "avril", "juin",     "juil",      "août",    "aout",     "déc",
         "mrt",    "mei",     "ene",   "abr",      "ago",       "dic",     "gen",      "mag",
         "giu",    "lug",     "set",   "ott",      "szept",     "febr",    "márc",     "ápr"};
-    std::string strName = Lower(TrimTrailing(text, ".,"));
-    return std::find(kMonths.begin(), kMonths.end(), strName) != kMonths.end();
+    const std::string_view name = TrimTrailing(text, ".,");
+    return std::any_of(kMonths.begin(), kMonths.end(),
+                       [name](std::string_view month) { return EqualsIgnoringCase(name, month); });
 }
 
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
@@ -654,7 +663,7 @@ std::optional<FtpListEntry> ParseListLine(std::string_view line) {
 }
 
 std::vector<FtpListEntry> ParseListing(std::string_view listing) {
-    std::vector<std::string> aLines;
+    std::vector<std::string_view> aLines;
     size_t nStart = 0;
     while (nStart < listing.size()) {
         size_t nEnd = std::min(listing.find('\n', nStart), listing.size());
@@ -666,12 +675,16 @@ std::vector<FtpListEntry> ParseListing(std::string_view listing) {
         nStart = nEnd + 1;
     }
     std::vector<FtpListEntry> aEntries;
+    aEntries.reserve(aLines.size());
+    std::string strJoined;
     for (size_t nIndex = 0; nIndex < aLines.size(); ++nIndex) {
-        std::string strLine = aLines[nIndex];
-        if (IsVmsNameLine(strLine) && nIndex + 1 < aLines.size()) {
-            strLine += " " + aLines[++nIndex];
+        std::string_view line = aLines[nIndex];
+        // VMS may put a long name on a line of its own, the rest of the entry on the next.
+        if (nIndex + 1 < aLines.size() && IsVmsNameLine(line)) {
+            strJoined.assign(line).append(" ").append(aLines[++nIndex]);
+            line = strJoined;
         }
-        if (auto entry = ParseListLine(strLine)) {
+        if (auto entry = ParseListLine(line)) {
             aEntries.push_back(std::move(*entry));
         }
     }
