@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -324,10 +323,11 @@ TEST_F(FKanriDlgTest, TheBusyDialogCountsTheFilesOfALargeRegistration) {
 
     ASSERT_EQ(pDialog->m_fileNo.m_aData.size(), 1000u);
     EXPECT_EQ(ReadFile(ProgramFolder() / "1000.fno"), PcProgram("PART1000.NC"));
-    const std::regex shown(
-        "ただいま、処理中です。\nしばらくお待ちください。\n\n"
-        "PART[0-9]{4}\\.NC\n[0-9]+ / 1000 ファイル");
-    EXPECT_TRUE(std::regex_match(watch.ShownText(), shown)) << watch.ShownText();
+    const std::string& strShown = watch.ShownText();
+    EXPECT_TRUE(strShown.starts_with("ただいま、処理中です。\nしばらくお待ちください。\n\nPART"))
+        << strShown;
+    EXPECT_NE(strShown.find(".NC\n"), std::string::npos) << strShown;
+    EXPECT_TRUE(strShown.ends_with(" / 1000 ファイル")) << strShown;
 }
 
 // Two programs of one number in a file: the operator is warned after choosing the number and
