@@ -2,8 +2,8 @@
 // that hyperfine can time beside its anchor, and the floors that the anchors need.
 //
 //   split-floor SOURCE DESTDIR SUFFIX    the least a split can do: the tape read at once, each
-//                                        program's file written from memory with open, write
-//                                        and close
+//                                        program's file written from memory with open, one
+//                                        write and close (make_tape.py's tapes only)
 //   put HOST PORT LOCAL NAME             a file to "/pub/" of the unit as the send puts it
 //   get HOST PORT NAME LOCAL             a file of "/pub/" to the PC as the receive gets it
 //   register HOST PORT FOLDER            every file of FOLDER into RzFilesOut as "%04d.fno",
@@ -15,6 +15,9 @@
 //                                        rename
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,7 +30,6 @@
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
 #include "platform/Text.h"
-#include "platform/WholeFile.h"
 #include "unitstore/UnitStore.h"
 
 namespace {
@@ -37,49 +39,52 @@ int Fail(const std::string& strWhat) {
     return 1;
 }
 
-bool WriteFileFromMemory(const std::string& strPath, std::string_view bytes) {
+// One program's file from memory in one system call besides open and close: the frame and
+// the program's lines as they stand in the tape (CR LF already).
+bool WriteProgramFile(const std::string& strPath, std::string_view lines) {
     int descriptor = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         return false;
     }
-    bool bOk = write(descriptor, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    char aHead[] = "%\r\n";
+    char aTail[] = "%";
+    iovec aParts[] = {{aHead, 3}, {const_cast<char*>(lines.data()), lines.size()}, {aTail, 1}};
+    const ssize_t nSize = static_cast<ssize_t>(4 + lines.size());
+    bool bOk = writev(descriptor, aParts, 3) == nSize;
     return close(descriptor) == 0 && bOk;
 }
 
-// Each program of the tape, from its "O" line to the next, framed as the split frames it.
+// The tapes of make_tape.py: a "%" line, programs of CR LF lines each starting at an "O" line,
+// a final "%". Each program's file is written straight from the tape read at once.
 int SplitFloor(const std::string& strSource, const std::string& strFolder,
                const std::string& strSuffix) {
-    std::optional<std::string> tape = ReadWholeFile(strSource);
-    if (!tape) {
+    // Mapped, not read: the floor leaves out even the copy of the tape into memory.
+    int descriptor = open(strSource.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (descriptor < 0 || fstat(descriptor, &status) != 0 || status.st_size == 0) {
         return Fail("cannot read " + strSource);
     }
-    std::string strFile;
-    std::string strName;
-    auto writeProgram = [&] {
-        return strName.empty() ||
-               WriteFileFromMemory(strFolder + "/" + strName + strSuffix, strFile + "%");
-    };
-    std::string_view rest = *tape;
-    while (!rest.empty()) {
-        size_t nEnd = rest.find('\n');
-        std::string_view line = rest.substr(0, nEnd);
-        rest.remove_prefix(nEnd == std::string_view::npos ? rest.size() : nEnd + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (line.empty() || line == "%") {
-            continue;
-        }
-        if (line.front() == 'O') {
-            if (!writeProgram()) {
-                return Fail("cannot write " + strName);
-            }
-            strName = Format("O%04d", std::atoi(std::string(line.substr(1)).c_str()));
-            strFile = "%\r\n";
-        }
-        strFile.append(line).append("\r\n");
+    const size_t nSize = static_cast<size_t>(status.st_size);
+    void* pTape = mmap(nullptr, nSize, PROT_READ, MAP_PRIVATE, descriptor, 0);
+    close(descriptor);
+    if (pTape == MAP_FAILED) {
+        return Fail("cannot map " + strSource);
     }
-    return writeProgram() ? 0 : Fail("cannot write " + strName);
+    const std::string_view bytes(static_cast<const char*>(pTape), nSize);
+    const size_t nEnd = bytes.rfind("\r\n%");
+    size_t nStart = bytes.find("\nO");
+    while (nStart != std::string_view::npos && nStart < nEnd) {
+        ++nStart;
+        size_t nNext = bytes.find("\nO", nStart);
+        const size_t nStop = nNext == std::string_view::npos || nNext > nEnd ? nEnd + 2 : nNext + 1;
+        const std::string strPath = Format("%s/O%04d%s", strFolder.c_str(),
+                                           std::atoi(bytes.data() + nStart + 1), strSuffix.c_str());
+        if (!WriteProgramFile(strPath, bytes.substr(nStart, nStop - nStart))) {
+            return Fail("cannot write " + strPath);
+        }
+        nStart = nNext;
+    }
+    return 0;
 }
 
 CUnitStore ConnectedStore(const char* pszHost, const char* pszPort) {
