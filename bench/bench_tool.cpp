@@ -27,6 +27,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/BenchList.h"
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
 #include "platform/Text.h"
@@ -110,17 +111,8 @@ std::vector<std::string> FilesOf(const std::string& strFolder) {
     return aNames;
 }
 
-CFileNo ListOf(int nCount) {
-    CFileNo list;
-    list.m_strTitle = "BENCH";
-    for (int nNo = 1; nNo <= nCount; ++nNo) {
-        list.m_aData.push_back({nNo, Format("PROGRAM_%04d.NC", nNo), "REMARK"});
-    }
-    return list;
-}
-
 int SaveFloor(const std::string& strPath, int nCount) {
-    const CFileNo list = ListOf(nCount);
+    const CFileNo list = BenchList(nCount);
     std::string strText = "#ListHead Section Start\r\nPRNTITLE=BENCH\r\n";
     strText += Format("FNOCOUNT=%d\r\n#ListHead Section End\r\n", nCount);
     for (const FILENODATA& entry : list.m_aData) {
@@ -173,7 +165,7 @@ int main(int argc, char** argv) {
         return aEntries ? 0 : Fail("cannot list");
     }
     if (strCommand == "save-list" && argc == 4) {
-        return ListOf(std::atoi(argv[3])).Save(argv[2]) ? 0 : Fail("cannot save");
+        return BenchList(std::atoi(argv[3])).Save(argv[2]) ? 0 : Fail("cannot save");
     }
     if (strCommand == "save-floor" && argc == 4) {
         return SaveFloor(argv[2], std::atoi(argv[3]));

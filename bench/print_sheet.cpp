@@ -14,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "bench/BenchList.h"
 #include "numlist/FileNo.h"
 #include "numlist/ListPrinter.h"
 #include "platform/QtPrintTarget.h"
@@ -101,18 +102,9 @@ private:
     std::unique_ptr<CPrintTarget> m_target;
 };
 
-CFileNo ListOf(int nCount) {
-    CFileNo list;
-    list.m_strTitle = "BENCH";
-    for (int nNo = 1; nNo <= nCount; ++nNo) {
-        list.m_aData.push_back({nNo, Format("PROGRAM_%04d.NC", nNo), "REMARK"});
-    }
-    return list;
-}
-
 void Print(std::unique_ptr<CPrintTarget> target, int nCount) {
     CPdfUi ui(std::move(target));
-    PrintFileList(ui, ListOf(nCount), "BENCH", PrintVariant::Number);
+    PrintFileList(ui, BenchList(nCount), "BENCH", PrintVariant::Number);
 }
 
 // The recorded calls drawn with nothing between them and QPainter.

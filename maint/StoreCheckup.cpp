@@ -118,13 +118,14 @@ void CStoreCheckup::CheckNumberedPrograms(CUnitStore& store) {
         return;
     }
     std::set<int> aPrograms;
-    for (const std::string& strName : UpperNames(*aEntries, false)) {
+    const std::set<std::string> aFiles = UpperNames(*aEntries, false);
+    for (const std::string& strName : aFiles) {
         if (int nNo = ProgramNumberOfFile(strName); nNo >= 0) {
             aPrograms.insert(nNo);
         }
     }
     CFileNo list;
-    const bool bListThere = UpperNames(*aEntries, false).contains(MakeUpper(kListFileName));
+    const bool bListThere = aFiles.contains(MakeUpper(kListFileName));
     const int nResult = bListThere ? FetchList(store, kListFileName, list) : CFileNo::LOAD_OK;
     if (nResult != CFileNo::LOAD_OK) {
         Add(Format("番号リスト %s: %s", kListFileName, LoadFailureText(nResult).c_str()), true);
