@@ -106,6 +106,27 @@ size_t ReadFromFile(char* pBuffer, size_t nSize, size_t nCount, void* pFile) {
 
 constexpr long kTransferBufferBytes = 512 * 1024;
 
+using CommandList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+// Commands of the form "VERB /absolute/path" as curl takes them; none when a path could not
+// travel in one command line or memory ran out.
+CommandList MakeCommandList(const std::vector<std::string>& aCommands) {
+    CommandList pCommands(nullptr, curl_slist_free_all);
+    for (const std::string& strCommand : aCommands) {
+        size_t nPath = strCommand.find(' ') + 1;
+        if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
+            return CommandList(nullptr, curl_slist_free_all);
+        }
+        curl_slist* pList = curl_slist_append(pCommands.get(), strCommand.c_str());
+        if (pList == nullptr) {
+            return CommandList(nullptr, curl_slist_free_all);
+        }
+        pCommands.release();
+        pCommands.reset(pList);
+    }
+    return pCommands;
+}
+
 struct FileCloser {
     void operator()(std::FILE* pFile) const { std::fclose(pFile); }
 };
@@ -152,6 +173,8 @@ size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClie
     CFtpClient* pThis = static_cast<CFtpClient*>(pClient);
     if (line[0] == '1') {
         pThis->m_bTransferStarted = true;
+    } else if (line[0] == '2' && pThis->m_bTransferStarted) {
+        pThis->m_bTransferCompleted = true;
     } else if (line[0] == '4' || line[0] == '5') {
         pThis->m_strLastReply = Cp932ToDisplay(line);
     }
@@ -188,8 +211,26 @@ FtpResult CFtpClient::ChangeFolder(const std::string& strFolderPath) {
 }
 
 FtpResult CFtpClient::Upload(const std::string& strLocalPath, const std::string& strServerPath) {
+    return SendFile(strLocalPath, strServerPath, {});
+}
+
+FtpResult CFtpClient::UploadAndRename(const std::string& strLocalPath,
+                                      const std::string& strTemporaryPath,
+                                      const std::string& strServerPath) {
+    return SendFile(strLocalPath, strTemporaryPath,
+                    {"RNFR " + strTemporaryPath, "RNTO " + strServerPath});
+}
+
+// Commands after the transfer go in the same request: curl sends them only once the server
+// has confirmed the whole file, and no further change of folder lies between the two.
+FtpResult CFtpClient::SendFile(const std::string& strLocalPath, const std::string& strServerPath,
+                               const std::vector<std::string>& aAfterCommands) {
     if (!IsSendablePath(strServerPath)) {
         return FailLocally("invalid file name");
+    }
+    CommandList pAfterCommands = MakeCommandList(aAfterCommands);
+    if (!pAfterCommands && !aAfterCommands.empty()) {
+        return FailLocally("invalid name");
     }
     std::unique_ptr<std::FILE, FileCloser> pFile(std::fopen(strLocalPath.c_str(), "rb"));
     struct stat status {};
@@ -204,6 +245,7 @@ FtpResult CFtpClient::Upload(const std::string& strLocalPath, const std::string&
     curl_easy_setopt(m_pCurl, CURLOPT_READFUNCTION, ReadFromFile);
     curl_easy_setopt(m_pCurl, CURLOPT_READDATA, pFile.get());
     curl_easy_setopt(m_pCurl, CURLOPT_UPLOAD_BUFFERSIZE, kTransferBufferBytes);
+    curl_easy_setopt(m_pCurl, CURLOPT_POSTQUOTE, pAfterCommands.get());
     ReportTransferProgress(m_pCurl);
     return Finish(Perform());
 }
@@ -241,10 +283,6 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
 
 FtpResult CFtpClient::Delete(const std::string& strServerPath) {
     return RunCommands({"DELE " + strServerPath});
-}
-
-FtpResult CFtpClient::Rename(const std::string& strFromPath, const std::string& strToPath) {
-    return RunCommands({"RNFR " + strFromPath, "RNTO " + strToPath});
 }
 
 void CFtpClient::RemoveLeftover(const std::string& strServerPath) {
@@ -333,25 +371,13 @@ int CFtpClient::Perform() {
     return code;
 }
 
-// DELE, MKD, RNFR and RNTO go as quoted commands. curl sends them before it changes to the
-// URL's folder, and on a reused connection the server may still stand in any folder: so the
-// paths are absolute, and the URL is the root, where curl changes nowhere.
+// DELE and MKD go as quoted commands. curl sends them before it changes to the URL's folder,
+// and on a reused connection the server may still stand in any folder: so the paths are
+// absolute, and the URL is the root, where curl changes nowhere.
 FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
-    for (const std::string& strCommand : aCommands) {
-        size_t nPath = strCommand.find(' ') + 1;
-        if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
-            return FailLocally("invalid name");
-        }
-    }
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> pCommands(nullptr,
-                                                                          curl_slist_free_all);
-    for (const std::string& strCommand : aCommands) {
-        curl_slist* pList = curl_slist_append(pCommands.get(), strCommand.c_str());
-        if (pList == nullptr) {
-            return FailLocally(curl_easy_strerror(CURLE_OUT_OF_MEMORY));
-        }
-        pCommands.release();
-        pCommands.reset(pList);
+    CommandList pCommands = MakeCommandList(aCommands);
+    if (!pCommands) {
+        return FailLocally("invalid name");
     }
     if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
         return FtpResult::ConnectionFailed;
@@ -366,6 +392,7 @@ FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
 bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
     m_bTransferStarted = false;
+    m_bTransferCompleted = false;
     if (m_pCurl == nullptr) {
         m_strErrorText = "not connected";
         return false;

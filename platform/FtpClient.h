@@ -42,12 +42,15 @@ public:
     // Replaces a file of that name on the server. After a failure, TransferStarted() tells
     // whether the server had already opened the file (and may hold part of it).
     FtpResult Upload(const std::string& strLocalPath, const std::string& strServerPath);
+    // Uploads to strTemporaryPath and, once the server has confirmed the whole file, renames
+    // it onto strServerPath (RNFR, RNTO) in the same request; a file under that name is
+    // replaced where the server allows it. After a failure, TransferCompleted() tells whether
+    // the file had arrived, so that the rename is what failed.
+    FtpResult UploadAndRename(const std::string& strLocalPath, const std::string& strTemporaryPath,
+                              const std::string& strServerPath);
     // Replaces the local file only once the whole file has arrived.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
     FtpResult Delete(const std::string& strServerPath);
-    // Renames a file (RNFR, RNTO); a file under the new name is replaced where the server
-    // allows it, else the rename is refused.
-    FtpResult Rename(const std::string& strFromPath, const std::string& strToPath);
     // Deletes what a failed transfer left on the server; ErrorText() keeps telling why the
     // transfer failed.
     void RemoveLeftover(const std::string& strServerPath);
@@ -64,6 +67,8 @@ public:
     // Whether the server answered the last transfer command with a preliminary reply (1xx):
     // it opened the file and data may have moved.
     bool TransferStarted() const { return m_bTransferStarted; }
+    // Whether the server confirmed the last transfer as complete (a 2xx reply after the 1xx).
+    bool TransferCompleted() const { return m_bTransferCompleted; }
 
     // Why the last operation failed: curl's words for it, then the server's last negative
     // reply when there was one (UTF-8, at most 1024 bytes).
@@ -77,6 +82,8 @@ private:
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
     FtpResult RunCommands(const std::vector<std::string>& aCommands);
+    FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,
+                       const std::vector<std::string>& aAfterCommands);
     void SetDownloadOptions(CAtomicFile& target);
     std::string UrlOf(const std::string& strServerPath) const;
 
@@ -86,4 +93,5 @@ private:
     std::string m_strLastReply;
     std::string m_strErrorText;
     bool m_bTransferStarted = false;
+    bool m_bTransferCompleted = false;
 };

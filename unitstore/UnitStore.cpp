@@ -161,16 +161,13 @@ FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
                                       const std::string& strServerPath) {
     std::string strTemporaryPath =
         strServerPath.substr(0, strServerPath.rfind('/') + 1) + kUploadName;
-    FtpResult result = m_pFtp->Upload(strLocalPath, strTemporaryPath);
-    bool bSent = result == FtpResult::Done;
-    if (bSent) {
-        result = m_pFtp->Rename(strTemporaryPath, strServerPath);
-    }
+    FtpResult result = m_pFtp->UploadAndRename(strLocalPath, strTemporaryPath, strServerPath);
     if (result == FtpResult::Done) {
         return result;
     }
+    bool bRenameRefused = result == FtpResult::Refused && m_pFtp->TransferCompleted();
     m_pFtp->RemoveLeftover(strTemporaryPath);
-    if (!bSent || result != FtpResult::Refused) {
+    if (!bRenameRefused) {
         return result;
     }
     result = m_pFtp->Upload(strLocalPath, strServerPath);
