@@ -64,11 +64,8 @@ bool StartsCharacter(std::string_view cp932, size_t nByte) {
     return nIndex == nByte;
 }
 
-// "*" and "*.EXT" are the patterns the program lists with; they need no vectors of characters.
+// "*.EXT" is the pattern the program lists with most; it needs no vectors of characters.
 std::optional<bool> MatchesCommonPattern(std::string_view name, std::string_view pattern) {
-    if (pattern == "*") {
-        return true;
-    }
     const bool bSuffixOnly =
         pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' && pattern.back() != '.' &&
         pattern.find_first_of("*?", 1) == std::string_view::npos &&
@@ -84,11 +81,12 @@ std::optional<bool> MatchesCommonPattern(std::string_view name, std::string_view
 }  // namespace
 
 bool MatchesFilePattern(std::string_view cp932Name, std::string_view cp932Pattern) {
-    std::string strName = MakeUpper(cp932Name);
-    std::string strPattern = MakeUpper(cp932Pattern);
-    if (strPattern == "*.*") {
+    // Whole folders are listed with these: no copy of the name for them.
+    if (cp932Pattern == "*" || cp932Pattern == "*.*") {
         return true;
     }
+    std::string strName = MakeUpper(cp932Name);
+    std::string strPattern = MakeUpper(cp932Pattern);
     if (std::optional<bool> bMatches = MatchesCommonPattern(strName, strPattern)) {
         return *bMatches;
     }

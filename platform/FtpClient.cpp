@@ -91,8 +91,8 @@ size_t WriteToFile(char* pData, size_t nSize, size_t nCount, void* pTarget) {
     return nSize * nCount;
 }
 
-size_t WriteToString(char* pData, size_t nSize, size_t nCount, void* pText) {
-    static_cast<std::string*>(pText)->append(pData, nSize * nCount);
+size_t WriteToListParser(char* pData, size_t nSize, size_t nCount, void* pParser) {
+    static_cast<CFtpListParser*>(pParser)->Add(std::string_view(pData, nSize * nCount));
     return nSize * nCount;
 }
 
@@ -305,12 +305,14 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     if (!Begin(UrlOf(strPath))) {
         return FtpResult::ConnectionFailed;
     }
-    std::string strListing;
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToString);
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &strListing);
+    // The lines are read as they come: a server that lists a large folder slowly is still
+    // sending when the program has read what it sent.
+    CFtpListParser parser;
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToListParser);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &parser);
     FtpResult result = Finish(Perform());
     if (result == FtpResult::Done) {
-        for (FtpListEntry& entry : ParseListing(strListing)) {
+        for (FtpListEntry& entry : parser.Finish()) {
             if (MatchesFilePattern(entry.strName, strPattern)) {
                 aEntries.push_back(std::move(entry));
             }

@@ -17,8 +17,9 @@ bool IsBlank(char character) {
     return character == ' ' || character == '\t' || character == '\r' || character == '\n';
 }
 
-std::vector<Token> SplitTokens(std::string_view line) {
-    std::vector<Token> aTokens;
+// Fills aTokens in place: a listing reuses one vector for all its lines.
+void SplitTokens(std::string_view line, std::vector<Token>& aTokens) {
+    aTokens.clear();
     size_t nPosition = 0;
     while (nPosition < line.size()) {
         while (nPosition < line.size() && IsBlank(line[nPosition])) {
@@ -32,7 +33,6 @@ std::vector<Token> SplitTokens(std::string_view line) {
             aTokens.push_back({line.substr(nStart, nPosition - nStart), nPosition});
         }
     }
-    return aTokens;
 }
 
 bool IsDigit(char character) {
@@ -63,8 +63,10 @@ int NumberOf(std::string_view digits) {
     return nValue;
 }
 
+// ASCII only: the words compared here are ASCII or UTF-8, whose bytes no locale may change.
 char LowerCharacter(char character) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+    return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
+                                                : character;
 }
 
 std::string Lower(std::string_view text) {
@@ -83,8 +85,22 @@ bool EqualsIgnoringCase(std::string_view left, std::string_view right) {
            });
 }
 
+// The sets asked about are a few characters: a plain loop spares the library call per byte
+// that string_view's find_first_of makes, on every word of every line.
+bool IsOneOf(char character, std::string_view characters) {
+    return std::any_of(characters.begin(), characters.end(),
+                       [character](char candidate) { return candidate == character; });
+}
+
+size_t FindFirstOf(std::string_view text, std::string_view characters) {
+    auto found = std::find_if(text.begin(), text.end(), [characters](char character) {
+        return IsOneOf(character, characters);
+    });
+    return found == text.end() ? std::string_view::npos : static_cast<size_t>(found - text.begin());
+}
+
 std::string_view TrimTrailing(std::string_view text, std::string_view characters) {
-    while (!text.empty() && characters.find(text.back()) != std::string_view::npos) {
+    while (!text.empty() && IsOneOf(text.back(), characters)) {
         text.remove_suffix(1);
     }
     return text;
@@ -109,9 +125,19 @@ bool IsMonthName(std::string_view text) {
         "mars",   "avr",     "avril", "juin",     "juil",      "août",    "aout",     "déc",
         "mrt",    "mei",     "ene",   "abr",      "ago",       "dic",     "gen",      "mag",
         "giu",    "lug",     "set",   "ott",      "szept",     "febr",    "márc",     "ápr"};
+    // Most words asked about are numbers, owners and names: turned away by length or first
+    // byte before the table is searched.
+    constexpr size_t kLongestMonth = 9;
     const std::string_view name = TrimTrailing(text, ".,");
-    return std::any_of(kMonths.begin(), kMonths.end(),
-                       [name](std::string_view month) { return EqualsIgnoringCase(name, month); });
+    if (name.size() < 3 || name.size() > kLongestMonth || IsDigit(name.front())) {
+        return false;
+    }
+    std::array<char, kLongestMonth> aLower{};
+    std::transform(name.begin(), name.end(), aLower.begin(), LowerCharacter);
+    const std::string_view lower(aLower.data(), name.size());
+    return std::any_of(kMonths.begin(), kMonths.end(), [lower](std::string_view month) {
+        return month.size() == lower.size() && month.front() == lower.front() && month == lower;
+    });
 }
 
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
@@ -175,7 +201,7 @@ bool IsTime(std::string_view text) {
 // Dates written as one word: "09-26", "2005-06-07", "1999/10/12", "24-04-2003", "2004.07.15",
 // "01-jun-99", "Feb-28-1998". Two parts only with a following year or time.
 int CompactDateParts(std::string_view text) {
-    size_t nSeparator = text.find_first_of("-/.");
+    size_t nSeparator = FindFirstOf(text, "-/.");
     if (nSeparator == std::string_view::npos) {
         return 0;
     }
@@ -244,6 +270,9 @@ DateMatch MatchDate(const std::vector<Token>& aTokens, size_t nIndex) {
         return {3, true};
     }
     int nParts = CompactDateParts(text(0));
+    if (nParts == 0) {
+        return {};
+    }
     bool bFollowed = IsYear(text(1)) || IsTime(text(1));
     if (nParts == 3 || (nParts == 2 && bFollowed)) {
         return {bFollowed ? 2u : 1u, bFollowed};
@@ -301,14 +330,20 @@ bool IsPermissions(std::string_view text) {
     if (text.size() < 9 || std::string_view("-dlcbps").find(text[0]) == std::string_view::npos) {
         return false;
     }
-    for (size_t nIndex = 1; nIndex < 9; ++nIndex) {
-        char character = text[nIndex];
-        bool bUpper = character >= 'A' && character <= 'Z';
-        if (!bUpper && std::string_view("rwxsStTlL-").find(character) == std::string_view::npos) {
-            return false;
+    return std::all_of(text.begin() + 1, text.begin() + 9, [](char character) {
+        switch (character) {
+            case 'r':
+            case 'w':
+            case 'x':
+            case 's':
+            case 't':
+            case 'l':
+            case '-':
+                return true;
+            default:
+                return character >= 'A' && character <= 'Z';
         }
-    }
-    return true;
+    });
 }
 
 bool LooksLikeDatePart(std::string_view text) {
@@ -565,7 +600,7 @@ bool IsFactBlock(std::string_view block) {
 }
 
 std::optional<std::optional<FtpListEntry>> ParseMlsd(std::string_view line) {
-    size_t nSeparator = line.find_first_of(" \t");
+    size_t nSeparator = FindFirstOf(line, " \t");
     std::string_view block = line.substr(0, nSeparator);
     if (!IsFactBlock(block)) {
         return std::nullopt;
@@ -606,7 +641,7 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
     return Entry(line.substr(nTab + 1), bFolder);
 }
 
-std::optional<FtpListEntry> ParseAnyForm(std::string_view line) {
+std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
     if (line.front() == '+') {
         return ParseEplf(line);
     }
@@ -615,7 +650,7 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line) {
             return *mlsd;
         }
     }
-    std::vector<Token> aTokens = SplitTokens(line);
+    SplitTokens(line, aTokens);
     if (aTokens.empty()) {
         return std::nullopt;
     }
@@ -638,55 +673,96 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line) {
     return std::nullopt;
 }
 
-bool IsVmsNameLine(std::string_view line) {
-    std::vector<Token> aTokens = SplitTokens(line);
-    if (aTokens.size() != 1) {
-        return false;
-    }
-    std::string_view name = aTokens[0].text;
-    size_t nSemicolon = name.rfind(';');
-    return nSemicolon != std::string_view::npos && nSemicolon > 0 &&
-           IsDigits(name.substr(nSemicolon + 1));
-}
-
-}  // namespace
-
-std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+std::optional<FtpListEntry> ParseLine(std::string_view line, std::vector<Token>& aTokens) {
     if (SkipBlanks(line).empty()) {
         return std::nullopt;
     }
-    std::optional<FtpListEntry> entry = ParseAnyForm(line);
+    std::optional<FtpListEntry> entry = ParseAnyForm(line, aTokens);
     if (entry && (entry->strName == "." || entry->strName == "..")) {
         return std::nullopt;
     }
     return entry;
 }
 
-std::vector<FtpListEntry> ParseListing(std::string_view listing) {
-    std::vector<std::string_view> aLines;
-    size_t nStart = 0;
-    while (nStart < listing.size()) {
-        size_t nEnd = std::min(listing.find('\n', nStart), listing.size());
-        std::string_view line = listing.substr(nStart, nEnd - nStart);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        aLines.emplace_back(line);
-        nStart = nEnd + 1;
+// A line of one word "NAME.EXT;1".
+bool IsVmsNameLine(std::string_view line) {
+    if (line.find(';') == std::string_view::npos) {
+        return false;
     }
-    std::vector<FtpListEntry> aEntries;
-    aEntries.reserve(aLines.size());
+    std::string_view name = TrimTrailing(SkipBlanks(line), " \t\r\n");
+    size_t nSemicolon = name.rfind(';');
+    return nSemicolon != std::string_view::npos && nSemicolon > 0 &&
+           IsDigits(name.substr(nSemicolon + 1)) && std::none_of(name.begin(), name.end(), IsBlank);
+}
+
+// The line that starts at nStart, without its CR LF; nStart moves to the next line.
+std::string_view NextLine(std::string_view listing, size_t& nStart) {
+    size_t nEnd = std::min(listing.find('\n', nStart), listing.size());
+    std::string_view line = listing.substr(nStart, nEnd - nStart);
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    nStart = nEnd + 1;
+    return line;
+}
+
+}  // namespace
+
+std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+    std::vector<Token> aTokens;
+    return ParseLine(line, aTokens);
+}
+
+std::vector<FtpListEntry> ParseListing(std::string_view listing) {
+    CFtpListParser parser;
+    parser.Add(listing);
+    return parser.Finish();
+}
+
+void CFtpListParser::Add(std::string_view data) {
+    if (m_strRest.empty()) {
+        m_strRest.assign(data.substr(ParseLines(data, false)));
+    } else {
+        m_strRest.append(data);
+        m_strRest.erase(0, ParseLines(m_strRest, false));
+    }
+}
+
+std::vector<FtpListEntry> CFtpListParser::Finish() {
+    ParseLines(m_strRest, true);
+    m_strRest.clear();
+    return std::move(m_aEntries);
+}
+
+// Reads the lines of the text and answers how many bytes it read. Unless the text ends the
+// reply, a line without its line end stays unread, and so does a VMS name line until the line
+// after it is whole.
+size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
+    std::vector<Token> aTokens;
     std::string strJoined;
-    for (size_t nIndex = 0; nIndex < aLines.size(); ++nIndex) {
-        std::string_view line = aLines[nIndex];
+    size_t nStart = 0;
+    while (nStart < text.size()) {
+        size_t nNext = nStart;
+        std::string_view line = NextLine(text, nNext);
+        if (nNext > text.size() && !bComplete) {
+            break;
+        }
         // VMS may put a long name on a line of its own, the rest of the entry on the next.
-        if (nIndex + 1 < aLines.size() && IsVmsNameLine(line)) {
-            strJoined.assign(line).append(" ").append(aLines[++nIndex]);
+        if (IsVmsNameLine(line) && (nNext < text.size() || !bComplete)) {
+            if (nNext >= text.size()) {
+                break;
+            }
+            std::string_view details = NextLine(text, nNext);
+            if (nNext > text.size() && !bComplete) {
+                break;
+            }
+            strJoined.assign(line).append(" ").append(details);
             line = strJoined;
         }
-        if (auto entry = ParseListLine(line)) {
-            aEntries.push_back(std::move(*entry));
+        if (auto entry = ParseLine(line, aTokens)) {
+            m_aEntries.push_back(std::move(*entry));
         }
+        nStart = nNext;
     }
-    return aEntries;
+    return std::min(nStart, text.size());
 }

@@ -22,3 +22,21 @@ std::optional<FtpListEntry> ParseListLine(std::string_view line);
 // Reads a whole LIST reply (lines ended by LF or CR LF). A VMS entry whose long name stands on
 // a line of its own is joined with the line that carries its details.
 std::vector<FtpListEntry> ParseListing(std::string_view listing);
+
+// Reads a LIST reply piece by piece as it arrives, so that a long listing is read while the
+// server is still sending it; the entries are those ParseListing gives for the whole reply.
+class CFtpListParser {
+public:
+    // Takes the next piece of the reply and reads every line it completes.
+    void Add(std::string_view data);
+    // Reads what is left once the reply is complete, and hands over all entries.
+    std::vector<FtpListEntry> Finish();
+
+private:
+    size_t ParseLines(std::string_view text, bool bComplete);
+
+    // The start of a line whose end has not arrived, or of a VMS name line waiting for its
+    // details.
+    std::string m_strRest;
+    std::vector<FtpListEntry> m_aEntries;
+};

@@ -228,6 +228,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
         if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aListed))) {
             return std::nullopt;
         }
+        aEntries.reserve(aListed.size());
         for (FtpListEntry& listed : aListed) {
             aEntries.push_back({std::move(listed.strName), listed.bFolder});
         }

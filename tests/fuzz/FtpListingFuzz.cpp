@@ -53,7 +53,8 @@ bool IsSentName(std::string_view listing, const std::vector<std::string_view>& a
 
 // Any reply parses; every entry is a name the server sent (a non-empty run of the reply's bytes
 // on one line, never the folder itself or its parent); the same reply with CR LF line ends
-// gives the same entries; a single line reads the same alone and as a whole reply.
+// gives the same entries, and so does the reply arriving in pieces; a single line reads the same
+// alone and as a whole reply.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     std::string_view listing(reinterpret_cast<const char*>(pData), nSize);
     std::vector<FtpListEntry> aEntries = ParseListing(listing);
@@ -71,6 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         strCrLf.append(line).append("\r\n");
     }
     Require(SameEntries(ParseListing(strCrLf), aEntries), "CR LF line ends read as LF line ends");
+
+    if (!listing.empty()) {
+        CFtpListParser parser;
+        size_t nPiece = 1 + static_cast<unsigned char>(listing.front()) % 13;
+        for (size_t nStart = 0; nStart < listing.size(); nStart += nPiece) {
+            parser.Add(listing.substr(nStart, nPiece));
+        }
+        Require(SameEntries(parser.Finish(), aEntries), "a reply in pieces reads as a whole");
+    }
 
     if (aLines.size() == 1) {
         std::optional<FtpListEntry> entry = ParseListLine(aLines.front());

@@ -110,19 +110,42 @@ TEST(FtpListParserTest, ReadsEveryLineOfTheReferenceTable) {
     }
 }
 
+const std::string kMixedListing =
+    "total 3\r\n"
+    "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"
+    "-rw-r--r--   1 ftp      ftp            26 Dec 10 12:41 0001.fno\r\n"
+    "LONG-VMS-FILE-NAME.NC;3\r\n"
+    "        12/13     24-APR-2003 08:16:15  [FTP,UNIT]      (RWED,RWED,RE,)\r\n"
+    "\r\n";
+
 TEST(FtpListParserTest, ReadsAWholeListingWithHeaderAndContinuedVmsLines) {
-    std::string strListing =
-        "total 3\r\n"
-        "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"
-        "-rw-r--r--   1 ftp      ftp            26 Dec 10 12:41 0001.fno\r\n"
-        "LONG-VMS-FILE-NAME.NC;3\r\n"
-        "        12/13     24-APR-2003 08:16:15  [FTP,UNIT]      (RWED,RWED,RE,)\r\n"
-        "\r\n";
-    std::vector<FtpListEntry> aEntries = ParseListing(strListing);
+    std::vector<FtpListEntry> aEntries = ParseListing(kMixedListing);
     ASSERT_EQ(aEntries.size(), 3u);
     EXPECT_EQ(Describe(aEntries[0]), "folder [RzFilesIn]");
     EXPECT_EQ(Describe(aEntries[1]), "file [0001.fno]");
     EXPECT_EQ(Describe(aEntries[2]), "file [LONG-VMS-FILE-NAME.NC;3]");
+}
+
+// A reply arrives in pieces cut anywhere: inside a line, between CR and LF, between a VMS name
+// line and its details, and with the last line's end missing.
+TEST(FtpListParserTest, ReadsAListingArrivingInPiecesAsTheWholeReply) {
+    for (const std::string& strListing : {kMixedListing, kMixedListing + "LAST-NAME.NC;1"}) {
+        std::vector<std::string> aWhole;
+        for (const FtpListEntry& entry : ParseListing(strListing)) {
+            aWhole.push_back(Describe(entry));
+        }
+        for (size_t nPiece : {1u, 2u, 7u, 64u}) {
+            CFtpListParser parser;
+            for (size_t nStart = 0; nStart < strListing.size(); nStart += nPiece) {
+                parser.Add(std::string_view(strListing).substr(nStart, nPiece));
+            }
+            std::vector<std::string> aPieced;
+            for (const FtpListEntry& entry : parser.Finish()) {
+                aPieced.push_back(Describe(entry));
+            }
+            EXPECT_EQ(aPieced, aWhole) << "pieces of " << nPiece;
+        }
+    }
 }
 
 }  // namespace
