@@ -35,6 +35,7 @@ private:
     std::string m_strTemporaryPath;
     bool m_bSyncToDisk;
     void FlushBuffer();
+    bool PutInPlace() const;
 
     int m_nDescriptor = -1;
     std::string m_strBuffer;

@@ -6,9 +6,9 @@
 #include "platform/AtomicFile.h"
 
 // One NC tape file being written for the machine: a line "%", the program lines each ended by
-// CR LF, and a final "%" without a line end. Lines are gathered into large blocks before they
-// reach the file, so that a tape of millions of short lines costs few writes; the file appears
-// under its name only when Finish has written every byte.
+// CR LF, and a final "%" without a line end. The file's own buffer gathers the lines, so that a
+// tape of millions of short lines costs few writes; the file appears under its name only when
+// Finish has written every byte.
 class CTapeWriter {
 public:
     explicit CTapeWriter(std::string strTargetPath);
@@ -21,8 +21,5 @@ public:
     bool Finish();
 
 private:
-    void FlushBlock();
-
     CAtomicFile m_file;
-    std::string m_strBlock;
 };

@@ -64,6 +64,20 @@ TEST_F(AtomicFileTest, AReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(std::filesystem::status(m_target).permissions(), std::filesystem::perms(0640));
 }
 
+TEST_F(AtomicFileTest, ANewFileGetsTheModeOfAnOrdinaryCreate) {
+    mode_t previous = umask(027);
+    std::filesystem::path newFile = m_folder / "O0001.NC";
+    CAtomicFile file(newFile.string());
+    ASSERT_TRUE(file.Open());
+    file.Write("%");
+    bool bCommitted = file.Commit();
+    umask(previous);
+    ASSERT_TRUE(bCommitted);
+    EXPECT_EQ(std::filesystem::status(newFile).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(ReadFile(newFile), "%");
+    EXPECT_EQ(FilesInFolder(), 2u);
+}
+
 TEST_F(AtomicFileTest, AFullDiskIsAFailureAndTheOldFileStays) {
     CAtomicFile file(m_target.string());
     bool bCommitted = true;
