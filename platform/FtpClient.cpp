@@ -1,6 +1,7 @@
 #include "platform/FtpClient.h"
 
 #include <curl/curl.h>
+#include <sys/select.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@ namespace {
 
 constexpr size_t kMaxErrorTextBytes = 1024;
 constexpr int kPollMilliseconds = 10;
+constexpr int kIdlePollMilliseconds = 1;
 // How long Close waits for the answer to QUIT. The action is over by then: a unit that does
 // not answer must not hold the program up for a whole time-out.
 constexpr long kQuitSeconds = 1;
@@ -108,17 +110,19 @@ constexpr long kTransferBufferBytes = 512 * 1024;
 
 using CommandList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
-// Commands of the form "VERB /absolute/path" as curl takes them; none when a path could not
-// travel in one command line or memory ran out.
-CommandList MakeCommandList(const std::vector<std::string>& aCommands) {
+// Commands of the form "VERB /absolute/path" as curl takes them. strWhyNot says why there
+// are none: a path that cannot travel in one command line, or no memory.
+CommandList MakeCommandList(const std::vector<std::string>& aCommands, std::string& strWhyNot) {
     CommandList pCommands(nullptr, curl_slist_free_all);
     for (const std::string& strCommand : aCommands) {
         size_t nPath = strCommand.find(' ') + 1;
         if (!IsSendablePath(std::string_view(strCommand).substr(nPath))) {
+            strWhyNot = "invalid name";
             return CommandList(nullptr, curl_slist_free_all);
         }
         curl_slist* pList = curl_slist_append(pCommands.get(), strCommand.c_str());
         if (pList == nullptr) {
+            strWhyNot = curl_easy_strerror(CURLE_OUT_OF_MEMORY);
             return CommandList(nullptr, curl_slist_free_all);
         }
         pCommands.release();
@@ -148,6 +152,21 @@ int ReportTransfer(void*, curl_off_t nDownloadTotal, curl_off_t nDownloaded,
 void ReportTransferProgress(CURL* pCurl) {
     curl_easy_setopt(pCurl, CURLOPT_XFERINFOFUNCTION, ReportTransfer);
     curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 0L);
+}
+
+// Whether curl waits on any socket. After the reply to PASV, libcurl 7.88 sometimes waits on
+// none and opens the data connection only when it is called again.
+bool WaitsOnSocket(CURLM* pMulti) {
+    fd_set readSockets;
+    fd_set writeSockets;
+    fd_set exceptionSockets;
+    FD_ZERO(&readSockets);
+    FD_ZERO(&writeSockets);
+    FD_ZERO(&exceptionSockets);
+    int nHighest = -1;
+    return curl_multi_fdset(pMulti, &readSockets, &writeSockets, &exceptionSockets, &nHighest) ==
+               CURLM_OK &&
+           nHighest >= 0;
 }
 
 }  // namespace
@@ -228,9 +247,10 @@ FtpResult CFtpClient::SendFile(const std::string& strLocalPath, const std::strin
     if (!IsSendablePath(strServerPath)) {
         return FailLocally("invalid file name");
     }
-    CommandList pAfterCommands = MakeCommandList(aAfterCommands);
-    if (!pAfterCommands && !aAfterCommands.empty()) {
-        return FailLocally("invalid name");
+    std::string strWhyNot;
+    CommandList pAfterCommands = MakeCommandList(aAfterCommands, strWhyNot);
+    if (!strWhyNot.empty()) {
+        return FailLocally(strWhyNot);
     }
     std::unique_ptr<std::FILE, FileCloser> pFile(std::fopen(strLocalPath.c_str(), "rb"));
     struct stat status {};
@@ -346,8 +366,8 @@ void CFtpClient::Close() {
 
 // Runs the prepared request. curl_easy_perform would do the same but wait up to a second
 // whenever a passive data connection comes up between two of its polls (libcurl 7.88); a
-// short poll interval turns that second into a few milliseconds. The multi handle keeps the
-// connection between requests.
+// short poll interval turns that second into a few milliseconds, and into one when curl waits
+// on no socket at all. The multi handle keeps the connection between requests.
 int CFtpClient::Perform() {
     if (curl_multi_add_handle(m_pMulti, m_pCurl) != CURLM_OK) {
         return CURLE_FAILED_INIT;
@@ -360,7 +380,8 @@ int CFtpClient::Perform() {
             break;
         }
         if (nRunning > 0) {
-            curl_multi_poll(m_pMulti, nullptr, 0, kPollMilliseconds, nullptr);
+            int nWait = WaitsOnSocket(m_pMulti) ? kPollMilliseconds : kIdlePollMilliseconds;
+            curl_multi_poll(m_pMulti, nullptr, 0, nWait, nullptr);
         }
     }
     int nQueued = 0;
@@ -377,9 +398,10 @@ int CFtpClient::Perform() {
 // and on a reused connection the server may still stand in any folder: so the paths are
 // absolute, and the URL is the root, where curl changes nowhere.
 FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
-    CommandList pCommands = MakeCommandList(aCommands);
-    if (!pCommands) {
-        return FailLocally("invalid name");
+    std::string strWhyNot;
+    CommandList pCommands = MakeCommandList(aCommands, strWhyNot);
+    if (!strWhyNot.empty()) {
+        return FailLocally(strWhyNot);
     }
     if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
         return FtpResult::ConnectionFailed;
