@@ -332,11 +332,10 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &parser);
     FtpResult result = Finish(Perform());
     if (result == FtpResult::Done) {
-        for (FtpListEntry& entry : parser.Finish()) {
-            if (MatchesFilePattern(entry.strName, strPattern)) {
-                aEntries.push_back(std::move(entry));
-            }
-        }
+        aEntries = parser.Finish();
+        std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
+            return !MatchesFilePattern(entry.strName, strPattern);
+        });
     }
     return result;
 }
