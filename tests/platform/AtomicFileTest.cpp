@@ -1,8 +1,17 @@
 #include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -74,6 +83,47 @@ TEST_F(AtomicFileTest, ANewFileGetsTheModeOfAnOrdinaryCreate) {
     umask(previous);
     ASSERT_TRUE(bCommitted);
     EXPECT_EQ(std::filesystem::status(newFile).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(ReadFile(newFile), "%");
+    EXPECT_EQ(FilesInFolder(), 2u);
+}
+
+// From here on the process gets EINVAL for renameat2, as from a file system that does not know
+// the no-replace rename.
+void RefuseNoReplaceRename() {
+    sock_filter aFilter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EINVAL),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{sizeof(aFilter) / sizeof(aFilter[0]), aFilter};
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+        std::fputs("seccomp filter refused\n", stderr);
+        std::_Exit(2);
+    }
+}
+
+bool WriteAndCommit(const std::filesystem::path& target, const std::string& strBytes) {
+    CAtomicFile file(target.string());
+    if (!file.Open()) {
+        return false;
+    }
+    file.Write(strBytes);
+    return file.Commit();
+}
+
+TEST_F(AtomicFileTest, WithoutTheNoReplaceRenameFilesStillGoInPlaceWithTheirModes) {
+    std::filesystem::permissions(m_target, std::filesystem::perms(0640));
+    std::filesystem::path newFile = m_folder / "O0001.NC";
+    auto writeBoth = [&] {
+        RefuseNoReplaceRename();
+        bool bOk = WriteAndCommit(m_target, "new contents") && WriteAndCommit(newFile, "%");
+        std::_Exit(bOk ? 0 : 1);
+    };
+    EXPECT_EXIT(writeBoth(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadFile(m_target), "new contents");
+    EXPECT_EQ(std::filesystem::status(m_target).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(ReadFile(newFile), "%");
     EXPECT_EQ(FilesInFolder(), 2u);
 }
