@@ -130,7 +130,7 @@ def Row(measure, anchor, ratios, goal, bAtMost):
                  ("<= " if bAtMost else ">= ") + "%.2f" % goal, "yes" if met else "no"))
 
 
-def MeasureSplit(folder, label, goal):
+def MeasureSplit(folder, label, goal, bKeepOutput):
     os.makedirs(folder, exist_ok=True)
     tape = os.path.join(folder, "tape.nc")
     if not os.path.exists(tape):
@@ -139,8 +139,11 @@ def MeasureSplit(folder, label, goal):
     counter = [0]
 
     def NewFolder():
-        # A new folder for every run: deleting 20,000 files just before a run would make the
-        # file system measure its own clean-up.
+        # A new folder for every run: on ext4, deleting 20,000 files just before a run makes the
+        # file system measure its own clean-up, so the runs' files stay until the end. tmpfs
+        # frees them at once, and holding gigabytes of them would press the memory instead.
+        if not bKeepOutput and counter[0] > 0:
+            shutil.rmtree(os.path.join(folder, "out%d" % counter[0]))
         counter[0] += 1
         path = os.path.join(folder, "out%d" % counter[0])
         os.mkdir(path)
@@ -158,7 +161,7 @@ def MeasureSplit(folder, label, goal):
     Row("split 200 MB, 20,000 programs, " + label, "floor", [o / a for o, a, _, _ in results],
         goal, True)
     for number in range(1, counter[0] + 1):
-        shutil.rmtree(os.path.join(folder, "out%d" % number))
+        shutil.rmtree(os.path.join(folder, "out%d" % number), ignore_errors=True)
 
 
 def MeasureServer(server, name, work):
@@ -214,8 +217,8 @@ def main():
         with open(os.path.join(programs, "P%04d.NC" % number), "wb") as program:
             program.write(b"%\r\nO1\r\n" + b"G01 X1.0 Y2.0\r\n" * 340 + b"M30\r\n%")
 
-    MeasureSplit(TMPFS, "tmpfs", 1.15)
-    MeasureSplit(os.path.join(DISK, "split"), "disk", 1.3)
+    MeasureSplit(TMPFS, "tmpfs", 1.15, False)
+    MeasureSplit(os.path.join(DISK, "split"), "disk", 1.3, True)
 
     # The servers keep their files on tmpfs: the unit's store is a USB memory, and an ext4 folder
     # would add the server's own delayed block allocation, which a rename over a 100 MB file
