@@ -719,12 +719,16 @@ std::vector<FtpListEntry> ParseListing(std::string_view listing) {
     return parser.Finish();
 }
 
+// Without a line end the piece completes no line: the rest waiting before it is not read
+// again, so a line of any length sent in many pieces costs one pass.
 void CFtpListParser::Add(std::string_view data) {
     if (m_strRest.empty()) {
         m_strRest.assign(data.substr(ParseLines(data, false)));
     } else {
         m_strRest.append(data);
-        m_strRest.erase(0, ParseLines(m_strRest, false));
+        if (data.find('\n') != std::string_view::npos) {
+            m_strRest.erase(0, ParseLines(m_strRest, false));
+        }
     }
 }
 

@@ -34,11 +34,21 @@ std::vector<std::string_view> LinesOf(std::string_view listing) {
 }
 
 // Whether the name is bytes the server sent: a run of the reply, or of two lines joined by a
-// blank (a VMS name on a line of its own is read together with the next line).
+// blank (a VMS name on a line of its own is read together with the next line), or two runs
+// joined by a dot (z/VM lists a file's name and type as two words, "NAME TYPE").
 bool IsSentName(std::string_view listing, const std::vector<std::string_view>& aLines,
                 const std::string& strName) {
     if (listing.find(strName) != std::string_view::npos) {
         return true;
+    }
+    for (size_t nDot = strName.find('.'); nDot != std::string::npos;
+         nDot = strName.find('.', nDot + 1)) {
+        std::string_view name(strName);
+        if (nDot > 0 && nDot + 1 < name.size() &&
+            listing.find(name.substr(0, nDot)) != std::string_view::npos &&
+            listing.find(name.substr(nDot + 1)) != std::string_view::npos) {
+            return true;
+        }
     }
     for (size_t nIndex = 0; nIndex + 1 < aLines.size(); ++nIndex) {
         std::string strJoined = std::string(aLines[nIndex]) + " " + std::string(aLines[nIndex + 1]);
