@@ -17,21 +17,25 @@ bool IsBlank(char character) {
     return character == ' ' || character == '\t' || character == '\r' || character == '\n';
 }
 
+// The word after the blanks at nPosition; nPosition moves behind it.
+std::string_view NextWord(std::string_view line, size_t& nPosition) {
+    while (nPosition < line.size() && IsBlank(line[nPosition])) {
+        ++nPosition;
+    }
+    size_t nStart = nPosition;
+    while (nPosition < line.size() && !IsBlank(line[nPosition])) {
+        ++nPosition;
+    }
+    return line.substr(nStart, nPosition - nStart);
+}
+
 // Fills aTokens in place: a listing reuses one vector for all its lines.
 void SplitTokens(std::string_view line, std::vector<Token>& aTokens) {
     aTokens.clear();
     size_t nPosition = 0;
-    while (nPosition < line.size()) {
-        while (nPosition < line.size() && IsBlank(line[nPosition])) {
-            ++nPosition;
-        }
-        size_t nStart = nPosition;
-        while (nPosition < line.size() && !IsBlank(line[nPosition])) {
-            ++nPosition;
-        }
-        if (nPosition > nStart) {
-            aTokens.push_back({line.substr(nStart, nPosition - nStart), nPosition});
-        }
+    for (std::string_view word = NextWord(line, nPosition); !word.empty();
+         word = NextWord(line, nPosition)) {
+        aTokens.push_back({word, nPosition});
     }
 }
 
@@ -138,6 +142,35 @@ bool IsMonthName(std::string_view text) {
     return std::any_of(kMonths.begin(), kMonths.end(), [lower](std::string_view month) {
         return month.size() == lower.size() && month.front() == lower.front() && month == lower;
     });
+}
+
+// "Jan" to "Dec" as ls writes them, told apart in a few comparisons: IsMonthName knows these
+// and every other spelling, at the cost of a table search.
+bool IsLsMonthAbbreviation(std::string_view word) {
+    constexpr auto Key = [](char first, char second, char third) {
+        return static_cast<unsigned char>(first) << 16 | static_cast<unsigned char>(second) << 8 |
+               static_cast<unsigned char>(third);
+    };
+    if (word.size() != 3) {
+        return false;
+    }
+    switch (Key(word[0], word[1], word[2])) {
+        case Key('J', 'a', 'n'):
+        case Key('F', 'e', 'b'):
+        case Key('M', 'a', 'r'):
+        case Key('A', 'p', 'r'):
+        case Key('M', 'a', 'y'):
+        case Key('J', 'u', 'n'):
+        case Key('J', 'u', 'l'):
+        case Key('A', 'u', 'g'):
+        case Key('S', 'e', 'p'):
+        case Key('O', 'c', 't'):
+        case Key('N', 'o', 'v'):
+        case Key('D', 'e', 'c'):
+            return true;
+        default:
+            return false;
+    }
 }
 
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
@@ -291,11 +324,16 @@ std::string_view NameAfter(std::string_view line, size_t nEnd, bool bPaddedColum
     return rest;
 }
 
+// Built where the caller receives it (one return of one object): a long listing makes tens
+// of thousands of entries, and each move of a name is a copy of its bytes.
 std::optional<FtpListEntry> Entry(std::string_view name, bool bFolder) {
-    if (name.empty()) {
-        return std::nullopt;
+    std::optional<FtpListEntry> entry;
+    if (!name.empty()) {
+        entry.emplace();
+        entry->strName.assign(name);
+        entry->bFolder = bFolder;
     }
-    return FtpListEntry{std::string(name), bFolder};
+    return entry;
 }
 
 // The name of a folder shown with a marker behind it ("dir/", "dir <DIR>").
@@ -388,6 +426,47 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         return UnixName(NameAfter(line, aTokens[4].nEnd, true), type);
     }
     return std::optional<FtpListEntry>();
+}
+
+// Whether a word of the owner or group column could start a date, and so be taken as one by
+// the general reading.
+bool CouldStartDate(std::string_view word) {
+    return IsMonth(word) || CompactDateParts(word) != 0;
+}
+
+// The form nearly every server writes, "-rw-r--r--  1 owner group  1234 Dec 11 02:11 name",
+// read in one pass: long listings are almost all of it, and the general reading tries a date
+// at every column before the size. A line is taken here only where the general reading gives
+// the same entry; anything else answers nullopt and goes that way. Hence no "=" in the first
+// word (it would read as MLSD facts), an owner and group that start no date, and a month
+// name (a month with a unit after a four-digit size reads as a year-first date).
+std::optional<std::optional<FtpListEntry>> ParseCommonUnix(std::string_view line) {
+    // Permissions, links, owner, group, size, month, day, year or time, and the time that may
+    // follow a year.
+    std::array<Token, 9> aWords;
+    size_t nPosition = 0;
+    for (Token& word : aWords) {
+        word.text = NextWord(line, nPosition);
+        word.nEnd = nPosition;
+    }
+    std::string_view permissions = aWords[0].text;
+    if (!IsPermissions(permissions) || permissions.find('=') != std::string_view::npos ||
+        !line.substr(aWords[0].nEnd).starts_with(' ') || !IsDigits(aWords[1].text) ||
+        CouldStartDate(aWords[2].text) || CouldStartDate(aWords[3].text) ||
+        !IsDigits(aWords[4].text) ||
+        !(IsLsMonthAbbreviation(aWords[5].text) || IsMonthName(aWords[5].text)) ||
+        !IsDay(aWords[6].text)) {
+        return std::nullopt;
+    }
+    bool bYear = IsYear(aWords[7].text);
+    if (!bYear && !IsTime(aWords[7].text)) {
+        return std::nullopt;
+    }
+    size_t nDateEnd = bYear && IsTime(aWords[8].text) ? aWords[8].nEnd : aWords[7].nEnd;
+    if (SkipBlanks(line.substr(nDateEnd)).empty()) {
+        return std::nullopt;
+    }
+    return UnixName(NameAfter(line, nDateEnd, true), permissions[0]);
 }
 
 // "0100644 500 101 12345 123456789 name": octal mode, owner, group, size, seconds.
@@ -642,12 +721,15 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
 }
 
 std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
+    if (auto unixEntry = ParseCommonUnix(line)) {
+        return std::move(*unixEntry);
+    }
     if (line.front() == '+') {
         return ParseEplf(line);
     }
     if (!IsBlank(line.front())) {
         if (auto mlsd = ParseMlsd(line)) {
-            return *mlsd;
+            return std::move(*mlsd);
         }
     }
     SplitTokens(line, aTokens);
@@ -655,7 +737,7 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Toke
         return std::nullopt;
     }
     if (auto unixEntry = ParseUnix(line, aTokens)) {
-        return *unixEntry;
+        return std::move(*unixEntry);
     }
     using Parser = std::optional<FtpListEntry> (*)(std::string_view, const std::vector<Token>&);
     for (Parser parser : {ParseVms, ParseNumericUnix, ParseDos, ParseOs2, ParseSizeDateName,
@@ -674,22 +756,23 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Toke
 }
 
 std::optional<FtpListEntry> ParseLine(std::string_view line, std::vector<Token>& aTokens) {
-    if (SkipBlanks(line).empty()) {
-        return std::nullopt;
-    }
-    std::optional<FtpListEntry> entry = ParseAnyForm(line, aTokens);
-    if (entry && (entry->strName == "." || entry->strName == "..")) {
-        return std::nullopt;
+    std::optional<FtpListEntry> entry =
+        SkipBlanks(line).empty() ? std::nullopt : ParseAnyForm(line, aTokens);
+    // As views, the names are told apart by their length before any byte is compared.
+    if (entry &&
+        (std::string_view(entry->strName) == "." || std::string_view(entry->strName) == "..")) {
+        entry.reset();
     }
     return entry;
 }
 
 // A line of one word "NAME.EXT;1".
 bool IsVmsNameLine(std::string_view line) {
-    if (line.find(';') == std::string_view::npos) {
+    std::string_view name = TrimTrailing(SkipBlanks(line), " \t\r\n");
+    // Asked of every line: most do not end in a version number.
+    if (name.empty() || !IsDigit(name.back())) {
         return false;
     }
-    std::string_view name = TrimTrailing(SkipBlanks(line), " \t\r\n");
     size_t nSemicolon = name.rfind(';');
     return nSemicolon != std::string_view::npos && nSemicolon > 0 &&
            IsDigits(name.substr(nSemicolon + 1)) && std::none_of(name.begin(), name.end(), IsBlank);
@@ -719,17 +802,27 @@ std::vector<FtpListEntry> ParseListing(std::string_view listing) {
     return parser.Finish();
 }
 
-// Without a line end the piece completes no line: the rest waiting before it is not read
-// again, so a line of any length sent in many pieces costs one pass.
+// A line begun in an earlier piece is completed from the head of this one; the rest of the
+// piece is read where it lies, not copied behind the waiting line. A piece without a line
+// end completes nothing and is only kept, so a line of any length costs one pass.
 void CFtpListParser::Add(std::string_view data) {
-    if (m_strRest.empty()) {
-        m_strRest.assign(data.substr(ParseLines(data, false)));
-    } else {
-        m_strRest.append(data);
-        if (data.find('\n') != std::string_view::npos) {
+    if (!m_strRest.empty()) {
+        size_t nLineEnd = data.find('\n');
+        if (nLineEnd == std::string_view::npos) {
+            m_strRest.append(data);
+            return;
+        }
+        m_strRest.append(data.substr(0, nLineEnd + 1));
+        data.remove_prefix(nLineEnd + 1);
+        m_strRest.erase(0, ParseLines(m_strRest, false));
+        if (!m_strRest.empty()) {
+            // A VMS name line still waits for the line with its details.
+            m_strRest.append(data);
             m_strRest.erase(0, ParseLines(m_strRest, false));
+            return;
         }
     }
+    m_strRest.assign(data.substr(ParseLines(data, false)));
 }
 
 std::vector<FtpListEntry> CFtpListParser::Finish() {

@@ -110,6 +110,37 @@ TEST(FtpListParserTest, ReadsEveryLineOfTheReferenceTable) {
     }
 }
 
+// Lines of the usual "ls -l" form are read in one pass; where their columns also allow another
+// reading (an owner and group that make a date with the size, a year followed by a time, blanks
+// in the name), the entry is the one the full rules give.
+TEST(FtpListParserTest, ReadsTheUsualUnixFormByTheFullRules) {
+    const std::vector<std::pair<std::string, std::optional<FtpListEntry>>> aCases = {
+        {"-rw-r--r--    1 0        0               0 Dec 11 02:11 P00000.NC",
+         FtpListEntry{"P00000.NC", false}},
+        {"drwxr-xr-x    2 ftp      ftp          4096 Jan  1  2024 RzFilesIn",
+         FtpListEntry{"RzFilesIn", true}},
+        {"-rw-r--r--\t1 owner\tgroup\t512\tDec\t02\t12:00\tname", FtpListEntry{"name", false}},
+        {"-rw-r--r--    1 owner    group         512 Dec 02 12:00  two blanks ",
+         FtpListEntry{" two blanks ", false}},
+        {"-rw-r--r--    1 owner    group         512 Dec 02  2009 12:00 name",
+         FtpListEntry{"name", false}},
+        {"-rw-r--r--    1 owner    group         512 Dec 02  2009 12:00", std::nullopt},
+        {"-rw-r--r--    1 owner    group         512 Dec 02 12:00 ", std::nullopt},
+        {"lrwxrwxrwx    1 owner    group         512 Dec 02 12:00 link -> target",
+         FtpListEntry{"link", false}},
+        {"drwxr-xr-x    1 owner    group         512 Dec 02 12:00 ..", std::nullopt},
+        {"-rw-r--r--    1 jan      group         512 Dec 02 12:00 name",
+         FtpListEntry{"name", false}},
+        {"-rw-r--r--    1 may      5            2009 Dec 02 2009 name",
+         FtpListEntry{"Dec 02 2009 name", false}},
+        {"-rw-r--r--    1 user1    12-05        2009 Dec 02 12:00 name",
+         FtpListEntry{"Dec 02 12:00 name", false}},
+    };
+    for (const auto& [strLine, expected] : aCases) {
+        EXPECT_EQ(Describe(ParseListLine(strLine)), Describe(expected)) << strLine;
+    }
+}
+
 const std::string kMixedListing =
     "total 3\r\n"
     "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"
