@@ -325,11 +325,12 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     if (!Begin(UrlOf(strPath))) {
         return FtpResult::ConnectionFailed;
     }
-    // The lines are read as they come: a server that lists a large folder slowly is still
-    // sending when the program has read what it sent.
+    // The lines are read as they come, in large reads: a server that lists a large folder
+    // slowly is still sending when the program has read what it sent.
     CFtpListParser parser;
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToListParser);
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &parser);
+    curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
     FtpResult result = Finish(Perform());
     if (result == FtpResult::Done) {
         aEntries = parser.Finish();

@@ -224,13 +224,8 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
     }
     std::vector<StoreEntry> aEntries;
     if (IsNetwork()) {
-        std::vector<FtpListEntry> aListed;
-        if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aListed))) {
+        if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aEntries))) {
             return std::nullopt;
-        }
-        aEntries.reserve(aListed.size());
-        for (FtpListEntry& listed : aListed) {
-            aEntries.push_back({std::move(listed.strName), listed.bFolder});
         }
         return aEntries;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FtpListParser.h"
+
 class CFtpClient;
 class CSetData;
 enum class FtpResult;
@@ -20,11 +22,9 @@ struct UnitStoreSettings {
     int nTimeoutSeconds = 30;  // a silent unit fails a connect or a stalled transfer after this
 };
 
-// One entry of a folder listing; the name in code page 932 bytes.
-struct StoreEntry {
-    std::string strName;
-    bool bFolder = false;
-};
+// One entry of a folder listing; the name in code page 932 bytes. The FTP listing's own
+// entries, so that a listing of tens of thousands of files is not copied on its way up.
+using StoreEntry = FtpListEntry;
 
 // The unit's file area over FTP ("/pub/") or on the USB memory. Store names are code page 932
 // bytes, local paths UTF-8. Every operation answers success or failure; after a connection
