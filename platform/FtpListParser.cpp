@@ -436,11 +436,11 @@ bool CouldStartDate(std::string_view word) {
 
 // The form nearly every server writes, "-rw-r--r--  1 owner group  1234 Dec 11 02:11 name",
 // read in one pass: long listings are almost all of it, and the general reading tries a date
-// at every column before the size. A line is taken here only where the general reading gives
-// the same entry; anything else answers nullopt and goes that way. Hence no "=" in the first
-// word (it would read as MLSD facts), an owner and group that start no date, and a month
-// name (a month with a unit after a four-digit size reads as a year-first date).
-std::optional<std::optional<FtpListEntry>> ParseCommonUnix(std::string_view line) {
+// at every column before the size. Answers where the date ends, or npos for a line that is
+// not of this form or that the general reading would read otherwise: hence no "=" in the
+// first word (it would read as MLSD facts), an owner and group that start no date, and a
+// month name (a month with a unit after a four-digit size reads as a year-first date).
+size_t CommonUnixDateEnd(std::string_view line) {
     // Permissions, links, owner, group, size, month, day, year or time, and the time that may
     // follow a year.
     std::array<Token, 9> aWords;
@@ -450,23 +450,21 @@ std::optional<std::optional<FtpListEntry>> ParseCommonUnix(std::string_view line
         word.nEnd = nPosition;
     }
     std::string_view permissions = aWords[0].text;
-    if (!IsPermissions(permissions) || permissions.find('=') != std::string_view::npos ||
+    if (IsBlank(line.front()) || !IsPermissions(permissions) ||
+        permissions.find('=') != std::string_view::npos ||
         !line.substr(aWords[0].nEnd).starts_with(' ') || !IsDigits(aWords[1].text) ||
         CouldStartDate(aWords[2].text) || CouldStartDate(aWords[3].text) ||
         !IsDigits(aWords[4].text) ||
         !(IsLsMonthAbbreviation(aWords[5].text) || IsMonthName(aWords[5].text)) ||
         !IsDay(aWords[6].text)) {
-        return std::nullopt;
+        return std::string_view::npos;
     }
     bool bYear = IsYear(aWords[7].text);
     if (!bYear && !IsTime(aWords[7].text)) {
-        return std::nullopt;
+        return std::string_view::npos;
     }
     size_t nDateEnd = bYear && IsTime(aWords[8].text) ? aWords[8].nEnd : aWords[7].nEnd;
-    if (SkipBlanks(line.substr(nDateEnd)).empty()) {
-        return std::nullopt;
-    }
-    return UnixName(NameAfter(line, nDateEnd, true), permissions[0]);
+    return SkipBlanks(line.substr(nDateEnd)).empty() ? std::string_view::npos : nDateEnd;
 }
 
 // "0100644 500 101 12345 123456789 name": octal mode, owner, group, size, seconds.
@@ -721,8 +719,8 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
 }
 
 std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
-    if (auto unixEntry = ParseCommonUnix(line)) {
-        return std::move(*unixEntry);
+    if (size_t nDateEnd = CommonUnixDateEnd(line); nDateEnd != std::string_view::npos) {
+        return UnixName(NameAfter(line, nDateEnd, true), line.front());
     }
     if (line.front() == '+') {
         return ParseEplf(line);
