@@ -787,6 +787,17 @@ std::string_view NextLine(std::string_view listing, size_t& nStart) {
     return line;
 }
 
+// The room for entries grows eightfold instead of twofold: the entries of a long listing are
+// then moved to new room a few times instead of a dozen, and room never written costs
+// address space, not memory.
+void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
+    constexpr size_t kFirstRoom = 256;
+    constexpr size_t kGrowth = 8;
+    if (aEntries.size() == aEntries.capacity()) {
+        aEntries.reserve(std::max(kFirstRoom, aEntries.capacity() * kGrowth));
+    }
+}
+
 }  // namespace
 
 std::optional<FtpListEntry> ParseListLine(std::string_view line) {
@@ -855,6 +866,7 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
             line = strJoined;
         }
         if (auto entry = ParseLine(line, aTokens)) {
+            MakeRoomForOneMore(m_aEntries);
             m_aEntries.push_back(std::move(*entry));
         }
         nStart = nNext;
