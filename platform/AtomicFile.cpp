@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,24 @@ std::string TemporaryName(const std::string& strTargetPath) {
     static const std::string strProcess = std::to_string(getpid());
     static unsigned nCounter = 0;
     return strTargetPath + ".tmp" + strProcess + "-" + std::to_string(++nCounter);
+}
+
+std::string FolderOf(const std::string& strPath) {
+    size_t nSlash = strPath.rfind('/');
+    if (nSlash == std::string::npos) {
+        return ".";
+    }
+    return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+// An unnamed file is named through /proc when the direct way is refused, so it is only made
+// where /proc is there to do that.
+int OpenUnnamedFile(const std::string& strTargetPath) {
+    static const bool bCanName = access("/proc/self/fd", X_OK) == 0;
+    if (!bCanName) {
+        return -1;
+    }
+    return open(FolderOf(strTargetPath).c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
 }
 
 // write(2) until every byte is out; false on an error (a full disk among them).
@@ -45,25 +64,56 @@ CAtomicFile::~CAtomicFile() {
     Discard();
 }
 
-// The temporary file gets what an ordinary create gives it; a file that replaces another takes
-// over that one's mode when it is put in place.
+// The file is written unnamed where the folder's file system can make such a file: it has no
+// name anyone could open until it is complete, and a crash leaves nothing of it behind.
+// Elsewhere (the FAT of a USB memory) it is written under a temporary name beside the target.
+// Either way it gets what an ordinary create gives it; a file that replaces another takes over
+// that one's mode when it is put in place.
 bool CAtomicFile::Open() {
     Discard();
-    int descriptor = -1;
-    while (descriptor < 0) {
-        m_strTemporaryPath = TemporaryName(m_strTargetPath);
-        descriptor =
-            open(m_strTemporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor < 0 && errno != EEXIST) {
-            m_strTemporaryPath.clear();
-            return false;
-        }
+    m_nDescriptor = OpenUnnamedFile(m_strTargetPath);
+    if (m_nDescriptor < 0 && !TakeTemporaryName([this](const std::string& strPath) {
+            m_nDescriptor = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return m_nDescriptor >= 0;
+        })) {
+        return false;
     }
-    m_nDescriptor = descriptor;
     m_strBuffer.clear();
     m_strBuffer.reserve(kBufferSize);
     m_bFailed = false;
     return true;
+}
+
+// Tries temporary names until one is free; false, with the error in errno, when taking one
+// fails for another reason.
+bool CAtomicFile::TakeTemporaryName(const std::function<bool(const std::string&)>& take) {
+    while (true) {
+        m_strTemporaryPath = TemporaryName(m_strTargetPath);
+        if (take(m_strTemporaryPath)) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            m_strTemporaryPath.clear();
+            return false;
+        }
+    }
+}
+
+// Names the unnamed file; fails with EEXIST when the name is taken. Naming the descriptor
+// directly needs a privilege that ordinary users lack; its link in /proc needs none.
+bool CAtomicFile::LinkUnnamedFile(const std::string& strPath) const {
+    static std::atomic<bool> bDirectRefused = false;
+    if (!bDirectRefused) {
+        if (linkat(m_nDescriptor, "", AT_FDCWD, strPath.c_str(), AT_EMPTY_PATH) == 0) {
+            return true;
+        }
+        if (errno != ENOENT) {
+            return false;
+        }
+        bDirectRefused = true;
+    }
+    const std::string strLink = "/proc/self/fd/" + std::to_string(m_nDescriptor);
+    return linkat(AT_FDCWD, strLink.c_str(), AT_FDCWD, strPath.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 // The bytes gather in a buffer of our own and go out in large writes; a large piece goes
@@ -99,16 +149,33 @@ void CAtomicFile::FlushBuffer() {
     m_strBuffer.clear();
 }
 
+// A complete unnamed file takes the target's name in one call when the name is free. Over
+// another file it first takes a temporary name, and from there goes in place as a named file
+// does.
 bool CAtomicFile::Commit() {
     if (m_nDescriptor < 0) {
         return false;
     }
     FlushBuffer();
     bool bOk = !m_bFailed && (!m_bSyncToDisk || fsync(m_nDescriptor) == 0);
+    bool bNamedAsTarget = false;
+    if (bOk && m_strTemporaryPath.empty()) {
+        bNamedAsTarget = LinkUnnamedFile(m_strTargetPath);
+        bOk = bNamedAsTarget ||
+              (errno == EEXIST && TakeTemporaryName([this](const std::string& strPath) {
+                   return LinkUnnamedFile(strPath);
+               }));
+    }
     bOk = close(m_nDescriptor) == 0 && bOk;
     m_nDescriptor = -1;
+    if (bNamedAsTarget) {
+        if (!bOk) {
+            unlink(m_strTargetPath.c_str());
+        }
+        return bOk;
+    }
     bOk = bOk && PutInPlace();
-    if (!bOk) {
+    if (!bOk && !m_strTemporaryPath.empty()) {
         unlink(m_strTemporaryPath.c_str());
     }
     m_strTemporaryPath.clear();

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
-// Writes a file under a temporary name in the target's folder and renames it over the target
-// only when every byte has been written, so that a failure or a full disk never
-// leaves a half-written file where a good one stood. Writes are buffered; the first failure
+// Writes a file unnamed or under a temporary name in the target's folder and puts it in place
+// only when every byte has been written, so that a failure or a full disk never leaves a
+// half-written file where a good one stood. Writes are buffered; the first failure
 // sticks and makes Commit fail. A file that is not committed is removed.
 class CAtomicFile {
 public:
@@ -17,13 +18,13 @@ public:
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-    // Creates the temporary file; false when the folder cannot take it.
+    // Creates the file to be written; false when the folder cannot take it.
     bool Open();
     bool IsOpen() const { return m_nDescriptor >= 0; }
     void Write(std::string_view bytes);
     // Writes the text followed by CR LF, as a text-mode stream of the unit's files does.
     void WriteLine(std::string_view text);
-    // Flushes, syncs, closes and renames over the target; false when any step failed.
+    // Flushes, syncs, closes and puts the file in place; false when any step failed.
     bool Commit();
     // Drops the temporary file; the target stays as it was.
     void Discard();
@@ -34,6 +35,8 @@ private:
     std::string m_strTargetPath;
     std::string m_strTemporaryPath;
     bool m_bSyncToDisk;
+    bool TakeTemporaryName(const std::function<bool(const std::string&)>& take);
+    bool LinkUnnamedFile(const std::string& strPath) const;
     void FlushBuffer();
     bool PutInPlace() const;
 

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -10,12 +11,14 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "tests/fakes/FullDisk.h"
 
@@ -87,16 +90,51 @@ TEST_F(AtomicFileTest, ANewFileGetsTheModeOfAnOrdinaryCreate) {
     EXPECT_EQ(FilesInFolder(), 2u);
 }
 
-// From here on the process gets EINVAL for renameat2, as from a file system that does not know
-// the no-replace rename.
-void RefuseNoReplaceRename() {
-    sock_filter aFilter[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_renameat2, 0, 1),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EINVAL),
-        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+// Where the folder's file system makes unnamed files, a file being written has no name
+// anyone could open, and a crash before Commit leaves nothing in the folder.
+TEST_F(AtomicFileTest, AFileBeingWrittenHasNoNameAndACrashLeavesNothing) {
+    int nProbe = open(m_folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
+    if (nProbe < 0) {
+        GTEST_SKIP() << "the test folder's file system makes no unnamed files";
+    }
+    close(nProbe);
+    auto crashWhileWriting = [&] {
+        CAtomicFile file((m_folder / "O0001.NC").string());
+        bool bOpen = file.Open();
+        file.Write("%\r\nO0001\r\n");
+        std::_Exit(bOpen && FilesInFolder() == 1 ? 0 : 1);
     };
-    sock_fprog program{sizeof(aFilter) / sizeof(aFilter[0]), aFilter};
+    EXPECT_EXIT(crashWhileWriting(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// A way of putting files in place that the system refuses, from some moment on, with an
+// error: every call of a system call, or those whose flags argument has one of the flags.
+struct Refusal {
+    const char* pszAsWith;
+    long nSyscall;
+    int nErrno;
+    int nFlagsArgument = -1;
+    uint32_t nFlags = 0;
+};
+
+void RefuseFromNowOn(const Refusal& refusal) {
+    std::vector<sock_filter> aFilter = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<uint32_t>(refusal.nSyscall), 0,
+                 static_cast<uint8_t>(refusal.nFlagsArgument < 0 ? 1 : 3)),
+    };
+    if (refusal.nFlagsArgument >= 0) {
+        // The low half of the 64-bit argument comes first on this little-endian machine.
+        auto nOffset = static_cast<uint32_t>(offsetof(seccomp_data, args) +
+                                             sizeof(uint64_t) * refusal.nFlagsArgument);
+        aFilter.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, nOffset));
+        aFilter.push_back(BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, refusal.nFlags, 0, 1));
+    }
+    aFilter.push_back(
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | static_cast<uint32_t>(refusal.nErrno)));
+    aFilter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    sock_fprog program{static_cast<unsigned short>(aFilter.size()), aFilter.data()};
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
         prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
         std::fputs("seccomp filter refused\n", stderr);
@@ -113,19 +151,33 @@ bool WriteAndCommit(const std::filesystem::path& target, const std::string& strB
     return file.Commit();
 }
 
-TEST_F(AtomicFileTest, WithoutTheNoReplaceRenameFilesStillGoInPlaceWithTheirModes) {
-    std::filesystem::permissions(m_target, std::filesystem::perms(0640));
-    std::filesystem::path newFile = m_folder / "O0001.NC";
-    auto writeBoth = [&] {
-        RefuseNoReplaceRename();
-        bool bOk = WriteAndCommit(m_target, "new contents") && WriteAndCommit(newFile, "%");
-        std::_Exit(bOk ? 0 : 1);
+// Whatever way the system refuses, a replaced file gets the new contents and keeps its mode,
+// a new file goes in place, and nothing else is left in the folder.
+TEST_F(AtomicFileTest, FilesGoInPlaceWithTheirModesWhateverWayTheSystemRefuses) {
+    const Refusal aRefusals[] = {
+        {"a file system without unnamed files (FAT)", __NR_openat, EOPNOTSUPP, 2,
+         static_cast<uint32_t>(O_TMPFILE & ~O_DIRECTORY)},
+        {"an ordinary user, who may not name a descriptor directly", __NR_linkat, ENOENT, 4,
+         AT_EMPTY_PATH},
+        {"a file system without the no-replace rename", __NR_renameat2, EINVAL},
     };
-    EXPECT_EXIT(writeBoth(), ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(ReadFile(m_target), "new contents");
-    EXPECT_EQ(std::filesystem::status(m_target).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(ReadFile(newFile), "%");
-    EXPECT_EQ(FilesInFolder(), 2u);
+    for (const Refusal& refusal : aRefusals) {
+        std::ofstream(m_target, std::ios::binary) << "old contents";
+        std::filesystem::permissions(m_target, std::filesystem::perms(0640));
+        std::filesystem::path newFile = m_folder / "O0001.NC";
+        std::filesystem::remove(newFile);
+        auto writeBoth = [&] {
+            RefuseFromNowOn(refusal);
+            bool bOk = WriteAndCommit(m_target, "new contents") && WriteAndCommit(newFile, "%");
+            std::_Exit(bOk ? 0 : 1);
+        };
+        EXPECT_EXIT(writeBoth(), ::testing::ExitedWithCode(0), "") << refusal.pszAsWith;
+        EXPECT_EQ(ReadFile(m_target), "new contents") << refusal.pszAsWith;
+        EXPECT_EQ(std::filesystem::status(m_target).permissions(), std::filesystem::perms(0640))
+            << refusal.pszAsWith;
+        EXPECT_EQ(ReadFile(newFile), "%") << refusal.pszAsWith;
+        EXPECT_EQ(FilesInFolder(), 2u) << refusal.pszAsWith;
+    }
 }
 
 TEST_F(AtomicFileTest, AFullDiskIsAFailureAndTheOldFileStays) {
