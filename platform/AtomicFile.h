@@ -26,7 +26,7 @@ public:
     void WriteLine(std::string_view text);
     // Flushes, syncs, closes and puts the file in place; false when any step failed.
     bool Commit();
-    // Drops the temporary file; the target stays as it was.
+    // Drops the file being written; the target stays as it was.
     void Discard();
 
     const std::string& TargetPath() const { return m_strTargetPath; }

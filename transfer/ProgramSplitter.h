@@ -15,7 +15,7 @@
 int GetProgramNumber(std::string_view line);
 
 // Writes one file per program of the source into the destination folder (ending in "/"),
-// each under a temporary name renamed into place when complete; a later program with the
+// each appearing under its name only when complete; a later program with the
 // same number replaces the earlier file. Text before the first program is dropped. False when
 // the source cannot be read or a split file cannot be written completely; files finished
 // before the failure stay.
