@@ -441,9 +441,8 @@ bool CouldStartDate(std::string_view word) {
 // first word (it would read as MLSD facts), an owner and group that start no date, and a
 // month name (a month with a unit after a four-digit size reads as a year-first date).
 size_t CommonUnixDateEnd(std::string_view line) {
-    // Permissions, links, owner, group, size, month, day, year or time, and the time that may
-    // follow a year.
-    std::array<Token, 9> aWords;
+    // Permissions, links, owner, group, size, month, day, year or time.
+    std::array<Token, 8> aWords;
     size_t nPosition = 0;
     for (Token& word : aWords) {
         word.text = NextWord(line, nPosition);
@@ -463,7 +462,11 @@ size_t CommonUnixDateEnd(std::string_view line) {
     if (!bYear && !IsTime(aWords[7].text)) {
         return std::string_view::npos;
     }
-    size_t nDateEnd = bYear && IsTime(aWords[8].text) ? aWords[8].nEnd : aWords[7].nEnd;
+    size_t nDateEnd = nPosition;
+    // A year may be followed by a time.
+    if (bYear && IsTime(NextWord(line, nPosition))) {
+        nDateEnd = nPosition;
+    }
     return SkipBlanks(line.substr(nDateEnd)).empty() ? std::string_view::npos : nDateEnd;
 }
 
