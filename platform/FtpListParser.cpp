@@ -144,33 +144,17 @@ bool IsMonthName(std::string_view text) {
     });
 }
 
-// "Jan" to "Dec" as ls writes them, told apart in a few comparisons: IsMonthName knows these
-// and every other spelling, at the cost of a table search.
+// "Jan" to "Dec" as ls writes them, told apart by comparing numbers: IsMonthName knows these
+// and every other spelling, at the cost of a search through names.
 bool IsLsMonthAbbreviation(std::string_view word) {
-    constexpr auto Key = [](char first, char second, char third) {
-        return static_cast<unsigned char>(first) << 16 | static_cast<unsigned char>(second) << 8 |
-               static_cast<unsigned char>(third);
+    constexpr auto Key = [](std::string_view name) -> unsigned {
+        return static_cast<unsigned char>(name[0]) << 16 |
+               static_cast<unsigned char>(name[1]) << 8 | static_cast<unsigned char>(name[2]);
     };
-    if (word.size() != 3) {
-        return false;
-    }
-    switch (Key(word[0], word[1], word[2])) {
-        case Key('J', 'a', 'n'):
-        case Key('F', 'e', 'b'):
-        case Key('M', 'a', 'r'):
-        case Key('A', 'p', 'r'):
-        case Key('M', 'a', 'y'):
-        case Key('J', 'u', 'n'):
-        case Key('J', 'u', 'l'):
-        case Key('A', 'u', 'g'):
-        case Key('S', 'e', 'p'):
-        case Key('O', 'c', 't'):
-        case Key('N', 'o', 'v'):
-        case Key('D', 'e', 'c'):
-            return true;
-        default:
-            return false;
-    }
+    static constexpr std::array<unsigned, 12> kKeys = {
+        Key("Jan"), Key("Feb"), Key("Mar"), Key("Apr"), Key("May"), Key("Jun"),
+        Key("Jul"), Key("Aug"), Key("Sep"), Key("Oct"), Key("Nov"), Key("Dec")};
+    return word.size() == 3 && std::find(kKeys.begin(), kKeys.end(), Key(word)) != kKeys.end();
 }
 
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
