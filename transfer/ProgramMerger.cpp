@@ -10,9 +10,9 @@ bool AppendProgramFile(CTapeWriter& output, const std::string& strSourcePath) {
     if (!reader.Open(strSourcePath)) {
         return false;
     }
-    std::string_view line;
-    while (reader.ReadLine(line)) {
-        output.WriteLine(line);
+    TapeLines lines;
+    while (reader.Read(lines)) {
+        output.Write(lines);
     }
     return !reader.Failed();
 }

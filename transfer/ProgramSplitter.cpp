@@ -71,14 +71,15 @@ int GetProgramNumber(std::string_view line) {
 bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
                           const std::string& strSuffix,
                           const std::function<void(const std::string&)>& onProgramFile) {
-    CTapeReader reader;
+    // A line that starts a program holds its address; such a line always comes alone.
+    CTapeReader reader("O:");
     if (!reader.Open(strSourcePath)) {
         return false;
     }
     std::unique_ptr<CTapeWriter> pOutput;
-    std::string_view line;
-    while (reader.ReadLine(line)) {
-        int nProgramNumber = GetProgramNumber(line);
+    TapeLines lines;
+    while (reader.Read(lines)) {
+        int nProgramNumber = lines.bEnded ? -1 : GetProgramNumber(lines.text);
         if (nProgramNumber > 0) {
             if (!FinishProgram(pOutput)) {
                 return false;
@@ -94,7 +95,7 @@ bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& s
             }
         }
         if (pOutput) {
-            pOutput->WriteLine(line);
+            pOutput->Write(lines);
         }
     }
     if (reader.Failed()) {

@@ -3,14 +3,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 20;
+constexpr size_t kUnknown = static_cast<size_t>(-1);
 
 }  // namespace
+
+CTapeReader::CTapeReader(std::string_view marks)
+    : m_strSpecialBytes(std::string("%").append(marks)),
+      m_aNextSpecialByte(m_strSpecialBytes.size(), kUnknown) {}
 
 CTapeReader::~CTapeReader() {
     Close();
@@ -27,6 +33,7 @@ bool CTapeReader::Open(const std::string& strPath) {
     m_nEnd = 0;
     m_bEndOfFile = false;
     m_bFailed = false;
+    std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
     return true;
 }
 
@@ -41,6 +48,7 @@ bool CTapeReader::Fill() {
     if (m_bEndOfFile || m_bFailed || m_nDescriptor < 0) {
         return false;
     }
+    std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
     if (m_nBegin > 0) {
         std::memmove(m_aBuffer.data(), m_aBuffer.data() + m_nBegin, m_nEnd - m_nBegin);
         m_nEnd -= m_nBegin;
@@ -80,6 +88,51 @@ std::string_view CTapeReader::TakeLine(std::string_view raw) {
         }
     }
     return m_strStripped;
+}
+
+size_t CTapeReader::NextSpecialByte() {
+    size_t nFirst = m_nEnd;
+    for (size_t nIndex = 0; nIndex < m_strSpecialBytes.size(); ++nIndex) {
+        size_t& nNext = m_aNextSpecialByte[nIndex];
+        if (nNext == kUnknown || nNext < m_nBegin) {
+            const char* pBegin = m_aBuffer.data() + m_nBegin;
+            const void* pFound = std::memchr(pBegin, m_strSpecialBytes[nIndex], m_nEnd - m_nBegin);
+            nNext = pFound != nullptr
+                        ? m_nBegin + static_cast<size_t>(static_cast<const char*>(pFound) - pBegin)
+                        : m_nEnd;
+        }
+        nFirst = std::min(nFirst, nNext);
+    }
+    return nFirst;
+}
+
+std::string_view CTapeReader::TakeEndedLines() {
+    if (m_nBegin == m_nEnd) {
+        return {};
+    }
+    const size_t nSpecialByte = NextSpecialByte();
+    const char* pBuffer = m_aBuffer.data();
+    size_t nLineStart = m_nBegin;
+    for (;;) {
+        const void* pNewLine = std::memchr(pBuffer + nLineStart, '\n', m_nEnd - nLineStart);
+        if (pNewLine == nullptr) {
+            break;
+        }
+        const size_t nNewLine = static_cast<size_t>(static_cast<const char*>(pNewLine) - pBuffer);
+        if (nSpecialByte < nNewLine || nNewLine < nLineStart + 2 || pBuffer[nNewLine - 1] != '\r') {
+            break;
+        }
+        nLineStart = nNewLine + 1;
+    }
+    std::string_view lines(pBuffer + m_nBegin, nLineStart - m_nBegin);
+    m_nBegin = nLineStart;
+    return lines;
+}
+
+bool CTapeReader::Read(TapeLines& lines) {
+    lines.text = TakeEndedLines();
+    lines.bEnded = !lines.text.empty();
+    return lines.bEnded || ReadLine(lines.text);
 }
 
 bool CTapeReader::ReadLine(std::string_view& line) {

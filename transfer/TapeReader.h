@@ -4,26 +4,40 @@
 #include <string_view>
 #include <vector>
 
-// Reads an NC program tape line by line through one buffer, so that a tape of any size streams
-// through a fixed amount of memory (a single line longer than the buffer grows it). Lines come
-// as both the merge and the split take them: without the line end (LF or CR LF), with every
-// "%" removed, and lines that are then empty are skipped.
+#include "transfer/TapeLines.h"
+
+// Reads an NC program tape through one buffer, so that a tape of any size streams through a
+// fixed amount of memory (a single line longer than the buffer grows it). Lines come as both
+// the merge and the split take them: every "%" removed, and lines that are then empty skipped.
+// Most lines of a tape already stand as the tape files hold them; those come many at a time as
+// they are, so that a tape of millions of short lines is not handled line by line. Any other
+// line comes alone, without its line end (LF or CR LF).
 class CTapeReader {
 public:
-    CTapeReader() = default;
+    // A line holding one of the marks always comes alone, as the split must look at every line
+    // that may start a program.
+    explicit CTapeReader(std::string_view marks = {});
     ~CTapeReader();
     CTapeReader(const CTapeReader&) = delete;
     CTapeReader& operator=(const CTapeReader&) = delete;
 
     // False when the file cannot be opened for reading.
     bool Open(const std::string& strPath);
-    // The next non-empty line; valid until the next call. False at the end of the tape and on a
-    // read error, which Failed() tells apart.
-    bool ReadLine(std::string_view& line);
+    // The next lines; valid until the next call. False at the end of the tape and on a read
+    // error, which Failed() tells apart.
+    bool Read(TapeLines& lines);
     bool Failed() const { return m_bFailed; }
     void Close();
 
 private:
+    // The next non-empty line, without its line end.
+    bool ReadLine(std::string_view& line);
+    // The whole lines from the first unread byte on that can be copied as they are: ended by
+    // CR LF, not empty, without a "%" or a mark. Empty when the next line is not such a line or
+    // is not read in whole yet.
+    std::string_view TakeEndedLines();
+    // Where the first unread "%" or mark is, or the end of the read bytes.
+    size_t NextSpecialByte();
     // Moves the unread bytes to the front and reads more behind them; false when nothing more
     // could be read.
     bool Fill();
@@ -37,4 +51,8 @@ private:
     bool m_bEndOfFile = false;
     bool m_bFailed = false;
     std::string m_strStripped;
+    // "%" and the marks, and where each was last found: the searches run once over the
+    // buffer, not once for every line. kUnknown after the buffer changed.
+    std::string m_strSpecialBytes;
+    std::vector<size_t> m_aNextSpecialByte;
 };

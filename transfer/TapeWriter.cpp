@@ -16,6 +16,14 @@ void CTapeWriter::WriteLine(std::string_view line) {
     m_file.WriteLine(line);
 }
 
+void CTapeWriter::Write(const TapeLines& lines) {
+    if (lines.bEnded) {
+        m_file.Write(lines.text);
+    } else {
+        m_file.WriteLine(lines.text);
+    }
+}
+
 bool CTapeWriter::Finish() {
     m_file.Write("%");
     return m_file.Commit();

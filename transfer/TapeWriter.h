@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/AtomicFile.h"
+#include "transfer/TapeLines.h"
 
 // One NC tape file being written for the machine: a line "%", the program lines each ended by
 // CR LF, and a final "%" without a line end. The file's own buffer gathers the lines, so that a
@@ -16,6 +17,7 @@ public:
     // Creates the file and writes the opening "%" line; false when the folder cannot take it.
     bool Open();
     void WriteLine(std::string_view line);
+    void Write(const TapeLines& lines);
     // Writes the final "%" and puts the file in place; false when any byte could not be
     // written.
     bool Finish();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <map>
@@ -103,29 +104,50 @@ TEST_F(SplitByProgramNumberTest, NoProgramStartWritesNothing) {
     EXPECT_TRUE(Outputs().empty());
 }
 
-TEST_F(SplitByProgramNumberTest, StreamsLongTapesAcrossBufferBoundaries) {
-    // Far more than one read buffer, with a line longer than the buffer in the middle.
-    std::string strTape;
-    std::map<std::string, std::string> aExpected;
-    for (int nProgram = 1; nProgram <= 300; ++nProgram) {
-        std::string strFile = "%\r\n";
-        std::string strHead = Format("O%d", nProgram);
-        strTape += strHead + "\n";
-        strFile += strHead + "\r\n";
-        for (int nLine = 0; nLine < 400; ++nLine) {
-            std::string strLine = Format("N%d G01 X%d.%03d Y-%d", nLine, nProgram, nLine, nLine);
-            if (nProgram == 150 && nLine == 10) {
-                strLine = "(" + std::string(3 << 20, 'L') + ")";
-            }
-            strTape += strLine + (nLine % 2 ? "\r\n" : "\n");
-            strFile += strLine + "\r\n";
-        }
-        aExpected[Format("O%04d.NC", nProgram)] = strFile + "%";
+// The lines of a long tape as the split must see them, whatever their line ends: a comment
+// holding an "O", a line with a "%", an empty line, and a line longer than the read buffer.
+std::string LongTapeLine(int nProgram, int nLine) {
+    if (nProgram == 150 && nLine == 10) {
+        return "(" + std::string(3 << 20, 'L') + ")";
     }
-    ASSERT_TRUE(Split(strTape));
-    ASSERT_EQ(Outputs().size(), aExpected.size());
-    for (const auto& [strName, strBytes] : aExpected) {
-        EXPECT_TRUE(Output(strName) == strBytes) << strName << " differs";
+    switch (nLine % 50) {
+        case 5:
+            return "(CHECK O-RING)";
+        case 7:
+            return Format("G01 X%d %%", nLine);
+        case 9:
+            return "";
+        default:
+            return Format("N%d G01 X%d.%03d Y-%d", nLine, nProgram, nLine, nLine);
+    }
+}
+
+TEST_F(SplitByProgramNumberTest, StreamsLongTapesAcrossBufferBoundaries) {
+    // Far more than one read buffer, with CR LF throughout (lines are copied many at a time) and
+    // with LF and CR LF alternating.
+    for (bool bMixedLineEnds : {false, true}) {
+        std::string strTape;
+        std::map<std::string, std::string> aExpected;
+        for (int nProgram = 1; nProgram <= 300; ++nProgram) {
+            std::string strHead = Format("O%d", nProgram);
+            strTape += strHead + "\r\n";
+            std::string strFile = "%\r\n" + strHead + "\r\n";
+            for (int nLine = 0; nLine < 400; ++nLine) {
+                std::string strLine = LongTapeLine(nProgram, nLine);
+                strTape += strLine + (bMixedLineEnds && nLine % 2 == 0 ? "\n" : "\r\n");
+                strLine.erase(std::remove(strLine.begin(), strLine.end(), '%'), strLine.end());
+                strFile += strLine.empty() ? "" : strLine + "\r\n";
+            }
+            aExpected[Format("O%04d.NC", nProgram)] = strFile + "%";
+        }
+        CTestFolder destination;
+        WriteBytes(m_source / "tape", strTape);
+        ASSERT_TRUE(SplitByProgramNumber(m_source / "tape", destination.Path(), ".NC"));
+        ASSERT_EQ(FolderEntries(destination.Path()).size(), aExpected.size());
+        for (const auto& [strName, strBytes] : aExpected) {
+            EXPECT_TRUE(ReadBytes(destination / strName) == strBytes)
+                << strName << " differs, mixed line ends " << bMixedLineEnds;
+        }
     }
 }
 
