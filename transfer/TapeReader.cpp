@@ -34,6 +34,7 @@ bool CTapeReader::Open(const std::string& strPath) {
     m_bEndOfFile = false;
     m_bFailed = false;
     std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
+    m_nKnownLineEnd = kUnknown;
     return true;
 }
 
@@ -49,6 +50,7 @@ bool CTapeReader::Fill() {
         return false;
     }
     std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
+    m_nKnownLineEnd = kUnknown;
     if (m_nBegin > 0) {
         std::memmove(m_aBuffer.data(), m_aBuffer.data() + m_nBegin, m_nEnd - m_nBegin);
         m_nEnd -= m_nBegin;
@@ -106,20 +108,38 @@ size_t CTapeReader::NextSpecialByte() {
     return nFirst;
 }
 
+size_t CTapeReader::FindLineEnd(size_t nLineStart) const {
+    if (m_nKnownLineEnd != kUnknown && m_nKnownLineEnd >= nLineStart) {
+        return m_nKnownLineEnd;
+    }
+    const char* pLine = m_aBuffer.data() + nLineStart;
+    const void* pNewLine = std::memchr(pLine, '\n', m_nEnd - nLineStart);
+    return pNewLine != nullptr
+               ? nLineStart + static_cast<size_t>(static_cast<const char*>(pNewLine) - pLine)
+               : kUnknown;
+}
+
 std::string_view CTapeReader::TakeEndedLines() {
     if (m_nBegin == m_nEnd) {
         return {};
     }
-    const size_t nSpecialByte = NextSpecialByte();
     const char* pBuffer = m_aBuffer.data();
+    // Looked for only once a line qualifies, so that a tape with LF line ends, none of whose
+    // lines can be copied as they are, does not pay for it.
+    size_t nSpecialByte = kUnknown;
     size_t nLineStart = m_nBegin;
     for (;;) {
-        const void* pNewLine = std::memchr(pBuffer + nLineStart, '\n', m_nEnd - nLineStart);
-        if (pNewLine == nullptr) {
+        const size_t nNewLine = FindLineEnd(nLineStart);
+        if (nNewLine == kUnknown) {
             break;
         }
-        const size_t nNewLine = static_cast<size_t>(static_cast<const char*>(pNewLine) - pBuffer);
-        if (nSpecialByte < nNewLine || nNewLine < nLineStart + 2 || pBuffer[nNewLine - 1] != '\r') {
+        const bool bEnded = nNewLine >= nLineStart + 2 && pBuffer[nNewLine - 1] == '\r';
+        if (bEnded && nSpecialByte == kUnknown) {
+            nSpecialByte = NextSpecialByte();
+        }
+        if (!bEnded || nSpecialByte < nNewLine) {
+            // Found already: ReadLine takes this line without searching it again.
+            m_nKnownLineEnd = nNewLine;
             break;
         }
         nLineStart = nNewLine + 1;
@@ -139,12 +159,11 @@ bool CTapeReader::ReadLine(std::string_view& line) {
     for (;;) {
         const char* pBegin = m_aBuffer.data() + m_nBegin;
         size_t nAvailable = m_nEnd - m_nBegin;
-        const void* pNewLine = nAvailable > 0 ? std::memchr(pBegin, '\n', nAvailable) : nullptr;
+        const size_t nNewLine = nAvailable > 0 ? FindLineEnd(m_nBegin) : kUnknown;
         std::string_view raw;
-        if (pNewLine != nullptr) {
-            size_t nLength = static_cast<size_t>(static_cast<const char*>(pNewLine) - pBegin);
-            raw = std::string_view(pBegin, nLength);
-            m_nBegin += nLength + 1;
+        if (nNewLine != kUnknown) {
+            raw = std::string_view(pBegin, nNewLine - m_nBegin);
+            m_nBegin = nNewLine + 1;
         } else if (Fill()) {
             continue;
         } else if (m_bFailed || nAvailable == 0) {

@@ -38,6 +38,8 @@ private:
     std::string_view TakeEndedLines();
     // Where the first unread "%" or mark is, or the end of the read bytes.
     size_t NextSpecialByte();
+    // Where the line starting there ends (its LF), or kUnknown when it is not read in whole.
+    size_t FindLineEnd(size_t nLineStart) const;
     // Moves the unread bytes to the front and reads more behind them; false when nothing more
     // could be read.
     bool Fill();
@@ -55,4 +57,6 @@ private:
     // buffer, not once for every line. kUnknown after the buffer changed.
     std::string m_strSpecialBytes;
     std::vector<size_t> m_aNextSpecialByte;
+    // The LF of the line that could not be taken with others, found already.
+    size_t m_nKnownLineEnd = static_cast<size_t>(-1);
 };
