@@ -33,8 +33,7 @@ bool CTapeReader::Open(const std::string& strPath) {
     m_nEnd = 0;
     m_bEndOfFile = false;
     m_bFailed = false;
-    std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
-    m_nKnownLineEnd = kUnknown;
+    ForgetFoundBytes();
     return true;
 }
 
@@ -49,8 +48,7 @@ bool CTapeReader::Fill() {
     if (m_bEndOfFile || m_bFailed || m_nDescriptor < 0) {
         return false;
     }
-    std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
-    m_nKnownLineEnd = kUnknown;
+    ForgetFoundBytes();
     if (m_nBegin > 0) {
         std::memmove(m_aBuffer.data(), m_aBuffer.data() + m_nBegin, m_nEnd - m_nBegin);
         m_nEnd -= m_nBegin;
@@ -92,16 +90,25 @@ std::string_view CTapeReader::TakeLine(std::string_view raw) {
     return m_strStripped;
 }
 
+void CTapeReader::ForgetFoundBytes() {
+    std::fill(m_aNextSpecialByte.begin(), m_aNextSpecialByte.end(), kUnknown);
+    m_nKnownLineEnd = kUnknown;
+}
+
+size_t CTapeReader::FindByte(char byte, size_t nFrom) const {
+    const char* pFrom = m_aBuffer.data() + nFrom;
+    const void* pFound = std::memchr(pFrom, byte, m_nEnd - nFrom);
+    return pFound != nullptr ? nFrom + static_cast<size_t>(static_cast<const char*>(pFound) - pFrom)
+                             : kUnknown;
+}
+
 size_t CTapeReader::NextSpecialByte() {
     size_t nFirst = m_nEnd;
     for (size_t nIndex = 0; nIndex < m_strSpecialBytes.size(); ++nIndex) {
         size_t& nNext = m_aNextSpecialByte[nIndex];
         if (nNext == kUnknown || nNext < m_nBegin) {
-            const char* pBegin = m_aBuffer.data() + m_nBegin;
-            const void* pFound = std::memchr(pBegin, m_strSpecialBytes[nIndex], m_nEnd - m_nBegin);
-            nNext = pFound != nullptr
-                        ? m_nBegin + static_cast<size_t>(static_cast<const char*>(pFound) - pBegin)
-                        : m_nEnd;
+            // None found is remembered as the end of the read bytes, not searched for again.
+            nNext = std::min(FindByte(m_strSpecialBytes[nIndex], m_nBegin), m_nEnd);
         }
         nFirst = std::min(nFirst, nNext);
     }
@@ -112,11 +119,7 @@ size_t CTapeReader::FindLineEnd(size_t nLineStart) const {
     if (m_nKnownLineEnd != kUnknown && m_nKnownLineEnd >= nLineStart) {
         return m_nKnownLineEnd;
     }
-    const char* pLine = m_aBuffer.data() + nLineStart;
-    const void* pNewLine = std::memchr(pLine, '\n', m_nEnd - nLineStart);
-    return pNewLine != nullptr
-               ? nLineStart + static_cast<size_t>(static_cast<const char*>(pNewLine) - pLine)
-               : kUnknown;
+    return FindByte('\n', nLineStart);
 }
 
 std::string_view CTapeReader::TakeEndedLines() {

@@ -40,6 +40,10 @@ private:
     size_t NextSpecialByte();
     // Where the line starting there ends (its LF), or kUnknown when it is not read in whole.
     size_t FindLineEnd(size_t nLineStart) const;
+    // Where the byte first stands from there on in the read bytes, or kUnknown.
+    size_t FindByte(char byte, size_t nFrom) const;
+    // The found positions no longer hold once the buffer's contents move.
+    void ForgetFoundBytes();
     // Moves the unread bytes to the front and reads more behind them; false when nothing more
     // could be read.
     bool Fill();
