@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 
+#include "platform/Progress.h"
 #include "platform/Text.h"
 #include "platform/UiServices.h"
 #include "platform/WholeFile.h"
@@ -119,11 +121,13 @@ void CTapeCheck::CheckFile(const std::string& strPath, const std::string& strFil
 
 void CTapeCheck::CheckFiles(const std::vector<std::string>& aPaths, bool bOneTape) {
     StartTape();
-    for (const std::string& strPath : aPaths) {
+    for (size_t nFile = 0; nFile < aPaths.size(); ++nFile) {
         if (!bOneTape) {
             StartTape();
         }
-        CheckFile(strPath, NameOfPath(strPath), !bOneTape || aPaths.size() == 1);
+        const std::string strFileName = NameOfPath(aPaths[nFile]);
+        CProgress::StartFile(strFileName, static_cast<int>(nFile), static_cast<int>(aPaths.size()));
+        CheckFile(aPaths[nFile], strFileName, !bOneTape || aPaths.size() == 1);
     }
 }
 
@@ -135,7 +139,11 @@ bool CTapeCheck::Confirm(CUiServices& ui) const {
 bool CTapeCheck::ConfirmFiles(CUiServices& ui, const std::vector<std::string>& aPaths,
                               bool bOneTape, int nRemoteFirst, int nRemoteLast) {
     CTapeCheck check(nRemoteFirst, nRemoteLast);
+    // Reading a large file takes a while: without the busy dialog the window behind would
+    // stand unpainted, the closed file dialog still on it.
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     check.CheckFiles(aPaths, bOneTape);
+    pBusy->Close();
     return check.Confirm(ui);
 }
 
@@ -236,18 +244,19 @@ std::string CTapeCheck::Summary() const {
     if (m_aFindings.empty()) {
         return {};
     }
-    std::string strKinds;
+    // A line of its own for each kind: a message box wraps a long line wherever it likes,
+    // also between a kind and its count.
+    std::string strSummary = Format("テープの確認で%zu件の注意があります。", m_aFindings.size());
     for (Kind kind : ALL_KINDS) {
         size_t nCount = 0;
         for (const Finding& finding : m_aFindings) {
             nCount += finding.kind == kind ? 1 : 0;
         }
         if (nCount > 0) {
-            strKinds += Format("%s%s %zu件", strKinds.empty() ? "" : "、", KindLabel(kind), nCount);
+            strSummary += Format("\n%s %zu件", KindLabel(kind), nCount);
         }
     }
-    return Format("テープの確認で%zu件の注意があります（%s）。", m_aFindings.size(),
-                  strKinds.c_str());
+    return strSummary;
 }
 
 std::string CTapeCheck::Details() const {

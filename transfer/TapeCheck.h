@@ -45,20 +45,23 @@ public:
 
     // The files the operator chose: one tape made of them all (the simple send merges several
     // into one), or each file a tape of its own (every registered file is called on its own).
+    // Each file is reported to CProgress as it is read.
     void CheckFiles(const std::vector<std::string>& aPaths, bool bOneTape);
     // With findings, asks whether to go on, the details on request; true to go on. Without
     // findings nothing is asked.
     bool Confirm(CUiServices& ui) const;
 
     const std::vector<Finding>& Findings() const { return m_aFindings; }
-    // One line for the confirmation; empty when nothing was found.
+    // The head of the confirmation: the number of findings, then a line per kind found with
+    // its count; empty when nothing was found.
     std::string Summary() const;
     // A line per finding, at most MAX_DETAIL_LINES, then how many more there were.
     std::string Details() const;
 
     static constexpr size_t MAX_DETAIL_LINES = 100;
 
-    // CheckFiles and Confirm at once, for the commands that send the files the operator chose.
+    // CheckFiles, with the busy dialog up and naming the file at work, then Confirm: for the
+    // commands that send the files the operator chose.
     static bool ConfirmFiles(CUiServices& ui, const std::vector<std::string>& aPaths, bool bOneTape,
                              int nRemoteFirst, int nRemoteLast);
 

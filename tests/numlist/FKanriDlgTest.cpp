@@ -216,7 +216,7 @@ TEST_F(FKanriDlgTest, RegisteringStopsAtTheFirstTakenNumber) {
     EXPECT_EQ(Ui().FileDialogs()[0].strFilter, "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||");
     EXPECT_TRUE(pDialog->Button(1033).isEnabled());
     EXPECT_TRUE(pDialog->IsCloseEnabled());
-    EXPECT_EQ(Ui().BusyShownCount(), 2);  // opening and registering
+    EXPECT_EQ(Ui().BusyShownCount(), 3);  // opening, the tape check and registering
 }
 
 TEST_F(FKanriDlgTest, ProposesANumberForEachSelectionAndKeepsOnlyTheFirstSelectedRow) {
@@ -351,10 +351,10 @@ TEST_F(FKanriDlgTest, RegisteringWarnsOfADuplicateNumberAndGoesOnOnlyWhenTold) {
             EXPECT_EQ(fs::exists(ProgramFolder() / "0005.fno"), bGoOn);
         }
         EXPECT_EQ(ReadFile(ProgramFolder() / "0005.fno"), strTape);
-        EXPECT_EQ(Ui().Texts(), std::vector<std::string>(
-                                    2,
-                                    "テープの確認で1件の注意があります（Ｏ番号の重複 1件）。\n"
-                                    "このまま登録しますか？"));
+        EXPECT_EQ(Ui().Texts(),
+                  std::vector<std::string>(2,
+                                           "テープの確認で1件の注意があります。\nＯ番号の重複 1件\n"
+                                           "このまま登録しますか？"));
         Ui().ClearRecord();
     }
 }

@@ -316,7 +316,7 @@ TEST_F(FSousaDlgTest, RegisteringWarnsOfLowerCaseAndGoesOnOnlyWhenTold) {
         ASSERT_EQ(Ui().Boxes().size(), 2u);
         for (const CFakeUiServices::Box& box : Ui().Boxes()) {
             EXPECT_EQ(box.strText,
-                      "テープの確認で1件の注意があります（小文字 1件）。\nこのまま登録しますか？");
+                      "テープの確認で1件の注意があります。\n小文字 1件\nこのまま登録しますか？");
             EXPECT_EQ(box.strDetails, "lower.NC 3行目: 小文字「g00 x0」\n");
         }
         EXPECT_EQ(ReadFile(m_store / "LOWER.NC"), strLower);

@@ -51,7 +51,7 @@ TEST_P(SendTest, OneFileReachesTheUnitUnchangedUnderTheOutputName) {
         EXPECT_EQ(options.strFilter, bAddDot ? "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||"
                                              : "すべてのﾌｧｲﾙ (*.*)|*.*||");
         EXPECT_EQ(options.strDefaultExtension, bAddDot ? "NC" : "");
-        EXPECT_EQ(Ui().BusyShownCount(), 1);
+        EXPECT_EQ(Ui().BusyShownCount(), 2);  // the tape check, then the send
     }
     EXPECT_EQ(ReadBytes(m_pc / "part.nc"), strProgram);
 }
@@ -111,21 +111,29 @@ TEST_P(SendTest, CancelledFileDialogChangesNothing) {
 }
 
 // Programs without an end and a colon number are sent only when the operator goes on, and
-// then unchanged; the files of a merged tape are checked together.
+// then unchanged; the files of a merged tape are checked together. The busy dialog names each
+// file while it is checked, and is down again when the question comes, a line per kind found.
 TEST_P(SendTest, ATapeTheMachineWouldRefuseIsSentOnlyWhenTheOperatorGoesOn) {
     const std::string strTape = "%\r\n:0001\r\nG00 X0\r\n%";
     for (bool bGoOn : {false, true}) {
         Ui().ClearRecord();
         Ui().AnswerOpenFiles({PcFile("part.nc", strTape)});
         Ui().AnswerQuestion(bGoOn);
+        std::vector<std::string> aBusyFiles;
+        CProgress progress([this, &aBusyFiles](const CProgress::State& state) {
+            if (Ui().IsBusyOpen() && Ui().Boxes().empty()) {
+                aBusyFiles.push_back(state.strFileName);
+            }
+        });
         RunSimpleSend(nullptr);
+        EXPECT_EQ(aBusyFiles, std::vector<std::string>{"part.nc"});
         EXPECT_EQ(IsInStore("RZKOUT"), bGoOn);
-        EXPECT_EQ(Ui().BusyShownCount(), bGoOn ? 1 : 0);
+        EXPECT_EQ(Ui().BusyShownCount(), bGoOn ? 2 : 1);
     }
     EXPECT_EQ(InStore("RZKOUT"), strTape);
     ExpectBoxes({{BoxKind::Question,
-                  "テープの確認で2件の注意があります（「:」のプログラム番号 1件、"
-                  "M30・M99・M02なし 1件）。\nこのまま登録しますか？"},
+                  "テープの確認で2件の注意があります。\n「:」のプログラム番号 1件\n"
+                  "M30・M99・M02なし 1件\nこのまま登録しますか？"},
                  {BoxKind::Message, "part.ncの登録が正常終了しました。"}});
     EXPECT_EQ(Ui().Boxes()[0].strDetails,
               "part.nc 2行目: 「:」のプログラム番号「:0001」\n"

@@ -90,8 +90,8 @@ TEST(TapeCheck, SummaryCountsEachKindAndDetailsNameFileLineAndText) {
     CTapeCheck check(7000, 7009);
     check.CheckBytes("部品.nc", "%\nO1\ng1 x2\nO1\n%", true);
     EXPECT_EQ(check.Summary(),
-              "テープの確認で4件の注意があります（Ｏ番号の重複 1件、小文字 1件、"
-              "M30・M99・M02なし 2件）。");
+              "テープの確認で4件の注意があります。\nＯ番号の重複 1件\n小文字 1件\n"
+              "M30・M99・M02なし 2件");
     EXPECT_EQ(check.Details(),
               "部品.nc 3行目: 小文字「g1 x2」\n"
               "部品.nc 2行目: M30・M99・M02なし「O1」\n"
