@@ -329,9 +329,10 @@ void CFSousaDlg::OnDeleteAll() {
     UnregisteredList().SetItemCount(static_cast<int>(m_aUnregistered.size()));
     PutFieldValues();
 
+    // A memory that cannot be listed has had nothing tried: that is no empty memory.
     if (!clearing.strStoreFailure.empty()) {
         frame.SetMessage(clearing.strStoreFailure);
-    } else if (clearing.bFailed) {
+    } else if (clearing.bFailed || !clearing.bListed) {
         frame.SetMessage("消去できないファイルがありました。");
     } else if (clearing.nDeleted == 0) {
         frame.SetMessage("消去するファイルがありませんでした。");

@@ -470,6 +470,26 @@ TEST_F(FSousaDlgTest, DeleteAllThatReachesNothingKeepsTheLists) {
     EXPECT_EQ(written.m_strTitle, "T");
 }
 
+// A memory pulled while the dialog is open cannot be listed: nothing was tried, and that is
+// reported as a failure, not as a memory without programs.
+TEST_F(FSousaDlgTest, DeleteAllOnAMemoryThatCannotBeListedReportsTheFailure) {
+    Use(Transport::Usb);
+    PutCatalogue({"ABC"}, "T");
+    const fs::path pulled = m_store.string() + ".pulled";
+    Run([&](CFSousaDlg& dialog) {
+        fs::rename(m_store, pulled);
+        Ui().AnswerQuestion(true);
+        dialog.OnDeleteAll();
+        ASSERT_EQ(Ui().Boxes().size(), 2u);
+        EXPECT_EQ(Ui().Boxes()[1].kind, BoxKind::Warning);
+        EXPECT_EQ(Ui().Boxes()[1].strText, "消去できないファイルがありました。");
+        EXPECT_EQ(Names(dialog), std::vector<std::string>{"ABC"});
+        fs::rename(pulled, m_store);
+        dialog.OnClose();
+    });
+    EXPECT_EQ(Contents(m_store), (std::set<std::string>{"ABC.NC", "FileNList.fnl", "PVN_RZK70"}));
+}
+
 TEST_F(FSousaDlgTest, MovesBlocksButNeverPastTheEdgesAndPrintsTheList) {
     Use(Transport::Usb);
     PutCatalogue({"A", "B", "C", "D", "E", "F"});
