@@ -54,26 +54,23 @@ bool CStoreCheckup::Run(CUnitStore& store) {
     if (!store.SetFolder("")) {
         return false;
     }
-    CheckRoot(store);
-    CheckNumberedPrograms(store);
-    std::string strConfigFolder = kUnitConfigFolder;
-    strConfigFolder.pop_back();
-    if (!store.HasConnectionFailed() && store.SetFolder(strConfigFolder)) {
-        CheckConfigFile(store, kUnitRsioName, m_setData.UnitRsioText());
-        CheckConfigFile(store, kUnitInterfacesName, m_setData.UnitInterfacesText());
-    } else if (!store.HasConnectionFailed()) {
-        Add(Format("ユニット設定 %s: フォルダがありません", strConfigFolder.c_str()), true);
+    // Whether a folder is there is read from the root's listing on both transports: changing
+    // into a missing folder fails over the network but not on the USB memory.
+    std::optional<std::vector<StoreEntry>> aRootEntries = store.FindFiles("*");
+    if (!aRootEntries) {
+        if (!store.HasConnectionFailed()) {
+            Add("ストアの一覧を取得できませんでした", true);
+        }
+        return !store.HasConnectionFailed();
     }
+    const std::set<std::string> aFolders = UpperNames(*aRootEntries, true);
+    CheckRoot(store, UpperNames(*aRootEntries, false));
+    CheckNumberedPrograms(store, aFolders.contains(MakeUpper(kProgramFolder)));
+    CheckUnitConfig(store, aFolders);
     return !store.HasConnectionFailed();
 }
 
-void CStoreCheckup::CheckRoot(CUnitStore& store) {
-    std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
-    if (!aEntries) {
-        Add("ストアの一覧を取得できませんでした", true);
-        return;
-    }
-    const std::set<std::string> aFiles = UpperNames(*aEntries, false);
+void CStoreCheckup::CheckRoot(CUnitStore& store, const std::set<std::string>& aFiles) {
     const bool bMarker = aFiles.contains(kMarkerName);
     Add(Format("マーカーファイル %s: %s", kMarkerName, bMarker ? "あり" : "ありません"), !bMarker);
 
@@ -101,20 +98,24 @@ void CStoreCheckup::CheckRoot(CUnitStore& store) {
     Add(std::move(strLine), std::move(aMissing));
 }
 
-void CStoreCheckup::CheckNumberedPrograms(CUnitStore& store) {
+void CStoreCheckup::CheckNumberedPrograms(CUnitStore& store, bool bFolderThere) {
     if (store.HasConnectionFailed()) {
         return;
     }
-    // The number registration makes the folder the first time it registers a program.
-    if (!store.SetFolder(kProgramFolder)) {
-        if (!store.HasConnectionFailed()) {
-            Add(Format("番号リストのフォルダ %s: まだありません", kProgramFolder), false);
-        }
+    // The number registration makes the folder the first time it opens.
+    if (!bFolderThere) {
+        Add(Format("番号リストのフォルダ %s: まだありません", kProgramFolder), false);
         return;
     }
-    std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*.fno");
+    std::optional<std::vector<StoreEntry>> aEntries;
+    if (store.SetFolder(kProgramFolder)) {
+        aEntries = store.FindFiles("*.fno");
+    }
     if (!aEntries) {
-        Add(Format("番号リストのフォルダ %s: 一覧を取得できませんでした", kProgramFolder), true);
+        if (!store.HasConnectionFailed()) {
+            Add(Format("番号リストのフォルダ %s: 一覧を取得できませんでした", kProgramFolder),
+                true);
+        }
         return;
     }
     std::set<int> aPrograms;
@@ -155,6 +156,29 @@ void CStoreCheckup::CheckNumberedPrograms(CUnitStore& store) {
     Add(std::move(strLine), std::move(aNames));
 }
 
+void CStoreCheckup::CheckUnitConfig(CUnitStore& store, const std::set<std::string>& aFolders) {
+    std::string strConfigFolder = kUnitConfigFolder;
+    strConfigFolder.pop_back();
+    if (store.HasConnectionFailed()) {
+        return;
+    }
+    // The unit takes its settings from these files: without them it does not run with the
+    // profile's, so a missing folder is a problem, unlike the folders made when first needed.
+    if (!aFolders.contains(MakeUpper(strConfigFolder))) {
+        Add(Format("ユニット設定 %s: フォルダがありません", strConfigFolder.c_str()), true);
+        return;
+    }
+    if (!store.SetFolder(strConfigFolder)) {
+        if (!store.HasConnectionFailed()) {
+            Add(Format("ユニット設定 %s: フォルダに移動できませんでした", strConfigFolder.c_str()),
+                true);
+        }
+        return;
+    }
+    CheckConfigFile(store, kUnitRsioName, m_setData.UnitRsioText());
+    CheckConfigFile(store, kUnitInterfacesName, m_setData.UnitInterfacesText());
+}
+
 void CStoreCheckup::CheckConfigFile(CUnitStore& store, const char* pszName,
                                     const std::string& strExpected) {
     std::optional<std::string> bytes;
@@ -181,8 +205,24 @@ bool CStoreCheckup::Fetch(CUnitStore& store, const std::string& strStoreName,
 
 int CStoreCheckup::FetchList(CUnitStore& store, const std::string& strStoreName, CFileNo& list) {
     int nResult = CFileNo::LOAD_UNREADABLE;
-    Fetch(store, strStoreName, [&](const std::string& strPath) { nResult = list.Load(strPath); });
+    Fetch(store, strStoreName, [&](const std::string& strPath) {
+        nResult = list.Load(strPath);
+        if (nResult == CFileNo::LOAD_COUNT_MISMATCH && list.m_aData.empty() &&
+            IsEmptyListFile(strPath, list.m_strTitle)) {
+            nResult = CFileNo::LOAD_OK;
+        }
+    });
     return nResult;
+}
+
+bool CStoreCheckup::IsEmptyListFile(const std::string& strPath, const std::string& strTitle) const {
+    CFileNo empty;
+    empty.m_strTitle = strTitle;
+    const std::string strEmptyCopy = m_strStagingFolder + "~checkup-empty.tmp";
+    const bool bSame =
+        empty.Save(strEmptyCopy) && ReadWholeFile(strEmptyCopy) == ReadWholeFile(strPath);
+    std::remove(strEmptyCopy.c_str());
+    return bSame;
 }
 
 void CStoreCheckup::Add(std::string strLine, bool bProblem) {

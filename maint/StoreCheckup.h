@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,15 +39,22 @@ public:
     static constexpr size_t MAX_NAMES = 50;
 
 private:
-    void CheckRoot(CUnitStore& store);
-    void CheckNumberedPrograms(CUnitStore& store);
+    // aFiles, aFolders: the upper-case names of the root's files and folders.
+    void CheckRoot(CUnitStore& store, const std::set<std::string>& aFiles);
+    void CheckNumberedPrograms(CUnitStore& store, bool bFolderThere);
+    void CheckUnitConfig(CUnitStore& store, const std::set<std::string>& aFolders);
     void CheckConfigFile(CUnitStore& store, const char* pszName, const std::string& strExpected);
     // Fetches a file of the store's current folder into the staging folder, lets read look at
     // the copy and removes it; false when the file could not be fetched.
     bool Fetch(CUnitStore& store, const std::string& strStoreName,
                const std::function<void(const std::string&)>& read);
-    // A list file of the current folder, loaded: CFileNo's result code.
+    // A list file of the current folder, loaded: CFileNo's result code, LOAD_OK also for the
+    // list the program writes when it holds no entries.
     int FetchList(CUnitStore& store, const std::string& strStoreName, CFileNo& list);
+    // Whether the file holds exactly what saving a list without entries writes. Such a list
+    // loads with LOAD_COUNT_MISMATCH, its count being 0, as does a damaged list that only
+    // reads as empty.
+    bool IsEmptyListFile(const std::string& strPath, const std::string& strTitle) const;
     void Add(std::string strLine, bool bProblem);
     // A check whose problem is the names, none when it is fine.
     void Add(std::string strLine, std::vector<std::string> aProblemNames);

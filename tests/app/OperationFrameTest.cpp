@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DriveSelDlg.h"
@@ -18,6 +19,7 @@
 #include "maint/HosyuDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
+#include "numlist/FNoInDlg.h"
 #include "numlist/FSousaDlg.h"
 #include "settings/SetDlg.h"
 #include "tests/fakes/AppFixture.h"
@@ -110,6 +112,23 @@ protected:
         auto* pButton = static_cast<QAbstractButton*>(dialog.Item(nId));
         ASSERT_TRUE(pButton->isEnabled()) << nId;
         pButton->click();
+    }
+
+    // "ストアの点検" from the main window's context menu.
+    static void CheckStoreFromMenu(CRZKSETDlg& dialog) {
+        QTimer::singleShot(0, [] {
+            auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(pMenu, nullptr);
+            for (QAction* pAction : pMenu->actions()) {
+                if (pAction->text().startsWith(QStringLiteral("ストアの点検"))) {
+                    pAction->trigger();
+                }
+            }
+            pMenu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                dialog.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(&dialog, &event);
     }
 
     CDriveFixture m_drives;
@@ -244,21 +263,7 @@ TEST_F(OperationFrameTest, EveryOperationStartsWhenTheUnitIsReady) {
 TEST_F(OperationFrameTest, TheContextMenuChecksTheStoreWithoutChangingIt) {
     CRZKSETDlg dialog;
     ASSERT_TRUE(dialog.OnInitDialog());
-    auto checkFromMenu = [&dialog] {
-        QTimer::singleShot(0, [] {
-            auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(pMenu, nullptr);
-            for (QAction* pAction : pMenu->actions()) {
-                if (pAction->text().startsWith(QStringLiteral("ストアの点検"))) {
-                    pAction->trigger();
-                }
-            }
-            pMenu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
-                                dialog.mapToGlobal(QPoint(10, 10)));
-        QApplication::sendEvent(&dialog, &event);
-    };
+    auto checkFromMenu = [&dialog] { CheckStoreFromMenu(dialog); };
 
     UseUnit({"--seed"});
     const std::map<std::string, std::string> aBefore = Everything();
@@ -276,6 +281,93 @@ TEST_F(OperationFrameTest, TheContextMenuChecksTheStoreWithoutChangingIt) {
     EXPECT_TRUE(Ui().Boxes()[0].strText.starts_with("× マーカーファイル PVN_RZK70: ありません\n"))
         << Ui().Boxes()[0].strText;
     EXPECT_EQ(App().DeviceEventsEnabled, 1);
+}
+
+// The check-up finds nothing to look at in a store as the operations of the main window leave
+// it: a memory prepared and set up, a send, the file operations and the number registration
+// opened, registering and emptied with "全消去" before "閉じる". Lists without entries and
+// folders the program makes only when first needed are no problem.
+TEST_F(OperationFrameTest, TheStoreCheckupFindsNoProblemInTheStoresTheOperationsLeave) {
+    CTestFolder pc;
+    const std::string strProgram = "%\r\nO0001\r\nM30\r\n%\r\n";
+    WriteBytes(pc / "P1.NC", strProgram);
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        if (bNetwork) {
+            // A memory prepared and set up at the PC, then put into the unit.
+            UseUnit({});
+            WriteBytes(m_pUnit->PubFolder() + "PVN_RZK70", "");
+            ASSERT_TRUE(App().SetData.WriteUnitConfig(m_pUnit->PubFolder()));
+        } else {
+            UseStick(false);
+        }
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        if (!bNetwork) {
+            Ui().AnswerQuestion(true);
+            Press(dialog, 1015);
+            ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) { settings.OnOK(); });
+            Press(dialog, 1013);
+        }
+        const std::pair<const char*, std::function<void()>> aOperations[] = {
+            {"prepared", [] {}},
+            {"send",
+             [&] {
+                 Ui().AnswerOpenFiles({pc / "P1.NC"});
+                 Press(dialog, 1000);
+             }},
+            {"file operations opened and closed",
+             [&] {
+                 ExpectDialog<CFSousaDlg>(Ui(), [](CFSousaDlg& files) { files.OnClose(); });
+                 Press(dialog, 1004);
+             }},
+            {"file operations emptied",
+             [&] {
+                 ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                     Ui().AnswerOpenFiles({pc / "P1.NC"});
+                     files.Button(1016).click();
+                     Ui().AnswerQuestion(true);
+                     files.Button(1015).click();
+                     files.OnClose();
+                 });
+                 Press(dialog, 1004);
+             }},
+            {"number registered",
+             [&] {
+                 ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                     Ui().AnswerOpenFiles({pc / "P1.NC"});
+                     ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+                     numbers.Button(1033).click();
+                     numbers.OnClose();
+                 });
+                 Press(dialog, 1008);
+             }},
+            {"numbers emptied",
+             [&] {
+                 ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                     Ui().AnswerQuestion(true);
+                     numbers.Button(1032).click();
+                     numbers.OnClose();
+                 });
+                 Press(dialog, 1008);
+             }},
+        };
+        for (const auto& [pszOperation, run] : aOperations) {
+            SCOPED_TRACE(pszOperation);
+            Ui().ClearRecord();
+            run();
+            for (const CFakeUiServices::Box& box : Ui().Boxes()) {
+                EXPECT_NE(box.kind, BoxKind::Warning) << box.strText;
+            }
+            Ui().ClearRecord();
+            CheckStoreFromMenu(dialog);
+            ASSERT_EQ(Ui().Boxes().size(), 1u);
+            EXPECT_EQ(Ui().Boxes()[0].strText.find("×"), std::string::npos)
+                << Ui().Boxes()[0].strText;
+            EXPECT_TRUE(Ui().Boxes()[0].strText.ends_with("問題はありません。"));
+        }
+        m_pUnit.reset();
+    }
 }
 
 // PC files dropped on the send button go to the unit as if chosen in the file dialog, after

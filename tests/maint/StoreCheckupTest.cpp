@@ -63,18 +63,58 @@ protected:
     CTestFolder m_staging;
 };
 
+// Also the lists the program leaves empty after deleting everything, and the catalogue and
+// the program folder that it makes only when first needed.
 TEST_P(StoreCheckupTest, AStoreAsTheProgramLeavesItHasNoProblems) {
-    const CStoreCheckup checkup = Run();
-    EXPECT_EQ(checkup.Summary(),
-              "○ マーカーファイル PVN_RZK70: あり\n"
-              "○ ファイル名リスト FileNList.fnl: 登録1件、ファイルのない登録0件\n"
-              "○ 番号リスト FileList.fno: 登録2件、リストにないプログラム0件、"
-              "プログラムのない登録0件\n"
-              "○ ユニット設定 PVNRSIO.INI: このプロファイルのとおりです\n"
-              "○ ユニット設定 interfaces: このプロファイルのとおりです\n"
-              "問題はありません。");
-    EXPECT_EQ(checkup.Details(), "");
-    EXPECT_FALSE(checkup.HasProblems());
+    const std::string strConfigLines =
+        "○ ユニット設定 PVNRSIO.INI: このプロファイルのとおりです\n"
+        "○ ユニット設定 interfaces: このプロファイルのとおりです\n"
+        "問題はありません。";
+    const struct {
+        const char* pszWhat;
+        std::function<void(const std::string& strPub)> make;
+        std::string strSummary;
+    } aCases[] = {
+        {"programs in both lists", [](const std::string&) {},
+         "○ マーカーファイル PVN_RZK70: あり\n"
+         "○ ファイル名リスト FileNList.fnl: 登録1件、ファイルのない登録0件\n"
+         "○ 番号リスト FileList.fno: 登録2件、リストにないプログラム0件、"
+         "プログラムのない登録0件\n" +
+             strConfigLines},
+        {"both lists emptied",
+         [](const std::string& strPub) {
+             fs::remove(strPub + "ABC.NC");
+             fs::remove(strPub + "RzFilesOut/0001.fno");
+             fs::remove(strPub + "RzFilesOut/0002.fno");
+             SaveList(strPub + "FileNList.fnl", {});
+             CFileNo titled;
+             titled.m_strTitle = "TITLE";
+             ASSERT_TRUE(titled.Save(strPub + "RzFilesOut/FileList.fno"));
+         },
+         "○ マーカーファイル PVN_RZK70: あり\n"
+         "○ ファイル名リスト FileNList.fnl: 登録0件、ファイルのない登録0件\n"
+         "○ 番号リスト FileList.fno: 登録0件、リストにないプログラム0件、"
+         "プログラムのない登録0件\n" +
+             strConfigLines},
+        {"a memory just prepared and set up",
+         [](const std::string& strPub) {
+             fs::remove(strPub + "FileNList.fnl");
+             fs::remove_all(strPub + "RzFilesOut");
+         },
+         "○ マーカーファイル PVN_RZK70: あり\n"
+         "○ ファイル名リスト FileNList.fnl: まだありません\n"
+         "○ 番号リストのフォルダ RzFilesOut: まだありません\n" +
+             strConfigLines},
+    };
+    for (const auto& testCase : aCases) {
+        SCOPED_TRACE(testCase.pszWhat);
+        SetUp();
+        testCase.make(m_pub);
+        const CStoreCheckup checkup = Run();
+        EXPECT_EQ(checkup.Summary(), testCase.strSummary);
+        EXPECT_EQ(checkup.Details(), "");
+        EXPECT_FALSE(checkup.HasProblems());
+    }
 }
 
 struct Defect {
@@ -113,6 +153,15 @@ TEST_P(StoreCheckupTest, EachDefectIsFoundAlone) {
         {"no interfaces file",
          [](const std::string& strPub, CSetData&) { fs::remove(strPub + "rzksys/interfaces"); },
          "× ユニット設定 interfaces: ありません", ""},
+        {"no configuration folder",
+         [](const std::string& strPub, CSetData&) { fs::remove_all(strPub + "rzksys"); },
+         "× ユニット設定 rzksys: フォルダがありません", ""},
+        {"a list without entries whose count is not the program's",
+         [](const std::string& strPub, CSetData&) {
+             WriteBytes(strPub + "RzFilesOut/FileList.fno",
+                        "#ListHead Section Start\r\nPRNTITLE=\r\n#ListHead Section End\r\n");
+         },
+         "× 番号リスト FileList.fno: 読めません（-6）", ""},
     };
     const CSetData cleanProfile = m_setData;
     for (const Defect& defect : aDefects) {
