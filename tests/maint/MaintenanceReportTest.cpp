@@ -56,6 +56,11 @@ TEST(MaintenanceReport, ReportOfEachFileByteForByte) {
          {{}, "BPS=7\r\nCODE=1\r\nSTOPBIT=2\r\nSTOPBIT=\r\n", {}, {}},
          kVersionHeader + kRsioHeader + "ボーレート：7\r\nストップビット：\r\n出力コード：EIA\r\n" +
              kNetworkHeader},
+        {"the other named values",
+         {{}, "BPS=-2\r\nSTOPBIT=1\r\nCODE=1\r\nDECODE=0\r\n", {}, {}},
+         kVersionHeader + kRsioHeader +
+             "ボーレート：1200\r\nストップビット：1bit\r\n出力コード：EIA\r\n入力コード：ISO\r\n" +
+             kNetworkHeader},
         {"second remote number alone",
          {{}, "OUTCHGO2=7009", {}, {}},
          kVersionHeader + kRsioHeader + "リモート指示用プログラム番号2：7009\r\n" + kNetworkHeader},

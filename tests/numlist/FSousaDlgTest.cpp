@@ -171,13 +171,14 @@ TEST_F(FSousaDlgTest, ListsTheStoreRootWithoutReservedOrCataloguedNames) {
         std::vector<std::string> aUnregistered;
     } const aCases[] = {
         {true, {}, {"ABC", "abc"}},
-        {false, {}, {"ABC.NC", "RZKOUT.NC", "abc.NC"}},
+        {false, {}, {"ABC.NC", "RZKIN.NC", "RZKOUT.NC", "abc.NC"}},
         {true, {"ABC"}, {}},  // the catalogue's ABC hides abc too
     };
     ForEachTransport([&](Transport) {
         for (const auto& testCase : aCases) {
             App().SetData.ADD_DOT = testCase.bAddDot;
-            for (const char* pszName : {"ABC.NC", "abc.NC", "RZKOUT.NC", "FileNList.fnl"}) {
+            for (const char* pszName :
+                 {"ABC.NC", "abc.NC", "RZKOUT.NC", "RZKIN.NC", "FileNList.fnl"}) {
                 Put(pszName, "x");
             }
             fs::create_directories(m_store / "RzFilesIn");
