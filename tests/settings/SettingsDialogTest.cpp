@@ -284,6 +284,45 @@ TEST_F(SettingsOperationTest, AnAddressFieldAbove255IsRefusedWhenLeftAndAtSave) 
     EXPECT_EQ(Profile("１号機"), strProfile);
 }
 
+TEST_F(SettingsOperationTest, APastedLineBreakReachesNeitherProfileNorUnitNorProfileName) {
+    std::string strProfile = Profile("１号機");
+    QApplication::clipboard()->setText(QStringLiteral("RZK\nOUT"));
+    ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) {
+        QApplication::setActiveWindow(&settings);
+        settings.Edit(1027).setFocus();
+        settings.Edit(1027).selectAll();
+        Type(settings, "\v");
+        settings.Button(1).click();
+        EXPECT_TRUE(settings.isVisible());
+        EXPECT_EQ(settings.focusWidget(), &settings.Edit(1027));
+        settings.Button(2).click();
+    });
+    Press(1013);
+    ExpectDialog<CSelRzkDlg>(Ui(), [this](CSelRzkDlg& selection) {
+        ExpectDialog<CRzkNameDlg>(Ui(), [](CRzkNameDlg& nameDlg) {
+            QApplication::clipboard()->setText(QStringLiteral("A\nB"));
+            nameDlg.Edit(1012).setFocus();
+            Type(nameDlg, "\v");
+            nameDlg.Button(1).click();
+            EXPECT_TRUE(nameDlg.isVisible());
+            nameDlg.Button(2).click();
+        });
+        selection.Button(1011).click();
+        selection.Button(1).click();
+    });
+    Press(1023);
+    const std::string strRefused = "改行などの制御文字は使用できません。";
+    EXPECT_EQ(Ui().Texts(), (Texts{strRefused, strRefused}));
+    EXPECT_EQ(Profile("１号機"), strProfile);
+    EXPECT_FALSE(fs::exists(m_strMemory + "rzksys/PVNRSIO.INI"));
+    std::vector<std::string> aProfiles;
+    for (const auto& entry : fs::directory_iterator(m_exeDir / "Data")) {
+        aProfiles.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(aProfiles, Texts{"１号機.txt"});
+    EXPECT_EQ(App().SetFileName, "１号機");
+}
+
 TEST_F(SettingsOperationTest, EachFailureHasItsMessageAndCancelChangesNothing) {
     ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) { settings.reject(); });
     Press(1013);
