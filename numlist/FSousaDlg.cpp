@@ -85,6 +85,10 @@ std::string CFSousaDlg::WriteBackStoreFailureText(CStoreAction& action) const {
     return "/pub/フォルダ移動に失敗しました。";
 }
 
+void CFSousaDlg::FocusAfterRefusedTitle() {
+    FileList().setFocus();
+}
+
 bool CFSousaDlg::OnInitDialog() {
     m_bModified = false;
     auto pBusy = Ui().ShowBusy();
@@ -214,7 +218,7 @@ FileDialogOptions CFSousaDlg::SaveDialogOptions(const std::string& strStoreName)
 }
 
 void CFSousaDlg::OnRegister() {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     CRZKSETApp& app = GetApp();
@@ -368,6 +372,7 @@ void CFSousaDlg::OnAddUnregistered() {
     frame.Cover(UnregisteredList(), UnregisteredCoverList());
     frame.ShowBusy();
     FileList().ClearAllSelection();
+    FileList().ClearFocusedRow();
     std::unordered_set<std::string> aRegistered = RegisteredNames();
     while (true) {
         Ui().PumpMessages();

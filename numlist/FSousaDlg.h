@@ -54,6 +54,8 @@ public:
 protected:
     std::string WriteBackFailureText(const std::string& strPath) const override;
     std::string WriteBackStoreFailureText(CStoreAction& action) const override;
+    // The commands of the registered list give it the focus after a refused title.
+    void FocusAfterRefusedTitle() override;
 
 private:
     void BuildControls();

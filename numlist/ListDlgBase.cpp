@@ -61,6 +61,16 @@ bool CListDlgBase::TakeFieldValues() {
     return TakeTextField(*m_pTitleEdit, kTitleBytes, m_strTitleEdit, Ui());
 }
 
+bool CListDlgBase::TakeCommandFieldValues() {
+    if (TakeFieldValues()) {
+        return true;
+    }
+    FocusAfterRefusedTitle();
+    return false;
+}
+
+void CListDlgBase::FocusAfterRefusedTitle() {}
+
 void CListDlgBase::PutFieldValues() {
     m_pTitleEdit->setText(QString::fromStdString(Cp932ToDisplay(m_strTitleEdit)));
 }
@@ -116,7 +126,7 @@ void CListDlgBase::SwapEntries(int nUpper) {
 }
 
 void CListDlgBase::MoveUpCommand(QPushButton& button) {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     CCommandFrame frame(*this, button, *m_pFileList);
@@ -139,7 +149,7 @@ void CListDlgBase::MoveUpCommand(QPushButton& button) {
 }
 
 void CListDlgBase::MoveDownCommand(QPushButton& button) {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     int nLastEntry = m_pFileList->GetItemCount() - 2;
@@ -163,7 +173,7 @@ void CListDlgBase::MoveDownCommand(QPushButton& button) {
 }
 
 void CListDlgBase::RemarkCommand(QPushButton& button) {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     int nFirst = FirstSelectedEntry();
@@ -185,7 +195,7 @@ void CListDlgBase::RemarkCommand(QPushButton& button) {
 }
 
 void CListDlgBase::DeleteSelectedCommand(QPushButton& button) {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     if (FirstSelectedEntry() < 0) {
@@ -233,7 +243,7 @@ void CListDlgBase::DeleteFilesOfRows(CCommandFrame& frame, const std::function<i
 }
 
 void CListDlgBase::PrintCommand(QPushButton& button, PrintVariant variant) {
-    if (!TakeFieldValues()) {
+    if (!TakeCommandFieldValues()) {
         return;
     }
     button.setEnabled(false);

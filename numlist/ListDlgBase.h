@@ -72,6 +72,8 @@ public:
     // the box focused, when it holds more than 60 bytes or a character without a code page
     // 932 form.
     bool TakeFieldValues();
+    // TakeFieldValues at the start of a command; a refusal ends in FocusAfterRefusedTitle.
+    bool TakeCommandFieldValues();
     // Puts m_strTitleEdit into the title box.
     void PutFieldValues();
 
@@ -121,6 +123,9 @@ protected:
     // The list file on the USB memory, read and written in place.
     std::string UsbListPath() const;
     static void RemoveLocalFile(const std::string& strPath);
+
+    // Where the keyboard focus goes when a command refused the title box: it stays in the box.
+    virtual void FocusAfterRefusedTitle();
 
     // The message of a list file that could not be saved or uploaded to strPath.
     virtual std::string WriteBackFailureText(const std::string& strPath) const = 0;

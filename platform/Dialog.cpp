@@ -4,6 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
@@ -38,7 +42,41 @@ QLineEdit& CDialog::Edit(int nId) const {
 void CDialog::SetUp(const QString& strCaption, const QFont& font, int nWidth, int nHeight) {
     setWindowTitle(strCaption);
     setFont(font);
-    setFixedSize(DialogUnitsToPixels(font, nWidth, nHeight));
+    m_designSize = DialogUnitsToPixels(font, nWidth, nHeight);
+    setFixedSize(m_designSize);
+}
+
+void CDialog::setVisible(bool bVisible) {
+    if (bVisible && !m_bFitted && !m_designSize.isEmpty()) {
+        m_bFitted = true;
+        QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+        FitInto(screen()->availableGeometry().size().shrunkBy(frame));
+    }
+    QDialog::setVisible(bVisible);
+}
+
+void CDialog::FitInto(const QSize& room) {
+    if (m_designSize.width() <= room.width() && m_designSize.height() <= room.height()) {
+        return;
+    }
+    // The controls keep their places on a page of the dialog's own size; a control that is
+    // hidden stays hidden when it changes parent.
+    auto* pPage = new QWidget;
+    pPage->setFixedSize(m_designSize);
+    for (QWidget* pChild : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!pChild->isWindow()) {
+            pChild->setParent(pPage);
+        }
+    }
+    auto* pScrollArea = new QScrollArea(this);
+    pScrollArea->setFrameShape(QFrame::NoFrame);
+    pScrollArea->setWidget(pPage);
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->addWidget(pScrollArea);
+    setMinimumSize(0, 0);
+    setMaximumSize(m_designSize);
+    resize(m_designSize.boundedTo(room));
 }
 
 QRect CDialog::Units(int nX, int nY, int nWidth, int nHeight) const {

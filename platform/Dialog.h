@@ -40,6 +40,9 @@ public:
     // been reported).
     virtual bool OnInitDialog();
 
+    // The first showing fits the dialog into its screen's available area (see FitInto).
+    void setVisible(bool bVisible) override;
+
     // The control with the id; nullptr when the dialog has none.
     QWidget* Item(int nId) const;
     QPushButton& Button(int nId) const;
@@ -81,8 +84,15 @@ protected:
     }
 
 private:
+    // A dialog larger than the room it has keeps its layout inside a scroll area that fills
+    // the room, and can be made larger up to its own size, so that every control can be
+    // reached on a small or highly scaled screen; one that fits is left as it is.
+    void FitInto(const QSize& room);
+
     template <class Control>
     Control* Place(int nId, Control* pControl, int nX, int nY, int nWidth, int nHeight);
 
     std::map<int, QWidget*> m_aItems;
+    QSize m_designSize;
+    bool m_bFitted = false;
 };

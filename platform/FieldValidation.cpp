@@ -4,7 +4,9 @@
 #include <QRegularExpression>
 #include <QValidator>
 
+#include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "platform/Text.h"
 #include "platform/UiServices.h"
@@ -41,6 +43,17 @@ QString FirstUnencodable(const QString& text) {
         index += length;
     }
     return {};
+}
+
+// Characters below 0x20 and DEL: a line break or tab pasted into a one-line box would split or
+// shift the line of the file the text is written into.
+bool HasControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar character) { return character < u' ' || character == u'\x7f'; });
+}
+
+bool RefuseControlCharacter(QLineEdit& edit, CUiServices& ui) {
+    return Refuse(edit, ui, "改行などの制御文字は使用できません。");
 }
 
 class CByteLimitValidator : public QValidator {
@@ -82,15 +95,30 @@ bool TakeIntegerField(QLineEdit& edit, int nMin, int nMax, int& nValue, CUiServi
 }
 
 bool TakeTextField(QLineEdit& edit, size_t nMaxBytes, std::string& strCp932, CUiServices& ui) {
-    auto cp932 = Utf8ToCp932(edit.text().toStdString());
-    if (!cp932) {
-        std::string strCharacter = FirstUnencodable(edit.text()).toStdString();
-        return Refuse(edit, ui, "「" + strCharacter + "」は使用できない文字です。");
+    std::string strTaken = strCp932;
+    if (edit.text().toStdString() != Cp932ToDisplay(strCp932)) {
+        if (HasControlCharacter(edit.text())) {
+            return RefuseControlCharacter(edit, ui);
+        }
+        auto cp932 = Utf8ToCp932(edit.text().toStdString());
+        if (!cp932) {
+            std::string strCharacter = FirstUnencodable(edit.text()).toStdString();
+            return Refuse(edit, ui, "「" + strCharacter + "」は使用できない文字です。");
+        }
+        strTaken = std::move(*cp932);
     }
-    if (cp932->size() > nMaxBytes) {
+    if (strTaken.size() > nMaxBytes) {
         return Refuse(edit, ui, Format("Enter no more than %zu characters.", nMaxBytes));
     }
-    strCp932 = *cp932;
+    strCp932 = std::move(strTaken);
+    return true;
+}
+
+bool TakeNameField(QLineEdit& edit, std::string& strText, CUiServices& ui) {
+    if (HasControlCharacter(edit.text())) {
+        return RefuseControlCharacter(edit, ui);
+    }
+    strText = edit.text().toStdString();
     return true;
 }
 

@@ -195,6 +195,10 @@ void CListView::ClearAllSelection() {
     selectionModel()->clearSelection();
 }
 
+void CListView::ClearFocusedRow() {
+    selectionModel()->clearCurrentIndex();
+}
+
 int CListView::GetNextSelected(int nStart) const {
     // The selection is a list of row blocks: the answer is the lowest row after nStart that
     // any block covers, found without walking the rows.

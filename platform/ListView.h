@@ -44,6 +44,8 @@ public:
     // Selects the row, gives it the focus mark and scrolls it into view.
     void SelectFocusAndShow(int nRow);
     void ClearAllSelection();
+    // No row keeps the focus mark.
+    void ClearFocusedRow();
     // The first selected row after nStart; nStart -1 searches from the top. -1 when none.
     int GetNextSelected(int nStart) const;
 

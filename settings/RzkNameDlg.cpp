@@ -3,7 +3,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/RZKSETApp.h"
 #include "platform/DialogLayout.h"
+#include "platform/FieldValidation.h"
 
 CRzkNameDlg::CRzkNameDlg(QWidget* pParent) : CDialog(pParent) {
     SetUp(QStringLiteral("端末名"), DialogFont(QStringLiteral("MS Shell Dlg"), 8), 150, 47);
@@ -16,6 +18,7 @@ CRzkNameDlg::CRzkNameDlg(QWidget* pParent) : CDialog(pParent) {
 }
 
 void CRzkNameDlg::OnOK() {
-    m_strName = Edit(1012).text().toStdString();
-    accept();
+    if (TakeNameField(Edit(1012), m_strName, GetApp().Ui())) {
+        accept();
+    }
 }

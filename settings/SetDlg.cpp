@@ -85,10 +85,10 @@ CSetDlg::CSetDlg(QWidget* pParent) : CDialog(pParent) {
     TypeInUpperCase(*AddEdit(1028, 209, 131, 73));
 
     AddLabel(kNoId, QStringLiteral("ＩＰアドレス"), 15, 160, 31, 8);
-    m_pAddress = SetItem(1017, new CIpAddressCtrl(this));
+    m_pAddress = SetItem(1017, new CIpAddressCtrl(GetApp().Ui(), this));
     m_pAddress->setGeometry(Units(57, 156, 100, 15));
     AddLabel(kNoId, QStringLiteral("ネットマスク"), 13, 181, 35, 8);
-    m_pNetmask = SetItem(1018, new CIpAddressCtrl(this));
+    m_pNetmask = SetItem(1018, new CIpAddressCtrl(GetApp().Ui(), this));
     m_pNetmask->setGeometry(Units(57, 178, 100, 15));
 
     QPushButton* pDefaults = AddButton(1043, QStringLiteral("初期値に戻す"), 7, 200, 55);
@@ -184,8 +184,11 @@ void CSetDlg::OnOK() {
             "小さい番号から大きい番号になるように設定して下さい。");
         return;
     }
-    CIpAddressCtrl::Octets aAddress = m_pAddress->GetAddress();
-    CIpAddressCtrl::Octets aNetmask = m_pNetmask->GetAddress();
+    CIpAddressCtrl::Octets aAddress{};
+    CIpAddressCtrl::Octets aNetmask{};
+    if (!m_pAddress->TakeAddress(aAddress) || !m_pNetmask->TakeAddress(aNetmask)) {
+        return;
+    }
     taken.IP1 = aAddress[0];
     taken.IP2 = aAddress[1];
     taken.IP3 = aAddress[2];

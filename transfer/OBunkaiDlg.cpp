@@ -6,6 +6,7 @@
 
 #include "app/RZKSETApp.h"
 #include "platform/DialogLayout.h"
+#include "platform/FieldValidation.h"
 
 COBunkaiDlg::COBunkaiDlg(QWidget* pParent) : CDialog(pParent) {
     SetUp(QStringLiteral("プログラム番号別保存"), DialogFont(), 343, 105);
@@ -48,10 +49,13 @@ void COBunkaiDlg::OnBrowse() {
 }
 
 void COBunkaiDlg::OnOK() {
-    m_strFolderName = m_pFolderNameEdit->text().toStdString();
-    m_strExtension = m_pExtensionEdit->text().toStdString();
+    CUiServices& ui = GetApp().Ui();
+    if (!TakeNameField(*m_pFolderNameEdit, m_strFolderName, ui) ||
+        !TakeNameField(*m_pExtensionEdit, m_strExtension, ui)) {
+        return;
+    }
     if (m_strFolderName.empty()) {
-        GetApp().Ui().WarningBox("フォルダ名を入力してください");
+        ui.WarningBox("フォルダ名を入力してください");
         m_pFolderNameEdit->setFocus();
         return;
     }

@@ -688,6 +688,35 @@ TEST_F(FKanriDlgTest, TheTitleIsLimitedTo60Bytes) {
     EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"Enter no more than 60 characters."});
 }
 
+// A title written elsewhere may hold bytes with no character of their own: shown as "�", they
+// stop no command and no closing, and go back to the unit as they came.
+TEST_F(FKanriDlgTest, ATitleTheOperatorLeftAloneKeepsItsBytes) {
+    for (const std::string& strTitle : {std::string("\x80T\xA0"), std::string("AB\x81")}) {
+        SCOPED_TRACE(strTitle);
+        m_nFinished = 0;
+        PutListOnUnit({1, 2}, strTitle);
+        auto pDialog = Open();
+        pDialog->show();
+        EXPECT_TRUE(pDialog->TitleEdit().text().contains(QChar::ReplacementCharacter));
+        Select(*pDialog, {0});
+        pDialog->Button(1037).click();
+        pDialog->Button(2).click();
+        EXPECT_TRUE(Ui().Texts().empty());
+        EXPECT_EQ(m_nFinished, 1);
+        CFileNo written;
+        ASSERT_EQ(written.Load(UnitList().string()), CFileNo::LOAD_OK);
+        EXPECT_EQ(written.m_strTitle, strTitle);
+        EXPECT_EQ(Numbers(*pDialog), (std::vector<int>{2, 1}));
+    }
+    // Typed over, the title is the operator's and must be one the code page can hold.
+    m_nFinished = 0;
+    auto pDialog = Open();
+    pDialog->TitleEdit().setText(pDialog->TitleEdit().text() + QStringLiteral("€"));
+    pDialog->Button(2).click();
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"「�」は使用できない文字です。"});
+    EXPECT_EQ(m_nFinished, 0);
+}
+
 TEST_F(FKanriDlgTest, EscapeAndEnterCloseUnlessCloseIsGreyed) {
     auto pDialog = Open();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

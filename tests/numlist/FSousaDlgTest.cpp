@@ -230,6 +230,7 @@ TEST_F(FSousaDlgTest, AddsUnregisteredNamesInOrderUntilOneCannotBeCatalogued) {
                       (std::vector<std::string>{"ABC", "D-100", "a_3", "c"}));
             EXPECT_EQ(SelectedRows(dialog.UnregisteredList()), (std::vector<int>{2, 3}));
             EXPECT_TRUE(SelectedRows(dialog.FileList()).empty());
+            EXPECT_EQ(dialog.FileList().GetFocusedRow(), -1);
             EXPECT_EQ(dialog.FileList().GetItemCount(), 3);
             EXPECT_TRUE(dialog.UnregisteredCoverList().isHidden());
             dialog.OnClose();
@@ -240,6 +241,33 @@ TEST_F(FSousaDlgTest, AddsUnregisteredNamesInOrderUntilOneCannotBeCatalogued) {
         EXPECT_EQ(written.m_aData[1].strName, "B1");
         EXPECT_EQ(ReadFile(m_store / "a_3.NC"), "a_3.NC");
     });
+}
+
+TEST_F(FSousaDlgTest, ARefusedTitleGivesTheFocusToTheListOfTheCommand) {
+    Use(Transport::Usb);
+    PutCatalogue({"A", "B"});
+    Put("C.NC", "C");
+    Run([&](CFSousaDlg& dialog) {
+        dialog.TitleEdit().setText(QString(31, QChar(0x3042)));  // あ x 31 = 62 bytes
+        const struct {
+            int nId;
+            QWidget* pFocus;
+        } aCases[] = {{1016, &dialog.FileList()},         {1017, &dialog.FileList()},
+                      {1018, &dialog.FileList()},         {1019, &dialog.FileList()},
+                      {1020, &dialog.FileList()},         {1021, &dialog.FileList()},
+                      {1024, &dialog.UnregisteredList()}, {2, &dialog.TitleEdit()}};
+        for (const auto& testCase : aCases) {
+            SCOPED_TRACE(testCase.nId);
+            Ui().ClearRecord();
+            dialog.TitleEdit().setFocus();
+            dialog.Button(testCase.nId).click();
+            EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"Enter no more than 60 characters."});
+            EXPECT_EQ(dialog.focusWidget(), testCase.pFocus);
+        }
+        dialog.TitleEdit().setText(QStringLiteral("T"));
+        dialog.Button(2).click();
+    });
+    EXPECT_NE(Catalogue().find("PRNTITLE=T\r\n"), std::string::npos);
 }
 
 TEST_F(FSousaDlgTest, WritesTheCatalogueOfTheExampleByteForByte) {

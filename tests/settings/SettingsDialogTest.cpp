@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +33,36 @@ using Texts = std::vector<std::string>;
 const char kRangeMessage[] =
     "リモート指示用プログラム番号の範囲が異常です。\n"
     "小さい番号から大きい番号になるように設定して下さい。";
+
+// The keys the operator presses, each to the widget that has the focus: "\b" is Backspace,
+// "\t" Tab, "\v" the paste keys, "," the dot of the numeric keypad.
+void Type(QWidget& window, const std::string& strKeys) {
+    for (char key : strKeys) {
+        QKeyEvent keyEvent =
+            key == '\b'   ? QKeyEvent(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier)
+            : key == '\t' ? QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier)
+            : key == '\v' ? QKeyEvent(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier)
+            : key == ','
+                ? QKeyEvent(QEvent::KeyPress, Qt::Key_Period, Qt::KeypadModifier,
+                            QStringLiteral("."))
+                : QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar::fromLatin1(key)));
+        QApplication::sendEvent(window.focusWidget(), &keyEvent);
+    }
+}
+
+CIpAddressCtrl& AddressCtrl(CSetDlg& settings, int nId) {
+    return *static_cast<CIpAddressCtrl*>(settings.Item(nId));
+}
+
+// The operator clicks into a field of an address: the window active, the field's text
+// selected.
+QLineEdit& ClickInto(CSetDlg& settings, int nId, int nField) {
+    QApplication::setActiveWindow(&settings);
+    QLineEdit& field = AddressCtrl(settings, nId).Field(nField);
+    field.setFocus(Qt::MouseFocusReason);
+    field.selectAll();
+    return field;
+}
 
 class SetDlgTest : public AppFixture {
 protected:
@@ -203,6 +236,91 @@ TEST_F(SettingsOperationTest, SaveWritesTheProfileAndBothUnitFiles) {
     EXPECT_NE(App().SetData.UnitRsioText().find("OUTCHGO=100\r\n"), std::string::npos);
     EXPECT_EQ(ReadBytes(m_strMemory + "rzksys/interfaces"), App().SetData.UnitInterfacesText());
     EXPECT_TRUE(App().SetData.unitInDot);
+}
+
+TEST_F(SettingsOperationTest, AddressFieldsMoveOnAtADotGoBackAndTakeAPastedAddress) {
+    ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) {
+        ClickInto(settings, 1017, 0);
+        // Backspace in the emptied last field goes back to the third; "," is the keypad's dot.
+        Type(settings, "10.1.2.3\b\b\b9,4");
+        QApplication::clipboard()->setText(QStringLiteral(" 255.255.0.0 "));
+        ClickInto(settings, 1018, 2);
+        Type(settings, "\v");
+        settings.Button(1).click();
+    });
+    Press(1013);
+    EXPECT_EQ(Ui().Texts(), Texts{"設定ファイルを作成しました。"});
+    EXPECT_NE(ReadBytes(m_strMemory + "rzksys/interfaces")
+                  .find("address 10.1.9.4\r\nnetmask 255.255.0.0\r\n"),
+              std::string::npos);
+    EXPECT_NE(Profile("１号機").find("IP1=10\r\nIP2=1\r\nIP3=9\r\nIP4=4\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsOperationTest, AnAddressFieldAbove255IsRefusedWhenLeftAndAtSave) {
+    std::string strProfile = Profile("１号機");
+    ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) {
+        QLineEdit& field = ClickInto(settings, 1017, 3);
+        Type(settings, "300\t");
+        EXPECT_EQ(settings.focusWidget(), &field);
+        settings.Button(1).click();
+        EXPECT_TRUE(settings.isVisible());
+        EXPECT_EQ(settings.focusWidget(), &field);
+        settings.Button(2).click();
+    });
+    Press(1013);
+    ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) {
+        QLineEdit& field = ClickInto(settings, 1018, 1);
+        Type(settings, "256");
+        settings.Button(1).click();
+        EXPECT_TRUE(settings.isVisible());
+        EXPECT_EQ(settings.focusWidget(), &field);
+        settings.Button(2).click();
+    });
+    Press(1013);
+    const char kRefused[] = "は使用できない値です。\n0～255の数値を入力して下さい。";
+    EXPECT_EQ(Ui().Texts(), (Texts{std::string("300") + kRefused, std::string("300") + kRefused,
+                                   std::string("256") + kRefused}));
+    EXPECT_FALSE(fs::exists(m_strMemory + "rzksys/interfaces"));
+    EXPECT_EQ(Profile("１号機"), strProfile);
+}
+
+TEST_F(SettingsOperationTest, APastedLineBreakReachesNeitherProfileNorUnitNorProfileName) {
+    std::string strProfile = Profile("１号機");
+    QApplication::clipboard()->setText(QStringLiteral("RZK\nOUT"));
+    ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) {
+        QApplication::setActiveWindow(&settings);
+        settings.Edit(1027).setFocus();
+        settings.Edit(1027).selectAll();
+        Type(settings, "\v");
+        settings.Button(1).click();
+        EXPECT_TRUE(settings.isVisible());
+        EXPECT_EQ(settings.focusWidget(), &settings.Edit(1027));
+        settings.Button(2).click();
+    });
+    Press(1013);
+    ExpectDialog<CSelRzkDlg>(Ui(), [this](CSelRzkDlg& selection) {
+        ExpectDialog<CRzkNameDlg>(Ui(), [](CRzkNameDlg& nameDlg) {
+            QApplication::clipboard()->setText(QStringLiteral("A\nB"));
+            nameDlg.Edit(1012).setFocus();
+            Type(nameDlg, "\v");
+            nameDlg.Button(1).click();
+            EXPECT_TRUE(nameDlg.isVisible());
+            nameDlg.Button(2).click();
+        });
+        selection.Button(1011).click();
+        selection.Button(1).click();
+    });
+    Press(1023);
+    const std::string strRefused = "改行などの制御文字は使用できません。";
+    EXPECT_EQ(Ui().Texts(), (Texts{strRefused, strRefused}));
+    EXPECT_EQ(Profile("１号機"), strProfile);
+    EXPECT_FALSE(fs::exists(m_strMemory + "rzksys/PVNRSIO.INI"));
+    std::vector<std::string> aProfiles;
+    for (const auto& entry : fs::directory_iterator(m_exeDir / "Data")) {
+        aProfiles.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(aProfiles, Texts{"１号機.txt"});
+    EXPECT_EQ(App().SetFileName, "１号機");
 }
 
 TEST_F(SettingsOperationTest, EachFailureHasItsMessageAndCancelChangesNothing) {
