@@ -98,9 +98,11 @@ size_t WriteToFile(char* pData, size_t nSize, size_t nCount, void* pTarget) {
     return nSize * nCount;
 }
 
+// A damaged listing ends the transfer: what follows would not be read.
 size_t WriteToListParser(char* pData, size_t nSize, size_t nCount, void* pParser) {
-    static_cast<CFtpListParser*>(pParser)->Add(std::string_view(pData, nSize * nCount));
-    return nSize * nCount;
+    CFtpListParser* pListParser = static_cast<CFtpListParser*>(pParser);
+    pListParser->Add(std::string_view(pData, nSize * nCount));
+    return pListParser->IsDamaged() ? 0 : nSize * nCount;
 }
 
 size_t ReadFromFile(char* pBuffer, size_t nSize, size_t nCount, void* pFile) {
@@ -328,8 +330,13 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &parser);
     curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
     FtpResult result = Finish(Perform());
+    std::vector<FtpListEntry> aListed = parser.Finish();
+    if (parser.IsDamaged() && result != FtpResult::ConnectionFailed) {
+        return FailLocally(
+            Format("damaged listing: a line longer than %zu bytes", kMaxListLineBytes));
+    }
     if (result == FtpResult::Done) {
-        aEntries = parser.Finish();
+        aEntries = std::move(aListed);
         std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
             return !MatchesFilePattern(entry.strName, strPattern);
         });

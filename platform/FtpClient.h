@@ -59,7 +59,8 @@ public:
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
-    // match a pattern given to LIST.
+    // match a pattern given to LIST. A listing with a line longer than kMaxListLineBytes is
+    // damaged: the transfer stops there and the listing is refused.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
     // Ends the session and closes the connection, waiting at most a second for the server to

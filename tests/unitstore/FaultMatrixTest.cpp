@@ -237,6 +237,15 @@ const FaultCell kCells[] = {
      UnitAfter::Unchanged},
     {"FindFiles_Trickle", kTrickle, Operation::FindFiles, false, true, kTimeout, true,
      UnitAfter::Unchanged},
+    // A listing with a line far longer than any real one is damaged: refused, not kept.
+    {"FindFiles_EndlessLine",
+     {"--list-line", "4194304"},
+     Operation::FindFiles,
+     false,
+     false,
+     nullptr,
+     false,
+     UnitAfter::Unchanged},
 
     {"CheckUnitReady",
      {},

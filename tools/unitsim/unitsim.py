@@ -15,7 +15,8 @@ import warnings
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import (BufferedIteratorProducer, DTPHandler, FTPHandler,
+                                ThrottledDTPHandler)
 from pyftpdlib.ioloop import AsyncChat
 from pyftpdlib.servers import FTPServer
 
@@ -124,6 +125,7 @@ class UnitHandler(FTPHandler):
     dropped = frozenset()
     stall_login = False
     size_reply = None
+    list_line = None
     auth_failed_timeout = 0.1
     banner = "RZK-70 unit simulator ready."
 
@@ -144,6 +146,15 @@ class UnitHandler(FTPHandler):
         if self.size_reply is None:
             return super().ftp_SIZE(path)
         return self.respond("213 %d" % self.size_reply)
+
+    # A damaged listing: one line of list_line bytes that never ends.
+    def ftp_LIST(self, path):
+        if self.list_line is None:
+            return super().ftp_LIST(path)
+        chunk = 65536
+        pieces = (b"x" * min(chunk, self.list_line - start)
+                  for start in range(0, self.list_line, chunk))
+        return self.push_dtp_data(BufferedIteratorProducer(pieces), isproducer=True, cmd="LIST")
 
     def respond(self, resp, *args, **kwargs):
         if self.size_reply is not None and resp[:4] in ("150 ", "125 "):
@@ -184,6 +195,8 @@ def parse_arguments(argv):
                         help="leave the first K data connections whole")
     parser.add_argument("--size-reply", type=int, metavar="N",
                         help="answer every SIZE with N and announce N bytes for every transfer")
+    parser.add_argument("--list-line", type=int, metavar="BYTES",
+                        help="answer every LIST with one line of BYTES bytes and no line end")
     parser.add_argument("--trickle-data", type=int, metavar="BPS",
                         help="move data at about BPS bytes a second, either direction")
     parser.add_argument("--verbose", action="store_true", help="log every command")
@@ -212,6 +225,7 @@ def main(argv):
     UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
     UnitHandler.stall_login = arguments.stall_login
     UnitHandler.size_reply = arguments.size_reply
+    UnitHandler.list_line = arguments.list_line
     if arguments.cut_data_after is not None:
         CuttingDTPHandler.cut_after = arguments.cut_data_after
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
