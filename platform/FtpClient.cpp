@@ -303,10 +303,11 @@ FtpResult CFtpClient::Delete(const std::string& strServerPath) {
     return RunCommands({"DELE " + strServerPath});
 }
 
-void CFtpClient::RemoveLeftover(const std::string& strServerPath) {
+FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
     std::string strErrorText = std::move(m_strErrorText);
-    Delete(strServerPath);
+    FtpResult result = Delete(strServerPath);
     m_strErrorText = std::move(strErrorText);
+    return result;
 }
 
 FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {

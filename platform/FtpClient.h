@@ -53,9 +53,9 @@ public:
     // sends until it closes the data connection and confirms the transfer.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
     FtpResult Delete(const std::string& strServerPath);
-    // Deletes what a failed transfer left on the server; ErrorText() keeps telling why the
-    // transfer failed.
-    void RemoveLeftover(const std::string& strServerPath);
+    // Deletes what a failed transfer left on the server, and answers how the deletion went;
+    // ErrorText() keeps telling why the transfer failed.
+    FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they

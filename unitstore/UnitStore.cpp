@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
@@ -21,6 +22,14 @@ namespace {
 constexpr const char* kStoreRoot = "/pub/";
 constexpr const char* kUser = "anonymous";
 constexpr const char* kPassword = "zvb";
+
+// Temporary files of uploads that a unit, gone in the middle, kept: by the unit's address, the
+// paths that could not be deleted then. The next upload to that unit deletes them, so that
+// files nobody sees do not pile up on its memory. The program works from one thread.
+std::map<std::string, std::set<std::string>>& UploadsLeftOnUnits() {
+    static std::map<std::string, std::set<std::string>> aLeftOver;
+    return aLeftOver;
+}
 
 // "/pub/RzFilesOut/", "/pub", "RzFilesOut/" -> "RzFilesOut/" or ""; nullopt for a path outside
 // the store.
@@ -145,6 +154,7 @@ bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& str
         return false;
     }
     if (IsNetwork()) {
+        RemoveUploadsLeftOnUnit();
         return TakeResult(UploadReplacing(strLocalPath, ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);
@@ -173,7 +183,9 @@ FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
         return result;
     }
     bool bRenameRefused = result == FtpResult::Refused && m_pFtp->TransferCompleted();
-    m_pFtp->RemoveLeftover(strTemporaryPath);
+    if (m_pFtp->RemoveLeftover(strTemporaryPath) == FtpResult::ConnectionFailed) {
+        UploadsLeftOnUnits()[m_settings.strServer].insert(strTemporaryPath);
+    }
     if (!bRenameRefused) {
         return result;
     }
@@ -257,6 +269,23 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
     }
     closedir(pFolder);
     return aEntries;
+}
+
+// A path that the unit refuses to delete is gone or not the program's to delete; one that
+// meets a lost connection again waits for the next upload.
+void CUnitStore::RemoveUploadsLeftOnUnit() {
+    auto found = UploadsLeftOnUnits().find(m_settings.strServer);
+    if (found == UploadsLeftOnUnits().end()) {
+        return;
+    }
+    std::set<std::string>& aPaths = found->second;
+    for (auto path = aPaths.begin(); path != aPaths.end();) {
+        if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
+            return;
+        }
+        path = aPaths.erase(path);
+    }
+    UploadsLeftOnUnits().erase(found);
 }
 
 // A USB memory pulled out half way through a copy keeps the copy's temporary file: FAT has no

@@ -48,7 +48,8 @@ public:
     // Replaces the store file of that name wholly or not at all: a failed transfer leaves the
     // old file, or none, under the name. The USB copy is left readable and writable; the first
     // copy of an action into a folder of the memory removes the temporary files that earlier
-    // copies, cut off by a pulled memory, left there.
+    // copies, cut off by a pulled memory, left there. An upload first deletes the temporary
+    // files that earlier uploads of this program left on the unit when it went away.
     bool PutFile(const std::string& strLocalPath, const std::string& strStoreName);
     // Replaces the local file only when the whole file has arrived; the local file is left
     // readable and writable.
@@ -89,6 +90,7 @@ private:
     // UTF-8 form or leaves the store.
     std::optional<std::string> UsbPath(const std::string& strStoreName) const;
     static void RemoveLeftOverTemporaryFiles(const std::string& strFolder);
+    void RemoveUploadsLeftOnUnit();
 
     UnitStoreSettings m_settings;
     std::unique_ptr<CFtpClient> m_pFtp;

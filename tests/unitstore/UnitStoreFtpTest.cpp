@@ -391,6 +391,36 @@ INSTANTIATE_TEST_SUITE_P(Modes, UnitStoreCutTest, ::testing::Values(true, false)
                              return std::string(paramInfo.param ? "Passive" : "Active");
                          });
 
+// A unit that goes away in the middle of an upload, before the program can delete the
+// temporary file, keeps that file (which no listing shows); the next upload of the program to
+// that unit deletes it, so that such files do not pile up on the unit's memory.
+TEST(UnitStoreLeftOverTest, TheNextUploadDeletesWhatAUnitGoneAwayKept) {
+    CTestFolder root;
+    CTestFolder local;
+    WriteBytes(local / "big.nc", RandomBytes(1024 * 1024));
+    {
+        CUnitSimulator goingAway(
+            root.Path(), {"--cut-data-after", "100000", "--cut-control-after-command", "DELE"});
+        CUnitStore store(NetworkSettings(goingAway.Port()));
+        ASSERT_TRUE(store.Connect());
+        ASSERT_TRUE(store.SetFolder("/pub/"));
+        EXPECT_FALSE(store.PutFile(local / "big.nc", "RZKOUT"));
+        store.Close();
+    }
+    std::set<std::string> aKept = FolderEntries(root / "pub");
+    ASSERT_EQ(aKept.size(), 1u);
+    EXPECT_TRUE(IsTemporaryName(*aKept.begin())) << *aKept.begin();
+
+    CUnitSimulator back(root.Path(), {});
+    CUnitStore store(NetworkSettings(back.Port()));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_TRUE(store.PutFile(local / "big.nc", "RZKOUT"));
+    EXPECT_FALSE(store.HasConnectionFailed()) << store.ConnectionFailureMessage();
+    store.Close();
+    EXPECT_EQ(FolderEntries(root / "pub"), std::set<std::string>{"RZKOUT"});
+}
+
 // An upload cut half way over vsftpd, whose sessions the test kills, with and without the
 // rename: the unit keeps the old program or none, never part of the new one; a server that
 // refuses RNFR still gets the whole file.
