@@ -173,7 +173,8 @@ bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& str
 // name is this upload's own, so that another PC uploading into the folder at the same time
 // never renames the file this one is still writing, nor this one its. A
 // server that refuses the rename gets the file under its name directly, as the only way
-// left, and a partial file of such a transfer is removed. Nothing temporary stays behind.
+// left, and a partial file of such a transfer is removed. Nothing temporary stays behind: what
+// a unit that went away in the middle kept, the next upload to it deletes.
 FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
                                       const std::string& strServerPath) {
     std::string strTemporaryPath =
