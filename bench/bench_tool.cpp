@@ -13,14 +13,22 @@
 //   save-list PATH COUNT                 a numbered list of COUNT entries saved by CFileNo
 //   save-floor PATH COUNT                the same bytes formatted in memory, one write, fsync,
 //                                        rename
+//   bound-list HOST PORT FOLDER          a listing that the unit damages beyond the bound of a
+//                                        line; prints the seconds and the peak memory (KiB)
+//   bound-report HOST PORT STAGING       the maintenance report, as the dialog makes it; prints
+//                                        the seconds and the peak memory (KiB)
+//   bound-list-file PATH                 CFileNo::Load of a list file; prints the seconds and the
+//                                        peak memory (KiB)
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,6 +36,7 @@
 #include <vector>
 
 #include "bench/BenchList.h"
+#include "maint/UnitMaintenance.h"
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
 #include "platform/Text.h"
@@ -130,6 +139,16 @@ int SaveFloor(const std::string& strPath, int nCount) {
     return bOk && std::rename(strTemporary.c_str(), strPath.c_str()) == 0 ? 0 : Fail("cannot save");
 }
 
+// The seconds a bound's work took and the peak memory of the process, for bench/measure.py;
+// the work itself must have refused what exceeds the bound.
+int ReportBound(bool bRefused, std::chrono::steady_clock::time_point start) {
+    std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.3f %ld\n", seconds.count(), usage.ru_maxrss);
+    return bRefused ? 0 : Fail("what exceeds the bound was taken");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,6 +188,21 @@ int main(int argc, char** argv) {
     }
     if (strCommand == "save-floor" && argc == 4) {
         return SaveFloor(argv[2], std::atoi(argv[3]));
+    }
+    auto start = std::chrono::steady_clock::now();
+    if (strCommand == "bound-list" && argc == 5) {
+        CUnitStore store = ConnectedStore(argv[2], argv[3]);
+        bool bListed = store.Connect() && store.SetFolder(argv[4]) && store.FindFiles("*");
+        return ReportBound(!bListed && !store.HasConnectionFailed(), start);
+    }
+    if (strCommand == "bound-report" && argc == 5) {
+        UnitStoreSettings settings = ConnectedStore(argv[2], argv[3]).Settings();
+        std::string strReport = CollectMaintenanceReport(settings, argv[4]);
+        return ReportBound(strReport.find("---ﾈｯﾄﾜｰｸ設定---\r\n\r\n") != std::string::npos, start);
+    }
+    if (strCommand == "bound-list-file" && argc == 3) {
+        CFileNo list;
+        return ReportBound(list.Load(argv[2]) == CFileNo::LOAD_UNREADABLE, start);
     }
     std::fprintf(stderr, "usage: see the head of bench/bench_tool.cpp\n");
     return 2;

@@ -43,10 +43,10 @@ def FreePort():
 
 
 class UnitSimulator:
-    def __init__(self, root):
+    def __init__(self, root, options=()):
         self.process = subprocess.Popen(
             ["/usr/bin/python3", os.path.join(REPO, "tools/unitsim/unitsim.py"), "--port", "0",
-             "--root", root], stdout=subprocess.PIPE, text=True)
+             "--root", root] + list(options), stdout=subprocess.PIPE, text=True)
         line = self.process.stdout.readline()
         self.port = int(line.rsplit(":", 1)[1])
         self.pub = os.path.join(root, "pub")
@@ -205,6 +205,54 @@ def MeasureServer(server, name, work):
         [oc / max(ac, 1e-6) for _, _, oc, ac in results], 1.5, True)
 
 
+BOUNDS = []
+
+
+def Bound(measure, command, seconds_goal, megabytes_goal):
+    """The seconds and the peak memory that bench_tool reports for refusing what exceeds a
+    bound (the median of the rounds), against their goals."""
+    reports = [subprocess.run(command, check=True, capture_output=True, text=True).stdout.split()
+               for _ in range(ROUNDS)]
+    seconds = statistics.median(float(report[0]) for report in reports)
+    megabytes = statistics.median(int(report[1]) for report in reports) / 1024
+    BOUNDS.append((measure, seconds, seconds_goal, megabytes, megabytes_goal,
+                   "yes" if seconds <= seconds_goal and megabytes <= megabytes_goal else "no"))
+
+
+def WriteRepeated(path, head, piece, size):
+    """A large file written a megabyte at a time: a process measuring its peak memory inherits
+    that of the process that started it, so this one stays small."""
+    block = piece * (1024 * 1024 // len(piece))
+    with open(path, "wb") as large:
+        large.write(head)
+        for _ in range(size // len(block)):
+            large.write(block)
+
+
+def MeasureBounds(work):
+    """What the unit sends beyond the bounds of a listing line, a maintenance file and a list
+    file is refused as damaged, in little time and memory."""
+    tool = os.path.join(TOOLS, "bench_tool")
+    root = tempfile.mkdtemp(dir=TMPFS)
+    server = UnitSimulator(root, ["--seed", "--list-line", str(300 * 1000 * 1000)])
+    try:
+        Bound("listing: one line of 300 MB without an end", [tool, "bound-list", "127.0.0.1",
+              str(server.port), "/pub/"], 2.0, 64)
+        WriteRepeated(os.path.join(server.pub, "images", "interfaces"), b"",
+                      b"address 192.168.0.102\r\n", 100 * 1000 * 1000)
+        staging = os.path.join(work, "staging")
+        os.makedirs(staging, exist_ok=True)
+        Bound("maintenance report: 100 MB interfaces", [tool, "bound-report", "127.0.0.1",
+              str(server.port), staging + "/"], 5.0, 64)
+    finally:
+        server.Stop()
+        shutil.rmtree(root, ignore_errors=True)
+    listfile = os.path.join(work, "FileList.fno")
+    WriteRepeated(listfile, b"#ListHead Section Start\r\nPRNTITLE=", b"X", 300 * 1000 * 1000)
+    Bound("list file of 300 MB", [tool, "bound-list-file", listfile], 1.0, 64)
+    os.remove(listfile)
+
+
 def main():
     os.makedirs(DISK, exist_ok=True)
     work = tempfile.mkdtemp(dir=DISK)
@@ -244,6 +292,8 @@ def main():
     Row("  size of that PDF", "replay", [os.path.getsize(ours_pdf) / os.path.getsize(floor_pdf)],
         1.0, True)
 
+    MeasureBounds(work)
+
     saved = os.path.join(work, "FileList.fno")
     results = Rounds(lambda: [os.path.join(TOOLS, "bench_tool"), "save-list", saved, "9999"],
                      lambda: [os.path.join(TOOLS, "bench_tool"), "save-floor", saved + "2", "9999"])
@@ -256,8 +306,15 @@ def main():
     for measure, anchor, median, low, high, goal, met in ROWS:
         print("%-44s %-10s %7.2f %7.2f - %5.2f %9s %4s" % (measure, anchor, median, low, high,
                                                            goal, met))
+    print("\nBounds: what exceeds them is refused as damaged (median of %d rounds)." % ROUNDS)
+    print("%-44s %9s %7s %10s %7s %4s" % ("measure", "seconds", "goal", "peak MB", "goal", "met"))
+    for measure, seconds, seconds_goal, megabytes, megabytes_goal, met in BOUNDS:
+        print("%-44s %9.2f %7s %10.1f %7s %4s" % (measure, seconds, "<= %g" % seconds_goal,
+                                                  megabytes, "<= %g" % megabytes_goal, met))
     with open(os.path.join(DISK, "results.json"), "w") as results_file:
         json.dump(ROWS, results_file, indent=1, ensure_ascii=False)
+    with open(os.path.join(DISK, "bounds.json"), "w") as bounds_file:
+        json.dump(BOUNDS, bounds_file, indent=1, ensure_ascii=False)
 
 
 if __name__ == "__main__":

@@ -205,10 +205,11 @@ void AppendRequestSection(const std::optional<std::string>& text, std::string& s
 }  // namespace
 
 MaintenanceFiles ReadMaintenanceFiles(const std::string& strFolder) {
-    return {ReadWholeFile(strFolder + kMaintenanceFileNames[0]),
-            ReadWholeFile(strFolder + kMaintenanceFileNames[1]),
-            ReadWholeFile(strFolder + kMaintenanceFileNames[2]),
-            ReadWholeFile(strFolder + kMaintenanceFileNames[3])};
+    auto read = [&strFolder](const char* pszName) {
+        return ReadWholeFile(strFolder + pszName, kMaxMaintenanceFileBytes);
+    };
+    return {read(kMaintenanceFileNames[0]), read(kMaintenanceFileNames[1]),
+            read(kMaintenanceFileNames[2]), read(kMaintenanceFileNames[3])};
 }
 
 std::string BuildMaintenanceReport(const MaintenanceFiles& files) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -7,6 +8,10 @@
 // reads them: identity, RS-232C settings, network settings, number and name requests.
 inline constexpr const char* kMaintenanceFileNames[] = {"INFO.INI", "PVNRSIO.INI", "interfaces",
                                                         "RZK70.REQ"};
+
+// The unit writes each maintenance file in a few hundred bytes; one larger than this is
+// damaged and is read as a file that could not be read.
+inline constexpr size_t kMaxMaintenanceFileBytes = 1024 * 1024;
 
 // The bytes (code page 932) of the four files; nullopt for a file that could not be read.
 struct MaintenanceFiles {

@@ -1,5 +1,7 @@
 #include "maint/StoreCheckup.h"
 
+#include "maint/MaintenanceReport.h"
+
 #include <cstdio>
 #include <set>
 
@@ -182,7 +184,9 @@ void CStoreCheckup::CheckUnitConfig(CUnitStore& store, const std::set<std::strin
 void CStoreCheckup::CheckConfigFile(CUnitStore& store, const char* pszName,
                                     const std::string& strExpected) {
     std::optional<std::string> bytes;
-    Fetch(store, pszName, [&bytes](const std::string& strPath) { bytes = ReadWholeFile(strPath); });
+    Fetch(store, pszName, [&bytes](const std::string& strPath) {
+        bytes = ReadWholeFile(strPath, kMaxMaintenanceFileBytes);
+    });
     if (store.HasConnectionFailed()) {
         return;
     }

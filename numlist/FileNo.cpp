@@ -110,7 +110,7 @@ int CFileNo::Load(const std::string& strPath) {
     m_strTitle.clear();
     m_aData.clear();
 
-    std::optional<std::string> bytes = ReadWholeFile(strPath);
+    std::optional<std::string> bytes = ReadWholeFile(strPath, kMaxListFileBytes);
     if (!bytes) {
         return LOAD_UNREADABLE;
     }

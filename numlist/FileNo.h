@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,17 @@ struct FILENODATA {
 
 // The file number list (FileList.fno): a title and the registered program numbers in the
 // order the user arranged them.
+// A list file of 9,999 entries with the longest names and remarks holds about 1.2 MB; one
+// larger than this is damaged and is not read.
+inline constexpr size_t kMaxListFileBytes = 64 * 1024 * 1024;
+
 class CFileNo {
 public:
     // Result codes of Load.
     enum {
         LOAD_OK = 0,
-        LOAD_UNREADABLE = -1,         // cannot be opened, or ends before a section is closed
+        LOAD_UNREADABLE = -1,         // cannot be read, larger than kMaxListFileBytes, or ends
+                                      // before a section is closed
         LOAD_END_WITHOUT_START = -2,  // an end marker without its start marker
         LOAD_START_TWICE = -3,        // a start marker twice in one section
         LOAD_ENTRY_WITHOUT_NO = -4,   // an entry section with no usable number

@@ -9,17 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/TemporaryName.h"
+
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
-
-// A name beside the target that no other file of this or another process takes: the process
-// number and a counter, with O_EXCL catching what is left over from an earlier run.
-std::string TemporaryName(const std::string& strTargetPath) {
-    static const std::string strProcess = std::to_string(getpid());
-    static unsigned nCounter = 0;
-    return strTargetPath + ".tmp" + strProcess + "-" + std::to_string(++nCounter);
-}
 
 std::string FolderOf(const std::string& strPath) {
     size_t nSlash = strPath.rfind('/');
@@ -27,6 +21,13 @@ std::string FolderOf(const std::string& strPath) {
         return ".";
     }
     return nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+// A name beside the target in the program's one form of temporary names, which no list of the
+// program shows: on the FAT of a USB memory, pulled out half way, it stays behind. O_EXCL
+// catches a name that is taken all the same.
+std::string TemporaryName(const std::string& strTargetPath) {
+    return FolderOf(strTargetPath) + "/" + NewTemporaryName();
 }
 
 // An unnamed file is named through /proc when the direct way is refused, so it is only made

@@ -22,6 +22,11 @@ constexpr int kIdlePollMilliseconds = 1;
 // How long Close waits for the answer to QUIT. The action is over by then: a unit that does
 // not answer must not hold the program up for a whole time-out.
 constexpr long kQuitSeconds = 1;
+// A transfer slower than this many bytes a second for the whole time-out fails as a silent
+// one does. The unit serves a USB memory over a local network at hundreds of kilobytes a
+// second or more; a unit that trickles a byte at a time would otherwise hold a transfer for
+// hours with no way to stop it.
+constexpr long kLowSpeedFloorBytes = 1024;
 
 void InitialiseCurlOnce() {
     static std::once_flag initialised;
@@ -93,9 +98,11 @@ size_t WriteToFile(char* pData, size_t nSize, size_t nCount, void* pTarget) {
     return nSize * nCount;
 }
 
+// A damaged listing ends the transfer: what follows would not be read.
 size_t WriteToListParser(char* pData, size_t nSize, size_t nCount, void* pParser) {
-    static_cast<CFtpListParser*>(pParser)->Add(std::string_view(pData, nSize * nCount));
-    return nSize * nCount;
+    CFtpListParser* pListParser = static_cast<CFtpListParser*>(pParser);
+    pListParser->Add(std::string_view(pData, nSize * nCount));
+    return pListParser->IsDamaged() ? 0 : nSize * nCount;
 }
 
 size_t ReadFromFile(char* pBuffer, size_t nSize, size_t nCount, void* pFile) {
@@ -285,16 +292,7 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
         return FtpResult::ConnectionFailed;
     }
     SetDownloadOptions(target);
-    int nCode = Perform();
-    // curl asks SIZE before RETR to check the length it receives, and takes a 550 to SIZE
-    // for a missing file. Servers that refuse SIZE get RETR alone; a file that is really
-    // missing is refused again by RETR.
-    if (nCode == CURLE_REMOTE_FILE_NOT_FOUND && Begin(UrlOf(strServerPath))) {
-        SetDownloadOptions(target);
-        curl_easy_setopt(m_pCurl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-        nCode = Perform();
-    }
-    FtpResult result = Finish(nCode);
+    FtpResult result = Finish(Perform());
     if (result == FtpResult::Done && !target.Commit()) {
         return FailLocally(strLocalPath + ": cannot be written");
     }
@@ -305,10 +303,11 @@ FtpResult CFtpClient::Delete(const std::string& strServerPath) {
     return RunCommands({"DELE " + strServerPath});
 }
 
-void CFtpClient::RemoveLeftover(const std::string& strServerPath) {
+FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
     std::string strErrorText = std::move(m_strErrorText);
-    Delete(strServerPath);
+    FtpResult result = Delete(strServerPath);
     m_strErrorText = std::move(strErrorText);
+    return result;
 }
 
 FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
@@ -332,8 +331,13 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &parser);
     curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
     FtpResult result = Finish(Perform());
+    std::vector<FtpListEntry> aListed = parser.Finish();
+    if (parser.IsDamaged() && result != FtpResult::ConnectionFailed) {
+        return FailLocally(
+            Format("damaged listing: a line longer than %zu bytes", kMaxListLineBytes));
+    }
     if (result == FtpResult::Done) {
-        aEntries = parser.Finish();
+        aEntries = std::move(aListed);
         std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
             return !MatchesFilePattern(entry.strName, strPattern);
         });
@@ -433,7 +437,7 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     curl_easy_setopt(m_pCurl, CURLOPT_CONNECTTIMEOUT, nTimeout);
     curl_easy_setopt(m_pCurl, CURLOPT_SERVER_RESPONSE_TIMEOUT, nTimeout);
     curl_easy_setopt(m_pCurl, CURLOPT_ACCEPTTIMEOUT_MS, nTimeout * 1000);
-    curl_easy_setopt(m_pCurl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(m_pCurl, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedFloorBytes);
     curl_easy_setopt(m_pCurl, CURLOPT_LOW_SPEED_TIME, nTimeout);
     curl_easy_setopt(m_pCurl, CURLOPT_FTP_USE_EPSV, 0L);
     curl_easy_setopt(m_pCurl, CURLOPT_FTP_USE_EPRT, 0L);
@@ -447,7 +451,11 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     return true;
 }
 
+// The file ends where the server closes the data connection and confirms the transfer: a
+// length announced before (SIZE, or the "(N bytes)" of the opening reply) would otherwise cut
+// the file short, or end it early, and report it as whole. curl then sends no SIZE at all.
 void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
+    curl_easy_setopt(m_pCurl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
     // curl reads 16 KiB at a time unless told otherwise; large reads keep up with the network.

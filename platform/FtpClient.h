@@ -15,7 +15,8 @@ struct FtpClientOptions {
     std::string strUser;
     std::string strPassword;
     bool bPassive = true;
-    // A server that does not connect, answer or move data for this long fails the operation.
+    // A server that does not connect or answer for this long, or moves less than a kilobyte a
+    // second of data for this long, fails the operation.
     int nTimeoutSeconds = 30;
 };
 
@@ -48,16 +49,18 @@ public:
     // the file had arrived, so that the rename is what failed.
     FtpResult UploadAndRename(const std::string& strLocalPath, const std::string& strTemporaryPath,
                               const std::string& strServerPath);
-    // Replaces the local file only once the whole file has arrived.
+    // Replaces the local file only once the whole file has arrived: every byte the server
+    // sends until it closes the data connection and confirms the transfer.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
     FtpResult Delete(const std::string& strServerPath);
-    // Deletes what a failed transfer left on the server; ErrorText() keeps telling why the
-    // transfer failed.
-    void RemoveLeftover(const std::string& strServerPath);
+    // Deletes what a failed transfer left on the server, and answers how the deletion went;
+    // ErrorText() keeps telling why the transfer failed.
+    FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
-    // match a pattern given to LIST.
+    // match a pattern given to LIST. A listing with a line longer than kMaxListLineBytes is
+    // damaged: the transfer stops there and the listing is refused.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
     // Ends the session and closes the connection, waiting at most a second for the server to

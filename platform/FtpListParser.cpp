@@ -788,6 +788,9 @@ void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
 }  // namespace
 
 std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+    if (line.size() > kMaxListLineBytes) {
+        return std::nullopt;
+    }
     std::vector<Token> aTokens;
     return ParseLine(line, aTokens);
 }
@@ -802,10 +805,14 @@ std::vector<FtpListEntry> ParseListing(std::string_view listing) {
 // piece is read where it lies, not copied behind the waiting line. A piece without a line
 // end completes nothing and is only kept, so a line of any length costs one pass.
 void CFtpListParser::Add(std::string_view data) {
+    if (m_bDamaged) {
+        return;
+    }
     if (!m_strRest.empty()) {
         size_t nLineEnd = data.find('\n');
         if (nLineEnd == std::string_view::npos) {
             m_strRest.append(data);
+            KeepRestBounded();
             return;
         }
         m_strRest.append(data.substr(0, nLineEnd + 1));
@@ -815,15 +822,34 @@ void CFtpListParser::Add(std::string_view data) {
             // A VMS name line still waits for the line with its details.
             m_strRest.append(data);
             m_strRest.erase(0, ParseLines(m_strRest, false));
+            KeepRestBounded();
             return;
         }
     }
     m_strRest.assign(data.substr(ParseLines(data, false)));
+    KeepRestBounded();
+}
+
+// What waits for its line end is at most a VMS name line and the start of the line after it,
+// each with its CR LF. Beyond that a line has grown past the bound without its end and will
+// not end as an entry: the rest of the reply is not kept, so that a reply without line ends
+// cannot take the program's memory.
+void CFtpListParser::KeepRestBounded() {
+    if (m_strRest.size() > 2 * (kMaxListLineBytes + 2)) {
+        m_bDamaged = true;
+        m_strRest.clear();
+        m_strRest.shrink_to_fit();
+    }
 }
 
 std::vector<FtpListEntry> CFtpListParser::Finish() {
-    ParseLines(m_strRest, true);
+    if (!m_bDamaged) {
+        ParseLines(m_strRest, true);
+    }
     m_strRest.clear();
+    if (m_bDamaged) {
+        m_aEntries.clear();
+    }
     return std::move(m_aEntries);
 }
 
@@ -840,6 +866,10 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
         if (nNext > text.size() && !bComplete) {
             break;
         }
+        if (line.size() > kMaxListLineBytes) {
+            m_bDamaged = true;
+            return text.size();
+        }
         // VMS may put a long name on a line of its own, the rest of the entry on the next.
         if (IsVmsNameLine(line) && (nNext < text.size() || !bComplete)) {
             if (nNext >= text.size()) {
@@ -848,6 +878,10 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
             std::string_view details = NextLine(text, nNext);
             if (nNext > text.size() && !bComplete) {
                 break;
+            }
+            if (details.size() > kMaxListLineBytes) {
+                m_bDamaged = true;
+                return text.size();
             }
             strJoined.assign(line).append(" ").append(details);
             line = strJoined;

@@ -12,11 +12,16 @@ struct FtpListEntry {
     bool bFolder = false;
 };
 
+// The longest listing line read. A line of any server's form for a FAT name (at most 255
+// characters) is a few hundred bytes; a longer one is a damaged reply.
+constexpr size_t kMaxListLineBytes = 64 * 1024;
+
 // Reads one line of a LIST or MLSD reply in any of the forms servers use: Unix "ls -l" (with
 // its many date and owner variants), DOS/IIS, MLSD facts, EPLF, and the forms of VMS, MVS,
 // OS/2, AS/400 and a few embedded servers. Answers nullopt for a line without an entry: blank
 // lines, "total" and other header lines, malformed lines, and the listed folder itself and its
-// parent ("." and ".."), which are no entries of the folder.
+// parent ("." and ".."), which are no entries of the folder, and a line longer than
+// kMaxListLineBytes.
 std::optional<FtpListEntry> ParseListLine(std::string_view line);
 
 // Reads a whole LIST reply (lines ended by LF or CR LF). A VMS entry whose long name stands on
@@ -29,14 +34,21 @@ class CFtpListParser {
 public:
     // Takes the next piece of the reply and reads every line it completes.
     void Add(std::string_view data);
-    // Reads what is left once the reply is complete, and hands over all entries.
+    // Reads what is left once the reply is complete, and hands over all entries; none of a
+    // damaged reply.
     std::vector<FtpListEntry> Finish();
+    // Whether the reply holds a line longer than kMaxListLineBytes: it is damaged, and the
+    // parser reads and keeps nothing more of it. Known for certain once Finish has run; a line
+    // that grows far past the bound without its end shows while the reply arrives.
+    bool IsDamaged() const { return m_bDamaged; }
 
 private:
     size_t ParseLines(std::string_view text, bool bComplete);
+    void KeepRestBounded();
 
     // The start of a line whose end has not arrived, or of a VMS name line waiting for its
     // details.
     std::string m_strRest;
     std::vector<FtpListEntry> m_aEntries;
+    bool m_bDamaged = false;
 };

@@ -7,11 +7,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
 #include "platform/FtpClient.h"
 #include "platform/Progress.h"
+#include "platform/TemporaryName.h"
 #include "platform/Text.h"
 #include "settings/SetData.h"
 
@@ -20,10 +22,14 @@ namespace {
 constexpr const char* kStoreRoot = "/pub/";
 constexpr const char* kUser = "anonymous";
 constexpr const char* kPassword = "zvb";
-// Where an upload goes before it is renamed onto its name. No list of the program ever shows
-// it: "~" is no Code 39 character, the name is no "%04d" or "%04d.fno" name, and an extension
-// of four characters is never a DOT (at most three) nor empty.
-constexpr const char* kUploadName = "~RZKSET.~~~~";
+
+// Temporary files of uploads that a unit, gone in the middle, kept: by the unit's address, the
+// paths that could not be deleted then. The next upload to that unit deletes them, so that
+// files nobody sees do not pile up on its memory. The program works from one thread.
+std::map<std::string, std::set<std::string>>& UploadsLeftOnUnits() {
+    static std::map<std::string, std::set<std::string>> aLeftOver;
+    return aLeftOver;
+}
 
 // "/pub/RzFilesOut/", "/pub", "RzFilesOut/" -> "RzFilesOut/" or ""; nullopt for a path outside
 // the store.
@@ -119,6 +125,7 @@ bool CUnitStore::Connect() {
     m_bConnectionFailed = false;
     m_strErrorText.clear();
     m_strFolder.clear();
+    m_aClearedFolders.clear();
     m_pFtp.reset();
     if (!IsNetwork()) {
         return true;
@@ -147,26 +154,39 @@ bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& str
         return false;
     }
     if (IsNetwork()) {
+        RemoveUploadsLeftOnUnit();
         return TakeResult(UploadReplacing(strLocalPath, ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);
-    return path && CopyFileAtomically(strLocalPath, *path, true) && EnsureOwnerReadWrite(*path);
+    if (!path) {
+        return false;
+    }
+    std::string strFolder = path->substr(0, path->rfind('/') + 1);
+    if (m_aClearedFolders.insert(strFolder).second) {
+        RemoveLeftOverTemporaryFiles(strFolder);
+    }
+    return CopyFileAtomically(strLocalPath, *path, true) && EnsureOwnerReadWrite(*path);
 }
 
 // A cut transfer must never leave a truncated program under the name the unit hands to the
-// machine: the file goes to a temporary name beside the target and is renamed onto it. A
+// machine: the file goes to a temporary name beside the target and is renamed onto it. The
+// name is this upload's own, so that another PC uploading into the folder at the same time
+// never renames the file this one is still writing, nor this one its. A
 // server that refuses the rename gets the file under its name directly, as the only way
-// left, and a partial file of such a transfer is removed. Nothing temporary stays behind.
+// left, and a partial file of such a transfer is removed. Nothing temporary stays behind: what
+// a unit that went away in the middle kept, the next upload to it deletes.
 FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
                                       const std::string& strServerPath) {
     std::string strTemporaryPath =
-        strServerPath.substr(0, strServerPath.rfind('/') + 1) + kUploadName;
+        strServerPath.substr(0, strServerPath.rfind('/') + 1) + NewTemporaryName();
     FtpResult result = m_pFtp->UploadAndRename(strLocalPath, strTemporaryPath, strServerPath);
     if (result == FtpResult::Done) {
         return result;
     }
     bool bRenameRefused = result == FtpResult::Refused && m_pFtp->TransferCompleted();
-    m_pFtp->RemoveLeftover(strTemporaryPath);
+    if (m_pFtp->RemoveLeftover(strTemporaryPath) == FtpResult::ConnectionFailed) {
+        UploadsLeftOnUnits()[m_settings.strServer].insert(strTemporaryPath);
+    }
     if (!bRenameRefused) {
         return result;
     }
@@ -227,6 +247,8 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
         if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aEntries))) {
             return std::nullopt;
         }
+        std::erase_if(aEntries,
+                      [](const StoreEntry& entry) { return IsTemporaryName(entry.strName); });
         return aEntries;
     }
     std::optional<std::string> folder = UsbPath("");
@@ -239,7 +261,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
         std::optional<std::string> cp932Name = Utf8ToCp932(name);
         struct stat status {};
         // A name without a code page 932 form cannot be named to the store again: leave it out.
-        if (name == "." || name == ".." || !cp932Name ||
+        if (name == "." || name == ".." || !cp932Name || IsTemporaryName(name) ||
             !MatchesFilePattern(*cp932Name, strPattern) ||
             fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
@@ -248,6 +270,42 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
     }
     closedir(pFolder);
     return aEntries;
+}
+
+// A path that the unit refuses to delete is gone or not the program's to delete; one that
+// meets a lost connection again waits for the next upload.
+void CUnitStore::RemoveUploadsLeftOnUnit() {
+    auto found = UploadsLeftOnUnits().find(m_settings.strServer);
+    if (found == UploadsLeftOnUnits().end()) {
+        return;
+    }
+    std::set<std::string>& aPaths = found->second;
+    for (auto path = aPaths.begin(); path != aPaths.end();) {
+        if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
+            return;
+        }
+        path = aPaths.erase(path);
+    }
+    UploadsLeftOnUnits().erase(found);
+}
+
+// A USB memory pulled out half way through a copy keeps the copy's temporary file: FAT has no
+// unnamed files. The next write into that folder removes what the program's own writes left.
+void CUnitStore::RemoveLeftOverTemporaryFiles(const std::string& strFolder) {
+    DIR* pFolder = opendir(strFolder.c_str());
+    if (pFolder == nullptr) {
+        return;
+    }
+    std::vector<std::string> aLeftOver;
+    while (const dirent* pEntry = readdir(pFolder)) {
+        if (IsLeftOverTemporaryName(pEntry->d_name)) {
+            aLeftOver.emplace_back(pEntry->d_name);
+        }
+    }
+    for (const std::string& strName : aLeftOver) {
+        unlinkat(dirfd(pFolder), strName.c_str(), 0);
+    }
+    closedir(pFolder);
 }
 
 void CUnitStore::Close() {

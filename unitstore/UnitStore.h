@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,10 @@ public:
     // change there, and a refusal is a failure without a connection failure.
     bool SetFolder(const std::string& strFolder);
     // Replaces the store file of that name wholly or not at all: a failed transfer leaves the
-    // old file, or none, under the name. The USB copy is left readable and writable.
+    // old file, or none, under the name. The USB copy is left readable and writable; the first
+    // copy of an action into a folder of the memory removes the temporary files that earlier
+    // copies, cut off by a pulled memory, left there. An upload first deletes the temporary
+    // files that earlier uploads of this program left on the unit when it went away.
     bool PutFile(const std::string& strLocalPath, const std::string& strStoreName);
     // Replaces the local file only when the whole file has arrived; the local file is left
     // readable and writable.
@@ -55,8 +59,9 @@ public:
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
     // compared without regard to case as the unit's FAT memory does (see MatchesFilePattern),
-    // in the order the transport lists them; never "." or "..", and on the USB memory never a
-    // name without a code page 932 form. nullopt when the listing failed.
+    // in the order the transport lists them; never "." or "..", never a temporary file of a
+    // write under way or cut off (see TemporaryName.h), and on the USB memory never a name
+    // without a code page 932 form. nullopt when the listing failed.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
     // Ends the connection; the store also closes itself when it goes.
     void Close();
@@ -84,10 +89,13 @@ private:
     // The file system path of a store name on the USB memory; nullopt when the name has no
     // UTF-8 form or leaves the store.
     std::optional<std::string> UsbPath(const std::string& strStoreName) const;
+    static void RemoveLeftOverTemporaryFiles(const std::string& strFolder);
+    void RemoveUploadsLeftOnUnit();
 
     UnitStoreSettings m_settings;
     std::unique_ptr<CFtpClient> m_pFtp;
     std::string m_strFolder;  // current folder relative to the store root, "" or "RzFilesOut/"
+    std::set<std::string> m_aClearedFolders;  // folders of the memory cleared in this action
     bool m_bConnectionFailed = false;
     std::string m_strErrorText;
 };

@@ -83,6 +83,23 @@ TEST_F(UnitMaintenanceTest, ReportsAndDeletesTheUnitsFiles) {
     }
 }
 
+// A maintenance file far larger than the unit writes (2 MB of one line here) is damaged: its
+// section stays empty, as for a file that could not be read, and the rest is reported.
+TEST_F(UnitMaintenanceTest, AFileFarLargerThanAnyTheUnitWritesIsLeftOut) {
+    const std::string strNetworkLines =
+        "auto lo\r\niface lo inet loopback\r\nauto eth0\r\niface eth0 inet static\r\n"
+        "address 192.168.0.102\r\nnetmask 255.255.255.0\r\n";
+    std::string strExpected = kSeededReport;
+    strExpected.erase(strExpected.find(strNetworkLines), strNetworkLines.size());
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UnitStoreSettings settings = UseUnit(bNetwork);
+        WriteBytes(m_pUnit->PubFolder() + "images/interfaces", std::string(2 << 20, 'x'));
+        EXPECT_EQ(CollectMaintenanceReport(settings, m_staging.Path()), strExpected);
+        EXPECT_TRUE(FolderEntries(m_staging.Path()).empty());
+    }
+}
+
 // A unit that cannot be reached makes the connection failure the whole report; one that
 // refuses the folder or the downloads shows the headers; the deletion reports nothing either
 // way and leaves what it could not delete.

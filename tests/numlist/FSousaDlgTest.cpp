@@ -215,6 +215,27 @@ TEST_F(FSousaDlgTest, ListsTheStoreRootWithoutReservedOrCataloguedNames) {
     });
 }
 
+// A temporary file that a cut-off write left in the store root (here the name an earlier
+// version used) never shows among the unregistered files, even without ADD_DOT, where every
+// file of the root is listed. On the memory the next registration into the root removes it.
+TEST_F(FSousaDlgTest, TemporaryFilesOfCutOffWritesAreNeverListed) {
+    App().SetData.ADD_DOT = false;
+    ForEachTransport([&](Transport transport) {
+        Put("~RZKSET.~~~~", "half a program");
+        Put("ABC", "x");
+        Ui().AnswerOpenFiles({PcFile("D-1")});
+        Run([&](CFSousaDlg& dialog) {
+            EXPECT_EQ(dialog.m_aUnregistered, std::vector<std::string>{"ABC"});
+            dialog.OnRegister();
+            EXPECT_EQ(Names(dialog), std::vector<std::string>{"D-1"});
+            dialog.OnClose();
+        });
+        EXPECT_TRUE(Ui().Texts().empty());
+        EXPECT_EQ(ReadFile(m_store / "D-1"), PcProgram("D-1"));
+        EXPECT_EQ(fs::exists(m_store / "~RZKSET.~~~~"), transport == Transport::Network);
+    });
+}
+
 TEST_F(FSousaDlgTest, AddsUnregisteredNamesInOrderUntilOneCannotBeCatalogued) {
     ForEachTransport([&](Transport) {
         for (const char* pszName : {"ABC.NC", "D-100.NC", "A-2.NC", "B1.NC", "a_3.NC", "c.NC"}) {

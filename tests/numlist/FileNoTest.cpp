@@ -177,6 +177,16 @@ TEST_F(FileNoTest, MissingOrUnreadableFileLeavesAnEmptyList) {
     }
 }
 
+// A list file far larger than any real one (9,999 entries take about 1.2 MB) is damaged and
+// not read: a valid head followed by more than kMaxListFileBytes of one line.
+TEST_F(FileNoTest, AFileLargerThanAnyListReadsAsUnreadable) {
+    WriteList(kHead1 + "#FileNo Section Start\r\nNO=1\r\nNAME=A\r\n#FileNo Section End\r\n");
+    std::filesystem::resize_file(m_path, kMaxListFileBytes + 1);
+    CFileNo list;
+    EXPECT_EQ(list.Load(m_path), CFileNo::LOAD_UNREADABLE);
+    EXPECT_TRUE(list.m_aData.empty());
+}
+
 TEST_F(FileNoTest, ReadsLinesByTheirLeadingBytesWhereverKeysStand) {
     // LF line ends, a title before the start marker, trailing text after markers and keys, a
     // key without "=", unknown lines, blanks and a sign before the numbers, and a value holding

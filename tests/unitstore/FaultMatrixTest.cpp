@@ -79,6 +79,11 @@ void PrintTo(const FaultCell& cell, std::ostream* pStream) {
 const std::vector<std::string> kClosedPort = {"closed"};
 const std::vector<std::string> kStallLogin = {"--stall-login"};
 const std::vector<std::string> kDataCut = {"--cut-data-after", "100"};
+// A unit whose SIZE (and the size it announces when a transfer opens) is wrong either way.
+const std::vector<std::string> kSizeTooSmall = {"--size-reply", "10"};
+const std::vector<std::string> kSizeTooLarge = {"--size-reply", "1073741824"};
+// Data that never stops and never gets on: about 20 bytes a second.
+const std::vector<std::string> kTrickle = {"--trickle-data", "20"};
 
 std::vector<std::string> Refuse(const char* szCommand) {
     return {"--refuse", szCommand};
@@ -168,11 +173,18 @@ const FaultCell kCells[] = {
      UnitAfter::Unchanged},
     {"GetFile_StallRETR", Stall("RETR"), Operation::GetFile, false, true, kTimeout, true,
      UnitAfter::Unchanged},
-    {"GetFile_StallSIZE", Stall("SIZE"), Operation::GetFile, false, true, kTimeout, true,
+    // A download asks no SIZE: the end of the data connection ends the file.
+    {"GetFile_StallSIZE", Stall("SIZE"), Operation::GetFile, true, false, nullptr, false,
      UnitAfter::Unchanged},
     {"GetFile_CutControlRETR", CutControl("RETR"), Operation::GetFile, false, true, kCutControl,
      false, UnitAfter::Unchanged},
     {"GetFile_CutData", kDataCut, Operation::GetFile, false, true, kCutData, false,
+     UnitAfter::Unchanged},
+    {"GetFile_SizeTooSmall", kSizeTooSmall, Operation::GetFile, true, false, nullptr, false,
+     UnitAfter::Unchanged},
+    {"GetFile_SizeTooLarge", kSizeTooLarge, Operation::GetFile, true, false, nullptr, false,
+     UnitAfter::Unchanged},
+    {"GetFile_Trickle", kTrickle, Operation::GetFile, false, true, kTimeout, true,
      UnitAfter::Unchanged},
 
     {"Remove", {}, Operation::Remove, true, false, nullptr, false, UnitAfter::InputRemoved},
@@ -222,6 +234,17 @@ const FaultCell kCells[] = {
     {"FindFiles_CutControlLIST", CutControl("LIST"), Operation::FindFiles, false, true, kCutControl,
      false, UnitAfter::Unchanged},
     {"FindFiles_CutData", kDataCut, Operation::FindFiles, false, true, kCutData, false,
+     UnitAfter::Unchanged},
+    {"FindFiles_Trickle", kTrickle, Operation::FindFiles, false, true, kTimeout, true,
+     UnitAfter::Unchanged},
+    // A listing with a line far longer than any real one is damaged: refused, not kept.
+    {"FindFiles_EndlessLine",
+     {"--list-line", "4194304"},
+     Operation::FindFiles,
+     false,
+     false,
+     nullptr,
+     false,
      UnitAfter::Unchanged},
 
     {"CheckUnitReady",

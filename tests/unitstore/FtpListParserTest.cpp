@@ -179,4 +179,33 @@ TEST(FtpListParserTest, ReadsAListingArrivingInPiecesAsTheWholeReply) {
     }
 }
 
+// A line longer than kMaxListLineBytes damages the reply, whether it arrives whole or in
+// pieces, with or without its end: nothing of the reply is kept. A line of the bound is read.
+TEST(FtpListParserTest, ALineLongerThanTheBoundDamagesTheReply) {
+    const std::string strEntry = "-rw-r--r-- 1 ftp ftp 10 Jan 01 00:00 ";
+    const std::string strLongest =
+        strEntry + std::string(kMaxListLineBytes - strEntry.size() - 2, 'A') + "\r\n";
+    const std::string strTooLong = strEntry + std::string(kMaxListLineBytes, 'A');
+    const struct {
+        const char* pszName;
+        std::string strReply;
+        bool bDamaged;
+    } aCases[] = {
+        {"longest line", kMixedListing + strLongest, false},
+        {"too long, ended", kMixedListing + strTooLong + "\r\n" + kMixedListing, true},
+        {"too long, never ended", kMixedListing + strTooLong, true},
+    };
+    for (const auto& testCase : aCases) {
+        for (size_t nPiece : {size_t{4096}, testCase.strReply.size()}) {
+            CFtpListParser parser;
+            for (size_t nStart = 0; nStart < testCase.strReply.size(); nStart += nPiece) {
+                parser.Add(std::string_view(testCase.strReply).substr(nStart, nPiece));
+            }
+            std::vector<FtpListEntry> aEntries = parser.Finish();
+            EXPECT_EQ(parser.IsDamaged(), testCase.bDamaged) << testCase.pszName << nPiece;
+            EXPECT_EQ(aEntries.empty(), testCase.bDamaged) << testCase.pszName << nPiece;
+        }
+    }
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "platform/FtpClient.h"
+#include "platform/Progress.h"
+#include "platform/TemporaryName.h"
 #include "tests/fakes/TestServers.h"
 #include "tests/unitstore/StoreListing.h"
 #include "unitstore/UnitStore.h"
@@ -137,6 +139,49 @@ TEST_P(UnitStoreFtpTest, TwentyMegabytesSurviveARoundTripByteForByte) {
     EXPECT_TRUE(OnDisk(Server(), "big.bin") == bytes);
     ASSERT_TRUE(Store().GetFile("big.bin", m_local / "back.bin"));
     EXPECT_TRUE(ReadBytes(m_local / "back.bin") == bytes);
+}
+
+// Two PCs register programs into one folder at once: the second upload runs from start to end
+// while the first stands half way (held in its own progress report). Each program ends under
+// its own number, whole, and nothing temporary is left.
+TEST_P(UnitStoreFtpTest, UploadsIntoOneFolderAtOnceKeepTheirOwnPrograms) {
+    PutOnDisk(Server(), "RzFilesOut/");
+    const std::string first = RandomBytes(8 * 1024 * 1024);
+    const std::string second = PcProgram("0011");
+    WriteBytes(m_local / "first.nc", first);
+    WriteBytes(m_local / "second.nc", second);
+    CUnitStore otherPc(NetworkSettings(Server().Port(), GetParam().bPasv, 5));
+    bool bSecondRan = false;
+    bool bSecondDone = false;
+    CProgress halfWay([&](const CProgress::State& state) {
+        if (bSecondRan || state.nBytesDone == 0 || state.nBytesDone >= first.size()) {
+            return;
+        }
+        bSecondRan = true;
+        bSecondDone = otherPc.Connect() && otherPc.SetFolder("RzFilesOut") &&
+                      otherPc.PutFile(m_local / "second.nc", "0011.fno");
+        otherPc.Close();
+    });
+
+    ASSERT_TRUE(Store().SetFolder("RzFilesOut"));
+    EXPECT_TRUE(Store().PutFile(m_local / "first.nc", "0010.fno"));
+    ASSERT_TRUE(bSecondRan);
+    EXPECT_TRUE(bSecondDone) << otherPc.ConnectionFailureMessage();
+    EXPECT_TRUE(OnDisk(Server(), "RzFilesOut/0010.fno") == first);
+    EXPECT_TRUE(OnDisk(Server(), "RzFilesOut/0011.fno") == second);
+    EXPECT_EQ(FolderEntries(Server().PubFolder() + "RzFilesOut"),
+              (std::set<std::string>{"0010.fno", "0011.fno"}));
+}
+
+// A temporary file of an upload, left on the unit by a connection that went away, is never
+// listed, whatever the pattern.
+TEST_P(UnitStoreFtpTest, TemporaryFilesOfUploadsAreNeverListed) {
+    PutOnDisk(Server(), "~RZKSET.~~~~", "an upload of an earlier version");
+    PutOnDisk(Server(), NewTemporaryName(), "half a program");
+    PutOnDisk(Server(), "RZKOUT", "%\r\n");
+    ASSERT_TRUE(Store().SetFolder("/pub/"));
+    EXPECT_EQ(Described(Store().FindFiles("*")), std::vector<std::string>{"RZKOUT"});
+    EXPECT_EQ(Described(Store().FindFiles("*.~~~~")), std::vector<std::string>{});
 }
 
 TEST_P(UnitStoreFtpTest, FindFilesListsMatchingEntriesWithoutRegardToCase) {
@@ -346,6 +391,36 @@ INSTANTIATE_TEST_SUITE_P(Modes, UnitStoreCutTest, ::testing::Values(true, false)
                              return std::string(paramInfo.param ? "Passive" : "Active");
                          });
 
+// A unit that goes away in the middle of an upload, before the program can delete the
+// temporary file, keeps that file (which no listing shows); the next upload of the program to
+// that unit deletes it, so that such files do not pile up on the unit's memory.
+TEST(UnitStoreLeftOverTest, TheNextUploadDeletesWhatAUnitGoneAwayKept) {
+    CTestFolder root;
+    CTestFolder local;
+    WriteBytes(local / "big.nc", RandomBytes(1024 * 1024));
+    {
+        CUnitSimulator goingAway(
+            root.Path(), {"--cut-data-after", "100000", "--cut-control-after-command", "DELE"});
+        CUnitStore store(NetworkSettings(goingAway.Port()));
+        ASSERT_TRUE(store.Connect());
+        ASSERT_TRUE(store.SetFolder("/pub/"));
+        EXPECT_FALSE(store.PutFile(local / "big.nc", "RZKOUT"));
+        store.Close();
+    }
+    std::set<std::string> aKept = FolderEntries(root / "pub");
+    ASSERT_EQ(aKept.size(), 1u);
+    EXPECT_TRUE(IsTemporaryName(*aKept.begin())) << *aKept.begin();
+
+    CUnitSimulator back(root.Path(), {});
+    CUnitStore store(NetworkSettings(back.Port()));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_TRUE(store.PutFile(local / "big.nc", "RZKOUT"));
+    EXPECT_FALSE(store.HasConnectionFailed()) << store.ConnectionFailureMessage();
+    store.Close();
+    EXPECT_EQ(FolderEntries(root / "pub"), std::set<std::string>{"RZKOUT"});
+}
+
 // An upload cut half way over vsftpd, whose sessions the test kills, with and without the
 // rename: the unit keeps the old program or none, never part of the new one; a server that
 // refuses RNFR still gets the whole file.
@@ -381,12 +456,19 @@ TEST_P(UnitStoreCutUploadTest, LeavesTheOldProgramOrNoneUnderItsName) {
 
     // The transfer that can leave a partial file: the temporary one, or with the rename
     // refused the direct one onto the final name.
-    std::string strWatched =
-        vsftpd.PubFolder() + (cutCase.bRenameRefused ? "RZKOUT" : "~RZKSET.~~~~");
+    auto watchedSize = [&] {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(vsftpd.PubFolder(), error)) {
+            std::string strName = entry.path().filename().string();
+            if (cutCase.bRenameRefused ? strName == "RZKOUT" : IsTemporaryName(strName)) {
+                return entry.file_size(error);
+            }
+        }
+        return std::uintmax_t{0};
+    };
     std::jthread cutter([&](std::stop_token stop) {
         while (cutCase.bCut && !stop.stop_requested()) {
-            std::error_code error;
-            if (std::filesystem::file_size(strWatched, error) >= 32 * 1024 && !error) {
+            if (watchedSize() >= 32 * 1024) {
                 vsftpd.CutSessions();
                 return;
             }
@@ -511,6 +593,43 @@ TEST(UnitStoreConnectionTest, SilentUnitFailsWithinTheTimeout) {
         EXPECT_TRUE(
             EndsWith(store.ConnectionFailureMessage(), "127.0.0.1への接続に失敗しました。"));
         EXPECT_TRUE(FolderEntries(local.Path()).empty());
+        store.Close();
+    }
+}
+
+// A unit that keeps a transfer alive with a few bytes a second fails it within the time-out
+// (2 s here) as a silent one does: a 300-byte file at that pace would take about 8 s, a program
+// of 200 KB a day.
+TEST(UnitStoreConnectionTest, TricklingUnitFailsWithinTheTimeout) {
+    CUnitSimulator simulator({"--trickle-data", "20"});
+    PutOnDisk(simulator, "RZKIN", RandomBytes(300));
+    CTestFolder local;
+    CUnitStore store(NetworkSettings(simulator.Port(), true, 2));
+    ASSERT_TRUE(store.Connect());
+    ASSERT_TRUE(store.SetFolder("/pub/"));
+    EXPECT_FALSE(store.GetFile("RZKIN", local / "RZKIN"));
+    EXPECT_TRUE(store.HasConnectionFailed());
+    EXPECT_TRUE(store.ConnectionFailureMessage().starts_with("Timeout was reached\n"))
+        << store.ConnectionFailureMessage();
+    EXPECT_TRUE(FolderEntries(local.Path()).empty());
+    store.Close();
+}
+
+// The end of a download is the end of its data connection and the server's confirmation,
+// whatever size the unit announced before: a SIZE reply (and an opening reply) that says less
+// must not shorten the program, one that says more must not fail it.
+TEST(UnitStoreDownloadTest, TakesEveryByteWhateverSizeTheUnitAnnounces) {
+    const std::string bytes = RandomBytes(200 * 1024);
+    for (const char* szAnnounced : {"10", "204799", "204801", "1073741824"}) {
+        CUnitSimulator simulator({"--size-reply", szAnnounced});
+        PutOnDisk(simulator, "RZKIN", bytes);
+        CTestFolder local;
+        CUnitStore store(NetworkSettings(simulator.Port()));
+        ASSERT_TRUE(store.Connect());
+        ASSERT_TRUE(store.SetFolder("/pub/"));
+        EXPECT_TRUE(store.GetFile("RZKIN", local / "RZKIN")) << szAnnounced;
+        EXPECT_TRUE(ReadBytes(local / "RZKIN") == bytes) << szAnnounced;
+        EXPECT_FALSE(store.HasConnectionFailed()) << store.ConnectionFailureMessage();
         store.Close();
     }
 }

@@ -1,10 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/Progress.h"
 #include "settings/SetData.h"
+#include "tests/fakes/SyscallRefusal.h"
 #include "tests/fakes/TestServers.h"
 #include "tests/unitstore/StoreListing.h"
 #include "unitstore/UnitStore.h"
@@ -135,6 +139,46 @@ TEST_F(UnitStoreUsbTest, UnwritablePlacesFailWithoutLeavingAnything) {
     EXPECT_EQ(FolderEntries(m_drive.Path()), (std::set<std::string>{"RZKOUT.NC", "RzFilesOut"}));
     EXPECT_TRUE(FolderEntries(m_drive / "RZKOUT.NC").empty());
     EXPECT_FALSE(m_store.HasConnectionFailed());
+    m_store.Close();
+}
+
+// A USB memory pulled out half way through a copy keeps the copy's temporary file, as FAT has
+// no unnamed files (the child process below stands for that: its file system refuses them, and
+// it ends during the copy). No listing shows that file, and the next copy into the folder
+// removes it; a file of the same form that another program on this PC is still writing stays.
+TEST_F(UnitStoreUsbTest, ACopyCutOffLeavesNothingThatIsListedOrThatStays) {
+    WriteBytes(m_local / "big.nc", RandomBytes(4 * 1024 * 1024));
+    WriteBytes(m_local / "small.nc", "%\r\n%\r\n");
+    auto pulledHalfWay = [&] {
+        RefuseFromNowOn(
+            {"FAT", __NR_openat, EOPNOTSUPP, 2, static_cast<uint32_t>(O_TMPFILE & ~O_DIRECTORY)});
+        CProgress pulled([](const CProgress::State& state) {
+            if (state.nBytesDone > 0) {
+                std::_Exit(0);
+            }
+        });
+        CUnitStore store(Settings(m_drive.Path()));
+        bool bCopied = store.Connect() && store.SetFolder("/pub/") &&
+                       store.PutFile(m_local / "big.nc", "RZKOUT");
+        std::_Exit(bCopied ? 1 : 2);
+    };
+    EXPECT_EXIT(pulledHalfWay(), ::testing::ExitedWithCode(0), "");
+    std::set<std::string> aLeftOver = FolderEntries(m_drive.Path());
+    ASSERT_EQ(aLeftOver.size(), 1u) << "the cut copy leaves its temporary file";
+    std::string strLeftOver = *aLeftOver.begin();
+    // The same form, from a program of this PC that is still running.
+    std::string strStillWritten = strLeftOver;
+    size_t nProcess = strStillWritten.find('-', strStillWritten.find('-') + 1) + 1;
+    strStillWritten.replace(nProcess, strStillWritten.find('-', nProcess) - nProcess,
+                            std::to_string(getppid()));
+    WriteBytes(m_drive / strStillWritten, "half a program");
+
+    ASSERT_TRUE(m_store.Connect());
+    ASSERT_TRUE(m_store.SetFolder("/pub/"));
+    EXPECT_EQ(Described(m_store.FindFiles("*")), std::vector<std::string>{});
+    EXPECT_TRUE(m_store.PutFile(m_local / "small.nc", "RZKOUT"));
+    EXPECT_EQ(FolderEntries(m_drive.Path()), (std::set<std::string>{"RZKOUT", strStillWritten}));
+    EXPECT_EQ(Described(m_store.FindFiles("*")), std::vector<std::string>{"RZKOUT"});
     m_store.Close();
 }
 

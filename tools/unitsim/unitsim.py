@@ -15,7 +15,8 @@ import warnings
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import (BufferedIteratorProducer, DTPHandler, FTPHandler,
+                                ThrottledDTPHandler)
 from pyftpdlib.ioloop import AsyncChat
 from pyftpdlib.servers import FTPServer
 
@@ -113,11 +114,18 @@ class CuttingDTPHandler(DTPHandler):
         self.close()
 
 
+class TricklingDTPHandler(ThrottledDTPHandler):
+    """A data connection that moves a few bytes at a time, never stopping and never getting
+    on: a unit that answers every poll but takes hours for one file."""
+
+
 class UnitHandler(FTPHandler):
     refused = frozenset()
     stalled = frozenset()
     dropped = frozenset()
     stall_login = False
+    size_reply = None
+    list_line = None
     auth_failed_timeout = 0.1
     banner = "RZK-70 unit simulator ready."
 
@@ -131,6 +139,27 @@ class UnitHandler(FTPHandler):
     def handle(self):
         if not self.stall_login:
             super().handle()
+
+    # A unit whose SIZE is wrong says the same wrong size where a transfer opens, as servers
+    # that announce "(N bytes)" there do.
+    def ftp_SIZE(self, path):
+        if self.size_reply is None:
+            return super().ftp_SIZE(path)
+        return self.respond("213 %d" % self.size_reply)
+
+    # A damaged listing: one line of list_line bytes that never ends.
+    def ftp_LIST(self, path):
+        if self.list_line is None:
+            return super().ftp_LIST(path)
+        chunk = 65536
+        pieces = (b"x" * min(chunk, self.list_line - start)
+                  for start in range(0, self.list_line, chunk))
+        return self.push_dtp_data(BufferedIteratorProducer(pieces), isproducer=True, cmd="LIST")
+
+    def respond(self, resp, *args, **kwargs):
+        if self.size_reply is not None and resp[:4] in ("150 ", "125 "):
+            resp = "%s (%d bytes)." % (resp.rstrip("."), self.size_reply)
+        return super().respond(resp, *args, **kwargs)
 
     def process_command(self, cmd, *args, **kwargs):
         if cmd in self.stalled:
@@ -164,6 +193,12 @@ def parse_arguments(argv):
                         help="close every data connection after N bytes")
     parser.add_argument("--cut-data-skip", type=int, default=0, metavar="K",
                         help="leave the first K data connections whole")
+    parser.add_argument("--size-reply", type=int, metavar="N",
+                        help="answer every SIZE with N and announce N bytes for every transfer")
+    parser.add_argument("--list-line", type=int, metavar="BYTES",
+                        help="answer every LIST with one line of BYTES bytes and no line end")
+    parser.add_argument("--trickle-data", type=int, metavar="BPS",
+                        help="move data at about BPS bytes a second, either direction")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -189,10 +224,17 @@ def main(argv):
     UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
     UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
     UnitHandler.stall_login = arguments.stall_login
+    UnitHandler.size_reply = arguments.size_reply
+    UnitHandler.list_line = arguments.list_line
     if arguments.cut_data_after is not None:
         CuttingDTPHandler.cut_after = arguments.cut_data_after
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
         UnitHandler.dtp_handler = CuttingDTPHandler
+        UnitHandler.use_sendfile = False
+    if arguments.trickle_data is not None:
+        TricklingDTPHandler.read_limit = arguments.trickle_data
+        TricklingDTPHandler.write_limit = arguments.trickle_data
+        UnitHandler.dtp_handler = TricklingDTPHandler
         UnitHandler.use_sendfile = False
 
     server = FTPServer((arguments.address, arguments.port), UnitHandler)
