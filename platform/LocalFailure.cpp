@@ -31,6 +31,8 @@ std::string LocalFailureReason(int nError) {
         case EIO:
         case ESTALE:
             return "ドライブまたはフォルダが見つかりません。";
+        case EISDIR:
+            return "同じ名前のフォルダがあります。";
         default:
             return Format("読み書きできません（%s）。", std::strerror(nError));
     }

@@ -24,6 +24,7 @@
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FileDrop.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/fakes/RecordingPrintTarget.h"
 #include "tests/fakes/TestServers.h"
 
@@ -605,6 +606,58 @@ TEST_F(FSousaDlgTest, TheCatalogueOnTheMemoryIsKeptOrWrittenAsAnOperatorExpects)
         dialog.OnClose();
     });
     EXPECT_NE(Catalogue().find("PRNTITLE=NEW"), std::string::npos);
+}
+
+// A catalogue that is on the unit but cannot be read is reported, naming the file and why, and
+// the dialog does not open: only one that the listing does not show is made anew, and the
+// catalogue stays as it was.
+TEST_F(FSousaDlgTest, ACatalogueThatIsThereButCannotBeReadIsReportedAndKept) {
+    fs::path catalogue;
+    auto expectRefusedOpening = [&](const std::string& strReason) {
+        std::string strBefore = fs::is_directory(catalogue) ? "" : ReadFile(catalogue);
+        Ui().ClearRecord();
+        CFSousaDlg dialog;
+        EXPECT_FALSE(dialog.OnInitDialog());
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{
+                                    "FileNList.fnlの読み込みに失敗しました。\n" + strReason});
+        EXPECT_EQ(fs::is_directory(catalogue) ? "" : ReadFile(catalogue), strBefore);
+        EXPECT_FALSE(fs::exists(m_exeDir / "FileNList.fnl"));
+        EXPECT_FALSE(fs::exists(m_exeDir / "tmp_FileNList.fnl"));
+    };
+
+    Use(Transport::Usb);
+    catalogue = m_store / "FileNList.fnl";
+    fs::create_directories(catalogue);
+    expectRefusedOpening("同じ名前のフォルダがあります。");
+
+    // More than the full disk lets through; the download asks twice before it gives up.
+    std::vector<std::string> aNames;
+    for (int nName = 1; nName <= 100; ++nName) {
+        aNames.push_back(Format("P%d", nName));
+    }
+    Use(Transport::Network);
+    catalogue = m_store / "FileNList.fnl";
+    StartUnit({"--refuse-once", "RETR", "--refuse-once", "RETR"});
+    PutCatalogue(aNames);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
+    Run([&](CFSousaDlg& dialog) {
+        EXPECT_EQ(Names(dialog), aNames);
+        dialog.OnClose();
+    });
+    {
+        CFullDisk fullDisk;
+        expectRefusedOpening("ディスクの空きがありません。");
+    }
+
+    CVsftpd vsftpd;
+    if (std::string strReason = vsftpd.Start({"cmds_denied=RETR"}); !strReason.empty()) {
+        GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+    }
+    m_store = vsftpd.PubFolder();
+    catalogue = m_store / "FileNList.fnl";
+    App().FtpPort = vsftpd.Port();
+    PutCatalogue(aNames);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
 }
 
 TEST_F(FSousaDlgTest, ClosingReportsTheFailuresOfTheUnit) {
