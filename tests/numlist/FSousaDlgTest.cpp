@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -563,6 +564,33 @@ TEST_F(FSousaDlgTest, MovesUnregisteredFilesToThePcAsNewFiles) {
         EXPECT_EQ(Contents(m_store),
                   (std::set<std::string>{"FileNList.fnl", "PVN_RZK70", "P3.NC"}));
     });
+}
+
+// Taking an unregistered file over onto the memory's file itself (its own path, a link to it;
+// on FAT also the same name in other case, the same file as well) would copy it onto itself and
+// then delete it: it is refused, and the program stays.
+TEST_F(FSousaDlgTest, MovingAFileOntoItselfOnTheMemoryIsRefused) {
+    Use(Transport::Usb);
+    Put("P1.NC", "");
+    fs::path hardLink = m_exeDir / "pc" / "hard.NC";
+    fs::path symbolicLink = m_exeDir / "pc" / "symbolic.NC";
+    fs::create_hard_link(m_store / "P1.NC", hardLink);
+    fs::create_symlink(m_store / "P1.NC", symbolicLink);
+    for (const fs::path& path : {m_store / "P1.NC", hardLink, symbolicLink}) {
+        SCOPED_TRACE(path.string());
+        std::ofstream(m_store / "P1.NC") << "the only copy";
+        Ui().ClearRecord();
+        Ui().AnswerSaveFile(path.string());
+        Run([&](CFSousaDlg& dialog) {
+            Select(dialog.UnregisteredList(), {0});
+            dialog.OnMoveUnregistered();
+            EXPECT_EQ(Ui().Texts(), std::vector<std::string>{path.filename().string() +
+                                                             "の登録に失敗しました。"});
+            EXPECT_EQ(dialog.m_aUnregistered, std::vector<std::string>{"P1"});
+            dialog.OnClose();
+        });
+        EXPECT_EQ(ReadFile(m_store / "P1.NC"), "the only copy");
+    }
 }
 
 TEST_F(FSousaDlgTest, FirstOpeningOverTheNetworkCreatesTheEmptyCatalogue) {
