@@ -26,11 +26,13 @@ std::string LocalFailureReason(int nError) {
             return "書き込みが禁止されています。";
         case ENOENT:
         case ENOTDIR:
+            return "ファイルまたはフォルダが見つかりません。";
         case ENODEV:
         case ENXIO:
         case EIO:
         case ESTALE:
-            return "ドライブまたはフォルダが見つかりません。";
+            // What a USB memory pulled out in the middle of the work answers.
+            return "ドライブが外されたか、読み書きできません。";
         case EISDIR:
             return "同じ名前のフォルダがあります。";
         default:

@@ -175,9 +175,9 @@ TEST_P(ReceiveTest, AFailureOnThePcSideSaysWhy) {
     }
 
     std::vector<std::string> aExpected = {
-        "saved.ncの登録に失敗しました。\nドライブまたはフォルダが見つかりません。",
+        "saved.ncの登録に失敗しました。\nファイルまたはフォルダが見つかりません。",
         "登録に失敗しました。\n0ファイルを書き込んだところで止まりました。\n"
-        "O0001.NC: ドライブまたはフォルダが見つかりません。",
+        "O0001.NC: ファイルまたはフォルダが見つかりません。",
         "saved.ncの登録に失敗しました。\nディスクの空きがありません。"};
     if (IsNetwork()) {
         // The tape is fetched to the PC before it is split.
