@@ -56,13 +56,13 @@ void CListDlgBase::RemoveLocalFile(const std::string& strPath) {
 }
 
 ListFileRead CListDlgBase::ReadListFile(CUnitStore& store,
-                                        const std::optional<std::vector<FtpListEntry>>& listing) {
+                                        const std::optional<std::vector<StoreEntry>>& listing) {
     const std::string& strName = m_location.strFileName;
     m_fileNo = CFileNo();
     ListFileRead read;
     // The unit's memory is FAT: a name in other case is the same file.
     read.bAbsent = listing && std::none_of(listing->begin(), listing->end(),
-                                           [&strName](const FtpListEntry& entry) {
+                                           [&strName](const StoreEntry& entry) {
                                                return MatchesFilePattern(entry.strName, strName);
                                            });
     if (read.bAbsent) {

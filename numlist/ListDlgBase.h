@@ -9,12 +9,11 @@
 #include "numlist/FileNo.h"
 #include "numlist/ListPrinter.h"
 #include "platform/CommandDlg.h"
-#include "platform/FtpListParser.h"
 #include "platform/ListView.h"
+#include "unitstore/UnitStore.h"
 
 class CCommandFrame;
 class CStoreAction;
-class CUnitStore;
 class CUiServices;
 class QLineEdit;
 class QPushButton;
@@ -140,7 +139,7 @@ protected:
     // memory) is a failure, never an empty list that closing would write over it. Without a
     // listing the file is taken to be there.
     ListFileRead ReadListFile(CUnitStore& store,
-                              const std::optional<std::vector<FtpListEntry>>& listing);
+                              const std::optional<std::vector<StoreEntry>>& listing);
 
     // The message of a list file that could not be saved or uploaded to strPath.
     virtual std::string WriteBackFailureText(const std::string& strPath) const = 0;
