@@ -8,6 +8,7 @@
 
 #include "platform/DialogLayout.h"
 #include "platform/IniFile.h"
+#include "platform/LocalFailure.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
@@ -125,6 +126,7 @@ void CRZKSETApp::InitUserInterface() {
 }
 
 void CRZKSETApp::InitInstance() {
+    IgnoreFileSizeSignal();
     InitUserInterface();
     ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
     ReadProfile();

@@ -40,7 +40,8 @@ public:
     // How long a silent unit is waited for; tests shorten it.
     int FtpTimeoutSeconds = 30;
 
-    // Start-up once the display is open: the user interface, ExeDir, the profiles.
+    // Start-up once the display is open: writes past the file-size limit fail instead of ending
+    // the process, then the user interface, ExeDir, the profiles.
     void InitInstance();
     // The faces that stand in for the Windows fonts, and the framework's Japanese texts; the
     // program and the widget tests start with the same.

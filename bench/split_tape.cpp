@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     if (strDestination.empty() || strDestination.back() != '/') {
         strDestination += '/';
     }
-    if (!SplitByProgramNumber(argv[1], strDestination, argv[3])) {
+    if (!SplitByProgramNumber(argv[1], strDestination, argv[3]).bOk) {
         std::fprintf(stderr, "split_tape: splitting %s into %s failed\n", argv[1], argv[2]);
         return 1;
     }

@@ -3,9 +3,7 @@
 #include <QPushButton>
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "app/RZKSETApp.h"
 #include "numlist/CommandFrame.h"
@@ -19,15 +17,6 @@
 namespace {
 
 constexpr const char* kWaitingFolder = "RzFilesIn";
-
-// The PC file chosen is the program itself on the USB memory: taking it over would copy it
-// onto itself and then delete it.
-bool IsProgramOnMemory(const std::string& strPath, const std::string& strProgram) {
-    const CRZKSETApp& app = GetApp();
-    std::error_code error;
-    return app.Sousa == 0 && std::filesystem::equivalent(
-                                 strPath, app.UsbDrive + kWaitingFolder + "/" + strProgram, error);
-}
 
 }  // namespace
 
@@ -116,7 +105,7 @@ void CFKanri2Dlg::OnImport() {
     std::string strOutcome;
     bool bImported = false;
     if (action.IsOpen()) {
-        if (IsProgramOnMemory(*path, strProgram) || !action.Store().GetFile(strProgram, *path)) {
+        if (!action.Store().GetFile(strProgram, *path)) {
             strOutcome = Format("%sの登録に失敗しました。", strFileName.c_str());
         } else {
             bImported = action.Store().Remove(strProgram);

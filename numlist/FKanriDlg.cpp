@@ -72,28 +72,24 @@ bool CFKanriDlg::OnInitDialog() {
     }
     CStoreAction action(GetApp().StoreSettings(), "/pub/");
     CUnitStore& store = action.Store();
+    std::string strFailure;
     if (action.IsOpen()) {
         store.CreateDirectory(kProgramFolder);
-        if (IsNetwork() && store.SetFolder(kProgramFolder)) {
-            store.GetFile(kListFileName, LocalListPath());
-        }
+        strFailure = store.SetFolder(kProgramFolder)
+                         ? ReadListFile(store, store.FindFiles(kListFileName)).strFailure
+                         : store.FolderFailureMessage();
     }
     action.Close();
     pBusy->Close();
-    // Only a unit that cannot be reached keeps the dialog from opening; a missing list opens
-    // an empty one.
-    if (store.HasConnectionFailed()) {
-        Ui().WarningBox(store.ConnectionFailureMessage());
+    // A list that is there but could not be read must not open as an empty one: closing would
+    // write that over it, and its programs would lose their entries.
+    strFailure = action.Message(strFailure);
+    if (!strFailure.empty()) {
+        Ui().WarningBox(strFailure);
         return false;
     }
-
-    // A missing or damaged list shows what could be read, normally nothing.
-    m_fileNo.Load(IsNetwork() ? LocalListPath() : UsbListPath());
     m_strTitleEdit = m_fileNo.m_strTitle;
     PutFieldValues();
-    if (IsNetwork()) {
-        RemoveLocalFile(LocalListPath());
-    }
     SetUpFileLists(GetApp().ListFont,
                    {{"No.", "9999  "},
                     {"ファイル名", "1234567890123456789012345678901    "},

@@ -13,6 +13,7 @@
 #include "numlist/NamedProgram.h"
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
+#include "platform/FilePattern.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
 #include "transfer/TapeCheck.h"
@@ -98,10 +99,6 @@ bool CFSousaDlg::OnInitDialog() {
         Ui().WarningBox(strFailure);
         return false;
     }
-    TakeCatalogue(m_fileNo.Load(IsNetwork() ? LocalListPath() : UsbListPath()));
-    if (IsNetwork()) {
-        RemoveLocalFile(LocalListPath());
-    }
     m_strTitleEdit = m_fileNo.m_strTitle;
     PutFieldValues();
     SetUpFileLists(GetApp().ListFont,
@@ -118,31 +115,38 @@ bool CFSousaDlg::OnInitDialog() {
 }
 
 std::string CFSousaDlg::ReadStore() {
-    std::string strSeed = GetApp().ExeDir + "tmp_" + kNamedListFileName;
     if (IsNetwork()) {
         RemoveLocalFile(LocalListPath());
-        CFileNo().Save(strSeed);
     }
     CStoreAction action(GetApp().StoreSettings(), "");
     CUnitStore& store = action.Store();
     std::optional<std::vector<StoreEntry>> found;
+    ListFileRead read;
     if (action.IsOpen()) {
-        if (IsNetwork() && !store.GetFile(kNamedListFileName, LocalListPath())) {
+        found = store.FindFiles("*");
+        read = ReadListFile(store, found);
+        if (read.bAbsent && IsNetwork()) {
             // A unit without a catalogue gets an empty one.
+            std::string strSeed = GetApp().ExeDir + "tmp_" + kNamedListFileName;
+            CFileNo().Save(strSeed);
             store.PutFile(strSeed, kNamedListFileName);
+            RemoveLocalFile(strSeed);
         }
-        found = store.FindFiles(NamedFilePattern(SetData().ADD_DOT, SetData().DOT));
     }
     action.Close();
-    RemoveLocalFile(strSeed);
-    if (store.HasConnectionFailed()) {
+    if (IsNetwork()) {
         RemoveLocalFile(LocalListPath());
-        return store.ConnectionFailureMessage();
     }
+    std::string strFailure = WriteBackStoreFailureText(action);
+    if (!strFailure.empty() || !read.strFailure.empty()) {
+        return strFailure.empty() ? read.strFailure : strFailure;
+    }
+    TakeCatalogue(read);
     // The listing arrives whole, behind the busy dialog: walking it in memory takes
     // milliseconds, and letting messages run for each of twenty thousand names would cost more.
+    std::string strPattern = NamedFilePattern(SetData().ADD_DOT, SetData().DOT);
     for (const StoreEntry& entry : found.value_or(std::vector<StoreEntry>())) {
-        if (!entry.bFolder) {
+        if (!entry.bFolder && MatchesFilePattern(entry.strName, strPattern)) {
             m_aUnregistered.push_back(NamedListName(entry.strName, SetData().ADD_DOT));
         }
     }
@@ -150,10 +154,11 @@ std::string CFSousaDlg::ReadStore() {
     return {};
 }
 
-void CFSousaDlg::TakeCatalogue(int nLoadResult) {
+void CFSousaDlg::TakeCatalogue(const ListFileRead& read) {
     // A damaged catalogue keeps the entries read before the damage, on either transport; on
     // the memory, one that is missing or holds no entry is written empty at once.
-    if (nLoadResult == CFileNo::LOAD_OK || IsNetwork() || !m_fileNo.m_aData.empty()) {
+    bool bHoldsNoEntry = read.nLoadResult != CFileNo::LOAD_OK && m_fileNo.m_aData.empty();
+    if (IsNetwork() || !(read.bAbsent || bHoldsNoEntry)) {
         return;
     }
     m_fileNo = CFileNo();

@@ -25,8 +25,9 @@ public:
     explicit CFSousaDlg(QWidget* pParent = nullptr);
     ~CFSousaDlg() override;
 
-    // Lists the store root and fetches the catalogue; false when the unit could not be reached
-    // (reported), and the dialog is then not to be shown.
+    // Lists the store root and reads the catalogue; false when the unit could not be reached or
+    // the catalogue it holds could not be read (reported), and the dialog is then not to be
+    // shown.
     bool OnInitDialog() override;
 
     // The registered list.
@@ -62,12 +63,13 @@ private:
     void SetUpUnregisteredLists();
     std::string UnregisteredCellText(int nRow, int nColumn) const;
     std::string StoreNameOfListName(const std::string& strListName) const;
-    // Lists the store root and, over the network, fetches the catalogue to the local copy
-    // (seeding an empty one on a unit without it); the connection failure to report, empty
-    // when the unit was reached.
+    // Lists the store root and reads the catalogue, seeding an empty one on a unit whose
+    // listing shows none; the failure to report (the unit not reached, the catalogue there but
+    // not read), empty when the dialog may open.
     std::string ReadStore();
-    // Takes the loaded catalogue; on the USB memory one without entries is written empty.
-    void TakeCatalogue(int nLoadResult);
+    // Takes the catalogue read; on the USB memory one missing or without entries is written
+    // empty.
+    void TakeCatalogue(const ListFileRead& read);
     // Upper-case names of the registered entries.
     std::unordered_set<std::string> RegisteredNames() const;
     // Removes reserved and registered names from the unregistered list and shows it with row 0

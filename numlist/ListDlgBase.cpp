@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -14,7 +16,10 @@
 #include "numlist/Registration.h"
 #include "platform/FieldValidation.h"
 #include "platform/FileDropTarget.h"
+#include "platform/FilePattern.h"
+#include "platform/LocalFailure.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "unitstore/StoreAction.h"
 
 namespace {
@@ -48,6 +53,41 @@ std::string CListDlgBase::UsbListPath() const {
 void CListDlgBase::RemoveLocalFile(const std::string& strPath) {
     std::error_code error;
     std::filesystem::remove(strPath, error);
+}
+
+ListFileRead CListDlgBase::ReadListFile(CUnitStore& store,
+                                        const std::optional<std::vector<StoreEntry>>& listing) {
+    const std::string& strName = m_location.strFileName;
+    m_fileNo = CFileNo();
+    ListFileRead read;
+    // The unit's memory is FAT: a name in other case is the same file.
+    read.bAbsent = listing && std::none_of(listing->begin(), listing->end(),
+                                           [&strName](const StoreEntry& entry) {
+                                               return MatchesFilePattern(entry.strName, strName);
+                                           });
+    if (read.bAbsent) {
+        return read;
+    }
+    std::string strPath = IsNetwork() ? LocalListPath() : UsbListPath();
+    std::string strReason;
+    if (IsNetwork() && !store.GetFile(strName, strPath)) {
+        // The transfer says only that it failed: the PC's side is asked why, else it was the
+        // unit's refusal.
+        int nError = ProbeFolderForWrite(strPath);
+        strReason = nError != 0 ? LocalFailureReason(nError) : "ユニットが送信を拒否しました。";
+    } else if (!IsNetwork() && !ReadWholeFile(strPath)) {
+        strReason = LocalFailureReason(errno);
+    }
+    if (!strReason.empty()) {
+        read.strFailure =
+            Format("%sの読み込みに失敗しました。\n%s", strName.c_str(), strReason.c_str());
+        return read;
+    }
+    read.nLoadResult = m_fileNo.Load(strPath);
+    if (IsNetwork()) {
+        RemoveLocalFile(strPath);
+    }
+    return read;
 }
 
 void CListDlgBase::AttachControls(QLineEdit& titleEdit, CListView& fileList, CListView& coverList) {

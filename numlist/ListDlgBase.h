@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "numlist/ListPrinter.h"
 #include "platform/CommandDlg.h"
 #include "platform/ListView.h"
+#include "unitstore/UnitStore.h"
 
 class CCommandFrame;
 class CStoreAction;
@@ -47,6 +49,16 @@ struct StoreClearing {
 // commands that work the same on both lists (move up, move down, remark, delete the selected
 // entries, the deletion of every file of the folder).
 //
+// What opening a dialog found of its list file on the unit.
+struct ListFileRead {
+    // The folder's listing shows no such file: the list starts empty.
+    bool bAbsent = false;
+    // CFileNo::Load's result when the file was read.
+    int nLoadResult = 0;
+    // The file is there but could not be read: the message naming it and why; empty otherwise.
+    std::string strFailure;
+};
+
 // The entry list shows the m_nCount entries followed by one blank row, the insertion point at
 // the end; the blank row is never an entry, and every command on selected rows ignores it.
 // Strings are code page 932 bytes.
@@ -123,6 +135,13 @@ protected:
     // The list file on the USB memory, read and written in place.
     std::string UsbListPath() const;
     static void RemoveLocalFile(const std::string& strPath);
+    // With the store in the list's folder, reads the list file into m_fileNo. The list is new
+    // only when the folder's listing shows no file of its name: a file that is there but
+    // cannot be read (refused by the unit, the PC's disk full, an unreadable file on the
+    // memory) is a failure, never an empty list that closing would write over it. Without a
+    // listing the file is taken to be there.
+    ListFileRead ReadListFile(CUnitStore& store,
+                              const std::optional<std::vector<StoreEntry>>& listing);
 
     // Where the keyboard focus goes when a command refused the title box: it stays in the box.
     virtual void FocusAfterRefusedTitle();

@@ -47,6 +47,9 @@ bool WriteAll(int descriptor, const char* pData, size_t nSize) {
         if (nWritten < 0 && errno == EINTR) {
             continue;
         }
+        if (nWritten == 0) {
+            errno = ENOSPC;  // the medium took nothing more, and write(2) says no more
+        }
         if (nWritten <= 0) {
             return false;
         }
@@ -72,16 +75,18 @@ CAtomicFile::~CAtomicFile() {
 // that one's mode when it is put in place.
 bool CAtomicFile::Open() {
     Discard();
+    m_bFailed = false;
+    m_nError = 0;
     m_nDescriptor = OpenUnnamedFile(m_strTargetPath);
     if (m_nDescriptor < 0 && !TakeTemporaryName([this](const std::string& strPath) {
             m_nDescriptor = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             return m_nDescriptor >= 0;
         })) {
+        Fail();
         return false;
     }
     m_strBuffer.clear();
     m_strBuffer.reserve(kBufferSize);
-    m_bFailed = false;
     return true;
 }
 
@@ -122,14 +127,17 @@ bool CAtomicFile::LinkUnnamedFile(const std::string& strPath) const {
 // opening a stream makes, which counts when a split writes thousands of files.
 void CAtomicFile::Write(std::string_view bytes) {
     if (m_nDescriptor < 0) {
-        m_bFailed = true;
+        errno = EBADF;
+        Fail();
         return;
     }
     if (m_strBuffer.size() + bytes.size() > kBufferSize) {
         FlushBuffer();
     }
     if (bytes.size() >= kBufferSize) {
-        m_bFailed = m_bFailed || !WriteAll(m_nDescriptor, bytes.data(), bytes.size());
+        if (!m_bFailed && !WriteAll(m_nDescriptor, bytes.data(), bytes.size())) {
+            Fail();
+        }
     } else {
         m_strBuffer.append(bytes);
     }
@@ -146,8 +154,17 @@ void CAtomicFile::WriteLine(std::string_view text) {
 }
 
 void CAtomicFile::FlushBuffer() {
-    m_bFailed = m_bFailed || !WriteAll(m_nDescriptor, m_strBuffer.data(), m_strBuffer.size());
+    if (!m_bFailed && !WriteAll(m_nDescriptor, m_strBuffer.data(), m_strBuffer.size())) {
+        Fail();
+    }
     m_strBuffer.clear();
+}
+
+void CAtomicFile::Fail() {
+    if (!m_bFailed) {
+        m_nError = errno;
+    }
+    m_bFailed = true;
 }
 
 // A complete unnamed file takes the target's name in one call when the name is free. Over
@@ -158,29 +175,37 @@ bool CAtomicFile::Commit() {
         return false;
     }
     FlushBuffer();
-    bool bOk = !m_bFailed && (!m_bSyncToDisk || fsync(m_nDescriptor) == 0);
-    bool bNamedAsTarget = false;
-    if (bOk && m_strTemporaryPath.empty()) {
-        bNamedAsTarget = LinkUnnamedFile(m_strTargetPath);
-        bOk = bNamedAsTarget ||
-              (errno == EEXIST && TakeTemporaryName([this](const std::string& strPath) {
-                   return LinkUnnamedFile(strPath);
-               }));
+    if (!m_bFailed && m_bSyncToDisk && fsync(m_nDescriptor) != 0) {
+        Fail();
     }
-    bOk = close(m_nDescriptor) == 0 && bOk;
+    bool bNamedAsTarget = false;
+    if (!m_bFailed && m_strTemporaryPath.empty()) {
+        bNamedAsTarget = LinkUnnamedFile(m_strTargetPath);
+        if (!bNamedAsTarget &&
+            (errno != EEXIST || !TakeTemporaryName([this](const std::string& strPath) {
+                 return LinkUnnamedFile(strPath);
+             }))) {
+            Fail();
+        }
+    }
+    if (close(m_nDescriptor) != 0) {
+        Fail();
+    }
     m_nDescriptor = -1;
     if (bNamedAsTarget) {
-        if (!bOk) {
+        if (m_bFailed) {
             unlink(m_strTargetPath.c_str());
         }
-        return bOk;
+        return !m_bFailed;
     }
-    bOk = bOk && PutInPlace();
-    if (!bOk && !m_strTemporaryPath.empty()) {
+    if (!m_bFailed && !PutInPlace()) {
+        Fail();
+    }
+    if (m_bFailed && !m_strTemporaryPath.empty()) {
         unlink(m_strTemporaryPath.c_str());
     }
     m_strTemporaryPath.clear();
-    return bOk;
+    return !m_bFailed;
 }
 
 // A new file goes in place with one call, which a split of thousands of files feels; only a

@@ -28,6 +28,8 @@ public:
     bool Commit();
     // Drops the file being written; the target stays as it was.
     void Discard();
+    // The error number of the first step that failed since Open, 0 when none did.
+    int Error() const { return m_nError; }
 
     const std::string& TargetPath() const { return m_strTargetPath; }
 
@@ -39,8 +41,11 @@ private:
     bool LinkUnnamedFile(const std::string& strPath) const;
     void FlushBuffer();
     bool PutInPlace() const;
+    // Marks the file failed, keeping the first error number.
+    void Fail();
 
     int m_nDescriptor = -1;
     std::string m_strBuffer;
     bool m_bFailed = false;
+    int m_nError = 0;
 };

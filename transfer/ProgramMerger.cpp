@@ -22,6 +22,7 @@ MergeResult MergeProgramFiles(const std::vector<std::string>& aSourcePaths,
     MergeResult result;
     CTapeWriter output(strMergedPath);
     if (!output.Open()) {
+        result.nWriteError = output.Error();
         return result;
     }
     for (const std::string& strSourcePath : aSourcePaths) {
@@ -36,6 +37,7 @@ MergeResult MergeProgramFiles(const std::vector<std::string>& aSourcePaths,
     result.bOk = output.Finish();
     if (!result.bOk) {
         result.aMergedNames.clear();
+        result.nWriteError = output.Error();
     }
     return result;
 }

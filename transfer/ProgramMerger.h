@@ -19,6 +19,8 @@ struct MergeResult {
     std::vector<std::string> aMergedNames;
     // Name of the file that could not be read; empty when the tape itself could not be written.
     std::string strFailedName;
+    // The error number of the write that failed when the tape itself could not be written.
+    int nWriteError = 0;
 };
 
 // Writes the tape of all source files, in the given order, to the merged path. A file that

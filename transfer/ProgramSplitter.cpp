@@ -1,5 +1,6 @@
 #include "transfer/ProgramSplitter.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -39,11 +40,22 @@ size_t FindAddress(std::string_view line) {
     return std::string_view::npos;
 }
 
-bool FinishProgram(std::unique_ptr<CTapeWriter>& pOutput) {
+// Puts the program's file in place; on failure the result says which file and why.
+void Fail(const CTapeWriter& output, SplitResult& result) {
+    result.strFailedName = NameOfPath(output.TargetPath());
+    result.nError = output.Error();
+}
+
+bool FinishProgram(std::unique_ptr<CTapeWriter>& pOutput, SplitResult& result) {
     if (!pOutput) {
         return true;
     }
     bool bOk = pOutput->Finish();
+    if (bOk) {
+        ++result.nWritten;
+    } else {
+        Fail(*pOutput, result);
+    }
     pOutput.reset();
     return bOk;
 }
@@ -68,21 +80,24 @@ int GetProgramNumber(std::string_view line) {
     return DecimalValue(line.substr(address + 1, end - address - 1));
 }
 
-bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
-                          const std::string& strSuffix,
-                          const std::function<void(const std::string&)>& onProgramFile) {
+SplitResult SplitByProgramNumber(const std::string& strSourcePath,
+                                 const std::string& strDestinationFolder,
+                                 const std::string& strSuffix,
+                                 const std::function<void(const std::string&)>& onProgramFile) {
+    SplitResult result;
     // A line that starts a program holds its address; such a line always comes alone.
     CTapeReader reader("O:");
     if (!reader.Open(strSourcePath)) {
-        return false;
+        result.nError = errno;
+        return result;
     }
     std::unique_ptr<CTapeWriter> pOutput;
     TapeLines lines;
     while (reader.Read(lines)) {
         int nProgramNumber = lines.bEnded ? -1 : GetProgramNumber(lines.text);
         if (nProgramNumber > 0) {
-            if (!FinishProgram(pOutput)) {
-                return false;
+            if (!FinishProgram(pOutput, result)) {
+                return result;
             }
             const std::string strPath =
                 strDestinationFolder + Format("O%04d%s", nProgramNumber, strSuffix.c_str());
@@ -91,7 +106,8 @@ bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& s
             }
             pOutput = std::make_unique<CTapeWriter>(strPath);
             if (!pOutput->Open()) {
-                return false;
+                Fail(*pOutput, result);
+                return result;
             }
         }
         if (pOutput) {
@@ -99,7 +115,10 @@ bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& s
         }
     }
     if (reader.Failed()) {
-        return false;
+        result.strFailedName = NameOfPath(strSourcePath);
+        result.nError = reader.Error();
+        return result;
     }
-    return FinishProgram(pOutput);
+    result.bOk = FinishProgram(pOutput, result);
+    return result;
 }

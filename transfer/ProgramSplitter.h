@@ -14,13 +14,27 @@
 // Lines are code page 932: the second byte of a double-byte character is never an address.
 int GetProgramNumber(std::string_view line);
 
+// What a split did.
+struct SplitResult {
+    bool bOk = false;
+    // Program files put in place, a replaced one counted again.
+    int nWritten = 0;
+    // Where a failed split stopped: the name (without folder) of the program file that could
+    // not be written, or of the source when reading it failed part-way; empty when the source
+    // could not be opened.
+    std::string strFailedName;
+    // The error number of that failure.
+    int nError = 0;
+};
+
 // Writes one file per program of the source into the destination folder (ending in "/"),
 // each appearing under its name only when complete; a later program with the
-// same number replaces the earlier file. Text before the first program is dropped. False when
+// same number replaces the earlier file. Text before the first program is dropped. Fails when
 // the source cannot be read or a split file cannot be written completely; files finished
 // before the failure stay.
 // onProgramFile, when given, is called with the path of each program's file just before the
 // file is written, so that the caller can look at what it replaces.
-bool SplitByProgramNumber(const std::string& strSourcePath, const std::string& strDestinationFolder,
-                          const std::string& strSuffix,
-                          const std::function<void(const std::string&)>& onProgramFile = {});
+SplitResult SplitByProgramNumber(const std::string& strSourcePath,
+                                 const std::string& strDestinationFolder,
+                                 const std::string& strSuffix,
+                                 const std::function<void(const std::string&)>& onProgramFile = {});

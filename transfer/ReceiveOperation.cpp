@@ -4,6 +4,7 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/LocalFailure.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
 #include "transfer/OBunkaiDlg.h"
@@ -17,6 +18,24 @@ namespace {
 // What a receive found about the files it replaced goes on the lines after its end message.
 std::string WithLeadingLineBreak(const std::string& strReport) {
     return strReport.empty() ? strReport : "\n" + strReport;
+}
+
+// A transfer answers only whether it was done: when it was not, the PC folder it wrote into is
+// asked whether it can take a file. The line this adds tells a full disk, a read-only folder or
+// a drive that has gone from a file the unit did not send; empty when the folder is fine.
+std::string LocalReasonLine(const std::string& strPath) {
+    int nError = ProbeFolderForWrite(strPath);
+    return nError == 0 ? std::string() : "\n" + LocalFailureReason(nError);
+}
+
+// A split that stopped part-way tells how many files it wrote, and where and why it stopped,
+// so that the operator knows which files of the folder are new.
+std::string SplitStopLines(const SplitResult& split) {
+    if (split.bOk || split.strFailedName.empty()) {
+        return {};
+    }
+    return Format("\n%dファイルを書き込んだところで止まりました。\n%s: %s", split.nWritten,
+                  split.strFailedName.c_str(), LocalFailureReason(split.nError).c_str());
 }
 
 void ReceiveNormally() {
@@ -46,6 +65,8 @@ void ReceiveNormally() {
                        Format("%sの登録に失敗しました。", strFileName.c_str()));
     if (result.bDone) {
         strMessage += WithLeadingLineBreak(replaced.FileReport());
+    } else if (result.strStoreFailure.empty()) {
+        strMessage += LocalReasonLine(*path);
     }
     pBusy->Close();
     ui.ReportOutcome(result.bDone, strMessage);
@@ -55,11 +76,23 @@ const char* SplitMessage(bool bOk) {
     return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
 }
 
+// Splits the tape, keeping what each replaced file held; a file the split could not write was
+// not replaced.
+SplitResult SplitRemembering(const std::string& strSource, const std::string& strDestinationFolder,
+                             const std::string& strSuffix, CReplacedPrograms& replaced) {
+    SplitResult split =
+        SplitByProgramNumber(strSource, strDestinationFolder, strSuffix,
+                             [&](const std::string& strPath) { replaced.Remember(strPath); });
+    if (!split.bOk) {
+        replaced.Forget(strDestinationFolder + split.strFailedName);
+    }
+    return split;
+}
+
 // Over the network the input file is fetched into the program folder first and split from
-// there; the staging copy goes whatever happens.
-StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
-                                    const std::string& strSuffix, CReplacedPrograms& replaced,
-                                    bool& bSplit) {
+// there; the staging copy goes whatever happens. The message of the fetch, or of the split.
+std::string SplitFromNetwork(const std::string& strDestinationFolder, const std::string& strSuffix,
+                             CReplacedPrograms& replaced, SplitResult& split) {
     CRZKSETApp& app = GetApp();
     std::string strInputName = CUnitStore::InputName(app.SetData);
     std::string strStagingPath = app.ExeDir + Cp932ToDisplay(strInputName);
@@ -69,11 +102,15 @@ StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });
-    bSplit = result.bDone &&
-             SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix,
-                                  [&](const std::string& strPath) { replaced.Remember(strPath); });
+    std::string strMessage = result.Message("", "読み込みに失敗しました。");
+    if (result.bDone) {
+        split = SplitRemembering(strStagingPath, strDestinationFolder, strSuffix, replaced);
+        strMessage = SplitMessage(split.bOk) + SplitStopLines(split);
+    } else if (result.strStoreFailure.empty()) {
+        strMessage += LocalReasonLine(strStagingPath);
+    }
     std::filesystem::remove(strStagingPath, error);
-    return result;
+    return strMessage;
 }
 
 void ReceiveSplit(QWidget* pParent) {
@@ -99,24 +136,20 @@ void ReceiveSplit(QWidget* pParent) {
     strDestinationFolder += "/";
     std::string strSuffix = "." + dialog.m_strExtension;
 
-    bool bOk = false;
+    SplitResult split;
     std::string strMessage;
     CReplacedPrograms replaced;
     if (app.Sousa == 1) {
-        StoreCommandResult result =
-            SplitFromNetwork(strDestinationFolder, strSuffix, replaced, bOk);
-        strMessage = result.Message(SplitMessage(bOk), "読み込みに失敗しました。");
+        strMessage = SplitFromNetwork(strDestinationFolder, strSuffix, replaced, split);
     } else {
         std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
-        bOk = SplitByProgramNumber(strSource, strDestinationFolder, strSuffix,
-                                   [&](const std::string& strPath) { replaced.Remember(strPath); });
-        strMessage = SplitMessage(bOk);
+        split = SplitRemembering(strSource, strDestinationFolder, strSuffix, replaced);
+        strMessage = SplitMessage(split.bOk) + SplitStopLines(split);
     }
-    if (bOk) {
-        strMessage += WithLeadingLineBreak(replaced.FolderReport());
-    }
+    // Files replaced before a failure are reported as well: the operator sees what changed.
+    strMessage += WithLeadingLineBreak(replaced.FolderReport());
     pBusy->Close();
-    ui.ReportOutcome(bOk, strMessage);
+    ui.ReportOutcome(split.bOk, strMessage);
 }
 
 }  // namespace

@@ -13,6 +13,10 @@ void CReplacedPrograms::Remember(const std::string& strPath) {
     }
 }
 
+void CReplacedPrograms::Forget(const std::string& strPath) {
+    m_aPrevious.erase(strPath);
+}
+
 // A file that cannot be read back after the receive is left out: the receive itself has
 // reported whether it wrote it.
 std::map<std::string, CReplacedPrograms::Change> CReplacedPrograms::Changes() const {

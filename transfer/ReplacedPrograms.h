@@ -11,6 +11,8 @@ public:
     // Called before the file is written: keeps its bytes when it exists. A file written twice
     // in one receive is compared with what it held before the first time.
     void Remember(const std::string& strPath);
+    // The file was not written after all: it is left out of the reports.
+    void Forget(const std::string& strPath);
 
     // For a receive into one file: the line added to its end message; empty when the file
     // was new.

@@ -4,6 +4,7 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/LocalFailure.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
@@ -41,8 +42,9 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
     std::string strMergedPath = app.ExeDir + Cp932ToDisplay(strOutputName);
     MergeResult merge = MergeProgramFiles(aPaths, strMergedPath);
     if (!merge.bOk) {
+        // The tape is written on the PC: a full disk there is said as such.
         return {merge.strFailedName.empty()
-                    ? std::string("登録に失敗しました。")
+                    ? "登録に失敗しました。\n" + LocalFailureReason(merge.nWriteError)
                     : Format("%sの登録に失敗しました。", merge.strFailedName.c_str()),
                 false,
                 {}};

@@ -69,6 +69,7 @@ bool CTapeReader::Fill() {
         }
         if (errno != EINTR) {
             m_bFailed = true;
+            m_nError = errno;
             return false;
         }
     }

@@ -27,6 +27,8 @@ public:
     // error, which Failed() tells apart.
     bool Read(TapeLines& lines);
     bool Failed() const { return m_bFailed; }
+    // The error number of the failed read.
+    int Error() const { return m_nError; }
     void Close();
 
 private:
@@ -56,6 +58,7 @@ private:
     size_t m_nEnd = 0;
     bool m_bEndOfFile = false;
     bool m_bFailed = false;
+    int m_nError = 0;
     std::string m_strStripped;
     // "%" and the marks, and where each was last found: the searches run once over the
     // buffer, not once for every line. kUnknown after the buffer changed.

@@ -22,6 +22,10 @@ public:
     // written.
     bool Finish();
 
+    const std::string& TargetPath() const { return m_file.TargetPath(); }
+    // The error number of the first write that failed, 0 when none did.
+    int Error() const { return m_file.Error(); }
+
 private:
     CAtomicFile m_file;
 };

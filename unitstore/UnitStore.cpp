@@ -77,8 +77,17 @@ bool EnsureOwnerReadWrite(const std::string& strPath) {
     return (mode & 0600) == 0600 || chmod(strPath.c_str(), mode | 0600) == 0;
 }
 
+// Both names lead to one file: a link, or on FAT the same name in other case.
+bool IsSameFile(const struct stat& source, const std::string& strTarget) {
+    struct stat target {};
+    return stat(strTarget.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+           target.st_ino == source.st_ino;
+}
+
 // bSyncToDisk: the copy goes to the USB memory, which the operator may pull out next; a copy
-// to the PC's disk is only flushed, as downloads are.
+// to the PC's disk is only flushed, as downloads are. Every copy between the PC and the memory
+// comes here, and one onto the file itself fails: it would gain nothing, and a move that then
+// deletes the source would delete the only copy.
 bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget,
                         bool bSyncToDisk) {
     std::FILE* pSource = std::fopen(strSource.c_str(), "rb");
@@ -87,7 +96,8 @@ bool CopyFileAtomically(const std::string& strSource, const std::string& strTarg
     }
     struct stat status {};
     CAtomicFile target(strTarget, bSyncToDisk);
-    bool bOk = fstat(fileno(pSource), &status) == 0 && S_ISREG(status.st_mode) && target.Open();
+    bool bOk = fstat(fileno(pSource), &status) == 0 && S_ISREG(status.st_mode) &&
+               !IsSameFile(status, strTarget) && target.Open();
     std::vector<char> aBuffer(1 << 16);
     std::uint64_t nCopied = 0;
     while (bOk) {

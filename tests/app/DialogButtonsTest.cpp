@@ -88,6 +88,8 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
 // The one run of each dialog's real exec(): Enter, sent where the keyboard focus is, closes
 // the dialog the way its description says, or leaves it open; Esc then closes the rest.
 TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
+    // A memory that is there: the list dialogs do not open on one they cannot list.
+    std::filesystem::create_directories(m_exeDir / "usb");
     App().UsbDrive = (m_exeDir / "usb").string() + "/";
     struct Case {
         const char* pszName;

@@ -1,6 +1,10 @@
 #include "app/RZKSETApp.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include "tests/fakes/AppFixture.h"
 
@@ -131,6 +135,26 @@ TEST_F(RZKSETAppTest, AnUnreadableProfileTakesTheDefaultsAndIsReportedAtExit) {
     EXPECT_NE(App().ExitInstance(), 0);
     EXPECT_EQ(Ui().Texts(),
               std::vector<std::string>{App().ExeDir + "RZKSET.iniの書き込みに失敗しました。"});
+}
+
+// A write past the process's file-size limit fails like one on a full disk and is reported; the
+// kernel's default for SIGXFSZ would end the program before it could say anything.
+TEST_F(RZKSETAppTest, AWritePastTheFileSizeLimitIsReportedAndDoesNotEndTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_DFL);
+            setenv("XDG_DATA_HOME", m_exeDir.c_str(), 1);
+            App().InitInstance();
+            App().ExeDir = m_exeDir.string() + "/";
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 0;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            bool bReported = App().ExitInstance() == 1 && Ui().Texts().size() == 2;
+            std::_Exit(bReported ? 3 : 4);
+        },
+        testing::ExitedWithCode(3), "");
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     std::string_view tape(reinterpret_cast<const char*>(pData), nSize);
     destination.Clear();
 
-    Require(SplitByProgramNumber(source.Write("RZKIN", tape), destination.Path(), ".NC"),
+    Require(SplitByProgramNumber(source.Write("RZKIN", tape), destination.Path(), ".NC").bOk,
             "a readable tape splits");
     std::map<std::string, std::string> expected = ExpectedFiles(TapeLines(tape));
     std::vector<std::string> aNames = destination.Names();

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FakeUiServices.h"
 #include "tests/fakes/FileDrop.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -71,8 +73,11 @@ protected:
     }
 
     fs::path ProgramFolder() const {
-        return App().Sousa == 1 ? m_exeDir / "unit" / "pub" / "RzFilesOut"
-                                : m_exeDir / "usb" / "RzFilesOut";
+        if (App().Sousa == 0) {
+            return m_exeDir / "usb" / "RzFilesOut";
+        }
+        return m_strPubFolder.empty() ? m_exeDir / "unit" / "pub" / "RzFilesOut"
+                                      : fs::path(m_strPubFolder) / "RzFilesOut";
     }
     fs::path UnitList() const { return ProgramFolder() / "FileList.fno"; }
 
@@ -132,6 +137,8 @@ protected:
     }
 
     std::unique_ptr<CUnitSimulator> m_pSimulator;
+    // The "/pub/" of another server than the unit simulator, when a test uses one.
+    std::string m_strPubFolder;
     std::vector<std::string> m_aProposals;
     int m_nFinished = 0;
 };
@@ -623,18 +630,46 @@ TEST_F(FKanriDlgTest, AListThatCannotBeWrittenBackIsReportedAndKeptForOneMoreTry
     EXPECT_EQ(written.m_strTitle, "NEW");
 }
 
-// A list file on the memory that cannot be read (here a folder of its name) opens as an empty
-// list; writing it back ends in the message of a list that cannot be written.
-TEST_F(FKanriDlgTest, AnUnreadableListOnTheMemoryOpensEmptyAndIsReportedWhenWritten) {
+// A list that is on the unit but cannot be read is reported, naming the file and why, and the
+// dialog does not open: an empty list in its place would be written over it on closing, and
+// its programs would lose their entries. A list the listing does not show opens empty.
+TEST_F(FKanriDlgTest, AListThatIsThereButCannotBeReadIsReportedAndKept) {
+    auto expectRefusedOpening = [&](const std::string& strReason) {
+        std::string strBefore = fs::is_directory(UnitList()) ? "" : ReadFile(UnitList());
+        Ui().ClearRecord();
+        CFKanriDlg dialog;
+        EXPECT_FALSE(dialog.OnInitDialog());
+        EXPECT_EQ(Ui().Texts(),
+                  std::vector<std::string>{"FileList.fnoの読み込みに失敗しました。\n" + strReason});
+        EXPECT_EQ(fs::is_directory(UnitList()) ? "" : ReadFile(UnitList()), strBefore);
+        EXPECT_FALSE(fs::exists(m_exeDir / "FileList.fno"));
+    };
+
     fs::create_directories(UnitList());
-    auto pDialog = Open();
-    EXPECT_TRUE(Numbers(*pDialog).empty());
-    EXPECT_EQ(pDialog->FileList().GetItemCount(), 1);
-    EXPECT_TRUE(Ui().Boxes().empty());
-    pDialog->TitleEdit().setText(QStringLiteral("NEW"));
-    pDialog->OnClose();
-    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"FileList.fno の上書きに失敗しました。"});
-    EXPECT_EQ(m_nFinished, 0);
+    expectRefusedOpening("同じ名前のフォルダがあります。");
+    fs::remove(UnitList());
+    EXPECT_TRUE(Numbers(*Open()).empty());
+
+    // More than the full disk lets through; the download asks twice before it gives up.
+    std::vector<int> aNumbers(200);
+    std::iota(aNumbers.begin(), aNumbers.end(), 1);
+    UseNetwork({"--refuse-once", "RETR", "--refuse-once", "RETR"});
+    PutListOnUnit(aNumbers);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
+    EXPECT_EQ(Numbers(*Open()), aNumbers);
+    {
+        CFullDisk fullDisk;
+        expectRefusedOpening("ディスクの空きがありません。");
+    }
+
+    CVsftpd vsftpd;
+    if (std::string strReason = vsftpd.Start({"cmds_denied=RETR"}); !strReason.empty()) {
+        GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+    }
+    m_strPubFolder = vsftpd.PubFolder();
+    App().FtpPort = vsftpd.Port();
+    PutListOnUnit(aNumbers);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
 }
 
 TEST_F(FKanriDlgTest, ASecondFailedWriteBackClosesTheDialog) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FileDrop.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/fakes/RecordingPrintTarget.h"
 #include "tests/fakes/TestServers.h"
 
@@ -634,6 +636,33 @@ TEST_F(FSousaDlgTest, MovesUnregisteredFilesToThePcAsNewFiles) {
     });
 }
 
+// Taking an unregistered file over onto the memory's file itself (its own path, a link to it;
+// on FAT also the same name in other case, the same file as well) would copy it onto itself and
+// then delete it: it is refused, and the program stays.
+TEST_F(FSousaDlgTest, MovingAFileOntoItselfOnTheMemoryIsRefused) {
+    Use(Transport::Usb);
+    Put("P1.NC", "");
+    fs::path hardLink = m_exeDir / "pc" / "hard.NC";
+    fs::path symbolicLink = m_exeDir / "pc" / "symbolic.NC";
+    fs::create_hard_link(m_store / "P1.NC", hardLink);
+    fs::create_symlink(m_store / "P1.NC", symbolicLink);
+    for (const fs::path& path : {m_store / "P1.NC", hardLink, symbolicLink}) {
+        SCOPED_TRACE(path.string());
+        std::ofstream(m_store / "P1.NC") << "the only copy";
+        Ui().ClearRecord();
+        Ui().AnswerSaveFile(path.string());
+        Run([&](CFSousaDlg& dialog) {
+            Select(dialog.UnregisteredList(), {0});
+            dialog.OnMoveUnregistered();
+            EXPECT_EQ(Ui().Texts(), std::vector<std::string>{path.filename().string() +
+                                                             "の登録に失敗しました。"});
+            EXPECT_EQ(dialog.m_aUnregistered, std::vector<std::string>{"P1"});
+            dialog.OnClose();
+        });
+        EXPECT_EQ(ReadFile(m_store / "P1.NC"), "the only copy");
+    }
+}
+
 TEST_F(FSousaDlgTest, FirstOpeningOverTheNetworkCreatesTheEmptyCatalogue) {
     Use(Transport::Network);
     Run([&](CFSousaDlg& dialog) {
@@ -675,6 +704,58 @@ TEST_F(FSousaDlgTest, TheCatalogueOnTheMemoryIsKeptOrWrittenAsAnOperatorExpects)
         dialog.OnClose();
     });
     EXPECT_NE(Catalogue().find("PRNTITLE=NEW"), std::string::npos);
+}
+
+// A catalogue that is on the unit but cannot be read is reported, naming the file and why, and
+// the dialog does not open: only one that the listing does not show is made anew, and the
+// catalogue stays as it was.
+TEST_F(FSousaDlgTest, ACatalogueThatIsThereButCannotBeReadIsReportedAndKept) {
+    fs::path catalogue;
+    auto expectRefusedOpening = [&](const std::string& strReason) {
+        std::string strBefore = fs::is_directory(catalogue) ? "" : ReadFile(catalogue);
+        Ui().ClearRecord();
+        CFSousaDlg dialog;
+        EXPECT_FALSE(dialog.OnInitDialog());
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{
+                                    "FileNList.fnlの読み込みに失敗しました。\n" + strReason});
+        EXPECT_EQ(fs::is_directory(catalogue) ? "" : ReadFile(catalogue), strBefore);
+        EXPECT_FALSE(fs::exists(m_exeDir / "FileNList.fnl"));
+        EXPECT_FALSE(fs::exists(m_exeDir / "tmp_FileNList.fnl"));
+    };
+
+    Use(Transport::Usb);
+    catalogue = m_store / "FileNList.fnl";
+    fs::create_directories(catalogue);
+    expectRefusedOpening("同じ名前のフォルダがあります。");
+
+    // More than the full disk lets through; the download asks twice before it gives up.
+    std::vector<std::string> aNames;
+    for (int nName = 1; nName <= 100; ++nName) {
+        aNames.push_back(Format("P%d", nName));
+    }
+    Use(Transport::Network);
+    catalogue = m_store / "FileNList.fnl";
+    StartUnit({"--refuse-once", "RETR", "--refuse-once", "RETR"});
+    PutCatalogue(aNames);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
+    Run([&](CFSousaDlg& dialog) {
+        EXPECT_EQ(Names(dialog), aNames);
+        dialog.OnClose();
+    });
+    {
+        CFullDisk fullDisk;
+        expectRefusedOpening("ディスクの空きがありません。");
+    }
+
+    CVsftpd vsftpd;
+    if (std::string strReason = vsftpd.Start({"cmds_denied=RETR"}); !strReason.empty()) {
+        GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+    }
+    m_store = vsftpd.PubFolder();
+    catalogue = m_store / "FileNList.fnl";
+    App().FtpPort = vsftpd.Port();
+    PutCatalogue(aNames);
+    expectRefusedOpening("ユニットが送信を拒否しました。");
 }
 
 TEST_F(FSousaDlgTest, ClosingReportsTheFailuresOfTheUnit) {

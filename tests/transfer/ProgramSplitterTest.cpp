@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <map>
@@ -58,7 +59,7 @@ class SplitByProgramNumberTest : public ::testing::Test {
 protected:
     bool Split(const std::string& strTape, const std::string& strSuffix = ".NC") {
         WriteBytes(m_source / "tape", strTape);
-        return SplitByProgramNumber(m_source / "tape", m_destination.Path(), strSuffix);
+        return SplitByProgramNumber(m_source / "tape", m_destination.Path(), strSuffix).bOk;
     }
     std::string Output(const std::string& strName) { return ReadBytes(m_destination / strName); }
     std::set<std::string> Outputs() { return FolderEntries(m_destination.Path()); }
@@ -142,7 +143,7 @@ TEST_F(SplitByProgramNumberTest, StreamsLongTapesAcrossBufferBoundaries) {
         }
         CTestFolder destination;
         WriteBytes(m_source / "tape", strTape);
-        ASSERT_TRUE(SplitByProgramNumber(m_source / "tape", destination.Path(), ".NC"));
+        ASSERT_TRUE(SplitByProgramNumber(m_source / "tape", destination.Path(), ".NC").bOk);
         ASSERT_EQ(FolderEntries(destination.Path()).size(), aExpected.size());
         for (const auto& [strName, strBytes] : aExpected) {
             EXPECT_TRUE(ReadBytes(destination / strName) == strBytes)
@@ -152,10 +153,10 @@ TEST_F(SplitByProgramNumberTest, StreamsLongTapesAcrossBufferBoundaries) {
 }
 
 TEST_F(SplitByProgramNumberTest, UnreadableSourceOrMissingDestinationFails) {
-    EXPECT_FALSE(SplitByProgramNumber(m_source / "missing", m_destination.Path(), ".NC"));
-    EXPECT_FALSE(SplitByProgramNumber(m_source.Path(), m_destination.Path(), ".NC"));
+    EXPECT_FALSE(SplitByProgramNumber(m_source / "missing", m_destination.Path(), ".NC").bOk);
+    EXPECT_FALSE(SplitByProgramNumber(m_source.Path(), m_destination.Path(), ".NC").bOk);
     WriteBytes(m_source / "tape", "O0001\nM30\n");
-    EXPECT_FALSE(SplitByProgramNumber(m_source / "tape", m_destination / "missing/", ".NC"));
+    EXPECT_FALSE(SplitByProgramNumber(m_source / "tape", m_destination / "missing/", ".NC").bOk);
 }
 
 TEST_F(SplitByProgramNumberTest, FileThatCannotBePutInPlaceFailsAndKeepsEarlierFiles) {
@@ -171,10 +172,15 @@ TEST_F(SplitByProgramNumberTest, WriteErrorIsAFailureAndLeavesNoPartialFile) {
         strTape += Format("N%d G01 X%d\n", nLine, nLine);
     }
     WriteBytes(m_source / "tape", strTape);
+    SplitResult split;
     {
         CFullDisk fullDisk;
-        EXPECT_FALSE(SplitByProgramNumber(m_source / "tape", m_destination.Path(), ".NC"));
+        split = SplitByProgramNumber(m_source / "tape", m_destination.Path(), ".NC");
     }
+    EXPECT_FALSE(split.bOk);
+    EXPECT_EQ(split.nWritten, 1);
+    EXPECT_EQ(split.strFailedName, "O0002.NC");
+    EXPECT_EQ(split.nError, EFBIG);
     EXPECT_EQ(Outputs(), (std::set<std::string>{"O0001.NC"}));
     EXPECT_EQ(Output("O0001.NC"), "%\r\nO0001\r\nM30\r\n%");
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/SelInTypeDlg.h"
@@ -151,18 +152,59 @@ TEST_P(ReceiveTest, MissingInputFileIsReportedAsTheTransportWordsIt) {
     EXPECT_TRUE(ProgramFolderEntries().empty());
 }
 
-TEST_P(ReceiveTest, UnwritableDestinationIsAFailure) {
-    PutInStore("RZKIN", kTape);
+// A PC folder that cannot take the files adds its reason on a second line, which a file
+// missing on the unit never gets: the operator knows which side to look at.
+TEST_P(ReceiveTest, AFailureOnThePcSideSaysWhy) {
+    PutInStore("RZKIN", kTape + std::string(8192, '('));
     Ui().AnswerSaveFile(m_pc / "missing/saved.nc");
     ChooseNormal();
     ChooseSplit("missing/IN");
     RunSimpleReceive(nullptr);
     RunSimpleReceive(nullptr);
+    Ui().AnswerSaveFile(m_pc / "saved.nc");
+    ChooseNormal();
+    if (IsNetwork()) {
+        ChooseSplit("IN");
+    }
+    {
+        CFullDisk fullDisk;
+        RunSimpleReceive(nullptr);
+        if (IsNetwork()) {
+            RunSimpleReceive(nullptr);
+        }
+    }
 
-    ASSERT_EQ(Ui().Boxes().size(), 2u);
-    EXPECT_EQ(Ui().Boxes()[0].strText, "saved.ncの登録に失敗しました。");
-    EXPECT_EQ(Ui().Boxes()[1].strText, "登録に失敗しました。");
+    std::vector<std::string> aExpected = {
+        "saved.ncの登録に失敗しました。\nファイルまたはフォルダが見つかりません。",
+        "登録に失敗しました。\n0ファイルを書き込んだところで止まりました。\n"
+        "O0001.NC: ファイルまたはフォルダが見つかりません。",
+        "saved.ncの登録に失敗しました。\nディスクの空きがありません。"};
+    if (IsNetwork()) {
+        // The tape is fetched to the PC before it is split.
+        aExpected.push_back("読み込みに失敗しました。\nディスクの空きがありません。");
+    }
+    EXPECT_EQ(Ui().Texts(), aExpected);
+    EXPECT_FALSE(std::filesystem::exists(m_pc / "saved.nc"));
     EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+// A split that stops part-way tells how many files it wrote and which one stopped it and why,
+// and still reports the files it replaced; the file it could not write keeps what it held.
+TEST_P(ReceiveTest, ASplitThatStopsPartWaySaysWhereAndWhy) {
+    PutInStore("RZKIN", "%\r\nO0001\r\nM30\r\nO0002\r\nM30\r\nO0003\r\nM30\r\n%");
+    std::filesystem::create_directories(m_pc / "IN/O0003.NC/occupied");
+    WriteBytes(m_pc / "IN/O0001.NC", "%\r\nO0001\r\nM02\r\n%");
+    ChooseSplit("IN");
+    RunSimpleReceive(nullptr);
+    EXPECT_EQ(OnlyBox().kind, BoxKind::Warning);
+    EXPECT_EQ(
+        OnlyBox().strText,
+        "登録に失敗しました。\n2ファイルを書き込んだところで止まりました。\n"
+        "O0003.NC: 同じ名前のフォルダがあります。\n"
+        "置き換えた1ファイルのうち1ファイルが以前と違います。\nO0001.NC 3行目「M02」→「M30」");
+    EXPECT_EQ(FolderEntries(m_pc / "IN"),
+              (std::set<std::string>{"O0001.NC", "O0002.NC", "O0003.NC"}));
+    EXPECT_TRUE(std::filesystem::is_directory(m_pc / "IN/O0003.NC"));
 }
 
 TEST_P(ReceiveTest, CancellingEitherDialogDoesNothing) {
@@ -232,6 +274,26 @@ TEST_P(UsbReceiveTest, NormalReceiveIsDatedNow) {
     time_t now = time(nullptr);
     EXPECT_LE(std::abs(now - status.st_mtim.tv_sec), 60);
     EXPECT_LE(std::abs(now - status.st_atim.tv_sec), 60);
+}
+
+// The disk fills during a split from the memory (over the network the fetch of the tape would
+// meet it first): the files written stay, the one that did not fit is not left half-written.
+TEST_P(UsbReceiveTest, ASplitOntoAFullDiskSaysWhereItStopped) {
+    PutInStore("RZKIN", "%\r\nO0001\r\nM30\r\nO0002\r\nM30\r\nO0003\r\n" + std::string(8192, 'X') +
+                            "\r\nM30\r\n%");
+    std::filesystem::create_directory(m_pc / "IN");
+    WriteBytes(m_pc / "IN/O0003.NC", "earlier");
+    ChooseSplit("IN");
+    {
+        CFullDisk fullDisk;
+        RunSimpleReceive(nullptr);
+    }
+    EXPECT_EQ(OnlyBox().strText,
+              "登録に失敗しました。\n2ファイルを書き込んだところで止まりました。\n"
+              "O0003.NC: ディスクの空きがありません。");
+    EXPECT_EQ(FolderEntries(m_pc / "IN"),
+              (std::set<std::string>{"O0001.NC", "O0002.NC", "O0003.NC"}));
+    EXPECT_EQ(ReadBytes(m_pc / "IN/O0003.NC"), "earlier");
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, UsbReceiveTest, ::testing::Values(Transport::Usb), TransportName);

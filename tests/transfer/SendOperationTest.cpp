@@ -6,6 +6,7 @@
 #include "platform/WaitDlg.h"
 #include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/transfer/TransferFixture.h"
 #include "transfer/MRetDlg.h"
 
@@ -88,6 +89,24 @@ TEST_P(SendTest, UnreadableFileFailsTheSendAndKeepsThePreviousOutputFile) {
 
     EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
     ExpectBoxes({{BoxKind::Warning, "gone.ncの登録に失敗しました。"}});
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+}
+
+// The merged tape is written on the PC first: a full disk there is named, and the unit keeps
+// its previous output file.
+TEST_P(SendTest, AMergedTapeThatDoesNotFitOnThePcSaysWhy) {
+    PutInStore("RZKOUT", "PREVIOUS");
+    std::string strLong = "%\r\nO0001\r\n";
+    for (int nLine = 0; nLine < 1000; ++nLine) {
+        strLong += "G01 X1\r\n";
+    }
+    Ui().AnswerOpenFiles({PcFile("a.nc", strLong + "M30\r\n%\r\n"), PcFile("b.nc", kSecond)});
+    {
+        CFullDisk fullDisk;
+        RunSimpleSend(nullptr);
+    }
+    EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
+    ExpectBoxes({{BoxKind::Warning, "登録に失敗しました。\nディスクの空きがありません。"}});
     EXPECT_TRUE(ProgramFolderEntries().empty());
 }
 

@@ -125,7 +125,7 @@ TEST(TapeCheck, TheSamplesAndTheSplitFilesPass) {
     }
 
     WriteBytes(folder / "tape", "%\r\nO0001\r\nG00 X0\r\nM30\r\nO0002 (B)\r\nM99\r\n%");
-    ASSERT_TRUE(SplitByProgramNumber(folder / "tape", folder.Path(), ".NC"));
+    ASSERT_TRUE(SplitByProgramNumber(folder / "tape", folder.Path(), ".NC").bOk);
     for (const char* pszName : {"O0001.NC", "O0002.NC"}) {
         CTapeCheck check(7000, 7009);
         check.CheckFile(folder / pszName, pszName, true);

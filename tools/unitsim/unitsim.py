@@ -121,6 +121,7 @@ class TricklingDTPHandler(ThrottledDTPHandler):
 
 class UnitHandler(FTPHandler):
     refused = frozenset()
+    refused_once = []  # one entry a refusal still to come, across all sessions
     stalled = frozenset()
     dropped = frozenset()
     stall_login = False
@@ -167,7 +168,9 @@ class UnitHandler(FTPHandler):
         elif cmd in self.dropped:
             logging.info("dropping the control connection at %s", cmd)
             self.close()
-        elif cmd in self.refused:
+        elif cmd in self.refused or cmd in UnitHandler.refused_once:
+            if cmd in UnitHandler.refused_once:
+                UnitHandler.refused_once.remove(cmd)
             self.respond("550 %s refused by the unit simulator." % cmd)
         else:
             super().process_command(cmd, *args, **kwargs)
@@ -182,6 +185,8 @@ def parse_arguments(argv):
                         help="lay out a demo store when pub/ is missing")
     parser.add_argument("--refuse", action="append", default=[], metavar="CMD",
                         help="answer 550 to this command (repeatable)")
+    parser.add_argument("--refuse-once", action="append", default=[], metavar="CMD",
+                        help="answer 550 to this command once; given twice, the first two times")
     parser.add_argument("--stall", action="append", default=[], metavar="CMD",
                         help="never answer this command (repeatable)")
     parser.add_argument("--stall-login", action="store_true",
@@ -221,6 +226,7 @@ def main(argv):
     UnitHandler.authorizer = authorizer
     UnitHandler.abstracted_fs = UnitFilesystem
     UnitHandler.refused = frozenset(command.upper() for command in arguments.refuse)
+    UnitHandler.refused_once = [command.upper() for command in arguments.refuse_once]
     UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
     UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
     UnitHandler.stall_login = arguments.stall_login

@@ -1,0 +1,53 @@
+#include "platform/LocalFailure.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "platform/AtomicFile.h"
+#include "platform/Text.h"
+
+namespace {
+
+// More than any folder's bookkeeping keeps spare: a folder that cannot take this much is full.
+constexpr size_t kProbeBytes = 1 << 16;
+
+}  // namespace
+
+std::string LocalFailureReason(int nError) {
+    switch (nError) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return "ディスクの空きがありません。";
+        case EROFS:
+        case EACCES:
+        case EPERM:
+            return "書き込みが禁止されています。";
+        case ENOENT:
+        case ENOTDIR:
+            return "ファイルまたはフォルダが見つかりません。";
+        case ENODEV:
+        case ENXIO:
+        case EIO:
+        case ESTALE:
+            // What a USB memory pulled out in the middle of the work answers.
+            return "ドライブが外されたか、読み書きできません。";
+        case EISDIR:
+            return "同じ名前のフォルダがあります。";
+        default:
+            return Format("読み書きできません（%s）。", std::strerror(nError));
+    }
+}
+
+int ProbeFolderForWrite(const std::string& strPath) {
+    CAtomicFile probe(strPath, false);
+    if (probe.Open()) {
+        probe.Write(std::string(kProbeBytes, '\0'));
+    }
+    return probe.Error();
+}
+
+void IgnoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
