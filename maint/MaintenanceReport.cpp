@@ -1,5 +1,7 @@
 #include "maint/MaintenanceReport.h"
 
+#include <cerrno>
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -205,11 +207,20 @@ void AppendRequestSection(const std::optional<std::string>& text, std::string& s
 }  // namespace
 
 MaintenanceFiles ReadMaintenanceFiles(const std::string& strFolder) {
-    auto read = [&strFolder](const char* pszName) {
-        return ReadWholeFile(strFolder + pszName, kMaxMaintenanceFileBytes);
+    MaintenanceFiles files;
+    auto read = [&strFolder, &files](const char* pszName) {
+        std::optional<std::string> bytes =
+            ReadWholeFile(strFolder + pszName, kMaxMaintenanceFileBytes);
+        if (!bytes && errno == EOVERFLOW) {
+            files.aDamaged.push_back(pszName);
+        }
+        return bytes;
     };
-    return {read(kMaintenanceFileNames[0]), read(kMaintenanceFileNames[1]),
-            read(kMaintenanceFileNames[2]), read(kMaintenanceFileNames[3])};
+    files.strInfo = read(kMaintenanceFileNames[0]);
+    files.strRsio = read(kMaintenanceFileNames[1]);
+    files.strInterfaces = read(kMaintenanceFileNames[2]);
+    files.strRequest = read(kMaintenanceFileNames[3]);
+    return files;
 }
 
 std::string BuildMaintenanceReport(const MaintenanceFiles& files) {
@@ -218,5 +229,9 @@ std::string BuildMaintenanceReport(const MaintenanceFiles& files) {
     AppendRsioSection(files.strRsio, strReport);
     AppendNetworkSection(files.strInterfaces, strReport);
     AppendRequestSection(files.strRequest, strReport);
+    // Said at the end, so that the sections read as they do for a file that is missing.
+    for (const std::string& strName : files.aDamaged) {
+        strReport += "\r\n" + strName + "：ファイルが壊れています（大きすぎます）。\r\n";
+    }
     return strReport;
 }

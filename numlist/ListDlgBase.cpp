@@ -75,17 +75,19 @@ ListFileRead CListDlgBase::ReadListFile(CUnitStore& store,
         // unit's refusal.
         int nError = ProbeFolderForWrite(strPath);
         strReason = nError != 0 ? LocalFailureReason(nError) : "ユニットが送信を拒否しました。";
-    } else if (!IsNetwork() && !ReadWholeFile(strPath)) {
+    } else if (!ReadWholeFile(strPath, kMaxListFileBytes)) {
+        // A list far larger than any the program writes is damaged beyond reading: it is
+        // refused like one that cannot be read, never replaced by the little read of it.
         strReason = LocalFailureReason(errno);
+    } else {
+        read.nLoadResult = m_fileNo.Load(strPath);
+    }
+    if (IsNetwork()) {
+        RemoveLocalFile(strPath);
     }
     if (!strReason.empty()) {
         read.strFailure =
             Format("%sの読み込みに失敗しました。\n%s", strName.c_str(), strReason.c_str());
-        return read;
-    }
-    read.nLoadResult = m_fileNo.Load(strPath);
-    if (IsNetwork()) {
-        RemoveLocalFile(strPath);
     }
     return read;
 }

@@ -35,6 +35,9 @@ std::string LocalFailureReason(int nError) {
             return "ドライブが外されたか、読み書きできません。";
         case EISDIR:
             return "同じ名前のフォルダがあります。";
+        case EOVERFLOW:
+            // Larger than any file of its kind: ReadWholeFile's bound.
+            return "ファイルが壊れています（大きすぎます）。";
         default:
             return Format("読み書きできません（%s）。", std::strerror(nError));
     }

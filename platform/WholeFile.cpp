@@ -17,6 +17,7 @@ std::optional<std::string> ReadWholeFile(const std::string& strPath, size_t nMax
     if (fstat(nFile, &status) == 0 && S_ISREG(status.st_mode) &&
         static_cast<std::uint64_t>(status.st_size) > nMaxBytes) {
         close(nFile);
+        errno = EOVERFLOW;
         return std::nullopt;
     }
     std::string strBytes;
@@ -32,6 +33,7 @@ std::optional<std::string> ReadWholeFile(const std::string& strPath, size_t nMax
         }
         if (static_cast<size_t>(nRead) > nMaxBytes - strBytes.size()) {
             close(nFile);
+            errno = EOVERFLOW;
             return std::nullopt;
         }
         strBytes.append(buffer, static_cast<size_t>(nRead));

@@ -39,7 +39,7 @@ std::string Caption(const QPushButton& button) {
 // Shown as the operator sees them, no dialog has a default button its description does not
 // name: Qt would otherwise give Enter to the first button made.
 TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
-    App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    UseUsbFolder();
     // The received files' dialog shows the caller's names, which must outlive it.
     const std::vector<std::string> aNames = {"A"};
     struct Case {
@@ -88,9 +88,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
 // The one run of each dialog's real exec(): Enter, sent where the keyboard focus is, closes
 // the dialog the way its description says, or leaves it open; Esc then closes the rest.
 TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
-    // A memory that is there: the list dialogs do not open on one they cannot list.
-    std::filesystem::create_directories(m_exeDir / "usb");
-    App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    UseUsbFolder();
     struct Case {
         const char* pszName;
         std::function<std::unique_ptr<CDialog>()> make;

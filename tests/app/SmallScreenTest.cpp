@@ -22,7 +22,7 @@ class SmallScreenTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        App().UsbDrive = (m_exeDir / "usb").string() + "/";
+        UseUsbFolder();
         m_room = QGuiApplication::primaryScreen()->availableGeometry().size();
     }
     QSize m_room;

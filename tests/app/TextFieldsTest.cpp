@@ -24,7 +24,7 @@ class TextFieldsTest : public AppFixture {};
 // Every one-line box whose text goes into a file refuses a control character when its dialog
 // is taken, by OK or, in the list dialogs, by closing, and keeps the dialog open on it.
 TEST_F(TextFieldsTest, NoBoxThatGoesIntoAFileTakesAControlCharacter) {
-    App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    UseUsbFolder();
     struct Case {
         const char* pszName;
         std::function<std::unique_ptr<CDialog>()> make;

@@ -44,6 +44,12 @@ protected:
     }
 
     static CRZKSETApp& App() { return GetApp(); }
+    // A folder of ExeDir stands for the USB memory; it is there, as a memory in the PC is (the
+    // list dialogs do not open on one they cannot list).
+    void UseUsbFolder() {
+        std::filesystem::create_directories(m_exeDir / "usb");
+        App().UsbDrive = (m_exeDir / "usb").string() + "/";
+    }
     CFakeUiServices& Ui() { return *m_pUi; }
 
     static std::string ReadFile(const std::filesystem::path& path) {

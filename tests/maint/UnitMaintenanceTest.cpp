@@ -84,13 +84,15 @@ TEST_F(UnitMaintenanceTest, ReportsAndDeletesTheUnitsFiles) {
 }
 
 // A maintenance file far larger than the unit writes (2 MB of one line here) is damaged: its
-// section stays empty, as for a file that could not be read, and the rest is reported.
-TEST_F(UnitMaintenanceTest, AFileFarLargerThanAnyTheUnitWritesIsLeftOut) {
+// section stays empty, as for a file that could not be read, the report ends naming it, and the
+// rest is reported.
+TEST_F(UnitMaintenanceTest, AFileFarLargerThanAnyTheUnitWritesIsLeftOutAndCalledDamaged) {
     const std::string strNetworkLines =
         "auto lo\r\niface lo inet loopback\r\nauto eth0\r\niface eth0 inet static\r\n"
         "address 192.168.0.102\r\nnetmask 255.255.255.0\r\n";
     std::string strExpected = kSeededReport;
     strExpected.erase(strExpected.find(strNetworkLines), strNetworkLines.size());
+    strExpected += "\r\ninterfaces：ファイルが壊れています（大きすぎます）。\r\n";
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         UnitStoreSettings settings = UseUnit(bNetwork);

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <numeric>
 #include <optional>
@@ -648,12 +649,20 @@ TEST_F(FKanriDlgTest, AListThatIsThereButCannotBeReadIsReportedAndKept) {
     fs::create_directories(UnitList());
     expectRefusedOpening("同じ名前のフォルダがあります。");
     fs::remove(UnitList());
+    // Far larger than any list: damaged, and never replaced by the little that could be read.
+    auto expectOversizedListRefused = [&] {
+        std::ofstream(UnitList(), std::ios::app).close();
+        fs::resize_file(UnitList(), kMaxListFileBytes + 1);
+        expectRefusedOpening("ファイルが壊れています（大きすぎます）。");
+        fs::remove(UnitList());
+    };
+    expectOversizedListRefused();
     EXPECT_TRUE(Numbers(*Open()).empty());
 
-    // More than the full disk lets through; the download asks twice before it gives up.
+    // More than the full disk lets through.
     std::vector<int> aNumbers(200);
     std::iota(aNumbers.begin(), aNumbers.end(), 1);
-    UseNetwork({"--refuse-once", "RETR", "--refuse-once", "RETR"});
+    UseNetwork({"--refuse-once", "RETR"});
     PutListOnUnit(aNumbers);
     expectRefusedOpening("ユニットが送信を拒否しました。");
     EXPECT_EQ(Numbers(*Open()), aNumbers);
@@ -661,6 +670,7 @@ TEST_F(FKanriDlgTest, AListThatIsThereButCannotBeReadIsReportedAndKept) {
         CFullDisk fullDisk;
         expectRefusedOpening("ディスクの空きがありません。");
     }
+    expectOversizedListRefused();
 
     CVsftpd vsftpd;
     if (std::string strReason = vsftpd.Start({"cmds_denied=RETR"}); !strReason.empty()) {

@@ -728,14 +728,14 @@ TEST_F(FSousaDlgTest, ACatalogueThatIsThereButCannotBeReadIsReportedAndKept) {
     fs::create_directories(catalogue);
     expectRefusedOpening("同じ名前のフォルダがあります。");
 
-    // More than the full disk lets through; the download asks twice before it gives up.
+    // More than the full disk lets through.
     std::vector<std::string> aNames;
     for (int nName = 1; nName <= 100; ++nName) {
         aNames.push_back(Format("P%d", nName));
     }
     Use(Transport::Network);
     catalogue = m_store / "FileNList.fnl";
-    StartUnit({"--refuse-once", "RETR", "--refuse-once", "RETR"});
+    StartUnit({"--refuse-once", "RETR"});
     PutCatalogue(aNames);
     expectRefusedOpening("ユニットが送信を拒否しました。");
     Run([&](CFSousaDlg& dialog) {
