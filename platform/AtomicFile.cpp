@@ -17,7 +17,8 @@ constexpr size_t kBufferSize = 1 << 16;
 // number and a counter, with O_EXCL catching what is left over from an earlier run.
 std::string TemporaryName(const std::string& strTargetPath) {
     static const std::string strProcess = std::to_string(getpid());
-    static unsigned nCounter = 0;
+    // Threads that check or send to several units at once write files beside each other.
+    static std::atomic<unsigned> nCounter = 0;
     return strTargetPath + ".tmp" + strProcess + "-" + std::to_string(++nCounter);
 }
 

@@ -123,9 +123,9 @@ bool CUnitStore::Connect() {
     if (!IsNetwork()) {
         return true;
     }
-    m_pFtp = std::make_unique<CFtpClient>(FtpClientOptions{m_settings.strServer, m_settings.nPort,
-                                                           kUser, kPassword, m_settings.bPasv,
-                                                           m_settings.nTimeoutSeconds});
+    m_pFtp = std::make_unique<CFtpClient>(
+        FtpClientOptions{m_settings.strServer, m_settings.nPort, kUser, kPassword, m_settings.bPasv,
+                         m_settings.nTimeoutSeconds, m_settings.pCancel});
     return TakeResult(m_pFtp->Connect());
 }
 
