@@ -6,10 +6,12 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,23 @@ int CountSockets() {
     for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
         std::error_code error;
         nCount += fs::read_symlink(entry.path(), error).string().starts_with("socket:") ? 1 : 0;
+    }
+    return nCount;
+}
+
+// The established TCP connections to port nPort of 127.0.0.<nHost>, as the kernel lists them.
+int CountConnectionsTo(int nHost, int nPort) {
+    char szRemote[32];
+    std::snprintf(szRemote, sizeof(szRemote), "%02X00007F:%04X", nHost, nPort);
+    std::istringstream table(ReadBytes("/proc/self/net/tcp"));
+    int nCount = 0;
+    std::string strLine;
+    std::getline(table, strLine);
+    while (std::getline(table, strLine)) {
+        std::istringstream fields(strLine);
+        std::string strSlot, strLocal, strRemote, strState;
+        fields >> strSlot >> strLocal >> strRemote >> strState;
+        nCount += strRemote == szRemote && strState == "01" ? 1 : 0;
     }
     return nCount;
 }
@@ -197,7 +216,7 @@ TEST_F(FleetDlgTest, ClosingWhileChecksHangLeavesNoThreadOrConnection) {
     const int nSockets = CountSockets();
     OpenFleet(window, [&](CFleetDlg& fleet) {
         // Eight checks at a time, each with its connection open and waiting for the greeting.
-        while (CountSockets() < nSockets + CUnitWorkers::kDefaultMaxThreads) {
+        while (CountConnectionsTo(2, App().FtpPort) < CUnitWorkers::kDefaultMaxThreads) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
         EXPECT_EQ(CountUnitThreads(), CUnitWorkers::kDefaultMaxThreads);
@@ -205,6 +224,7 @@ TEST_F(FleetDlgTest, ClosingWhileChecksHangLeavesNoThreadOrConnection) {
         fleet.Button(2).click();
         EXPECT_EQ(CountUnitThreads(), 0);
         EXPECT_EQ(CountSockets(), nSockets);
+        EXPECT_EQ(CountConnectionsTo(2, App().FtpPort), 0);
     });
     EXPECT_TRUE(Ui().Boxes().empty());
 }
