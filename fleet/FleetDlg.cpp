@@ -34,15 +34,15 @@ std::string OneLine(std::string strText) {
 
 CFleetDlg::CFleetDlg(std::function<void(int)> runOperation, QWidget* pParent)
     : CDialog(pParent), m_runOperation(std::move(runOperation)) {
-    SetUp(QStringLiteral("全体表示"), DialogFont(QStringLiteral("MS Shell Dlg"), 8), 480, 220);
-    m_pList = AddList(1000, 7, 7, 400, 206);
+    SetUp(QStringLiteral("全体表示"), DialogFont(QStringLiteral("MS Shell Dlg"), 8), 620, 220);
+    m_pList = AddList(1000, 7, 7, 540, 206);
     AddButtons<CFleetDlg>({
-        {1001, "更新(&R)", 415, 7, 58, &CFleetDlg::OnRefresh},
-        {1002, "切替(&S)", 415, 33, 58, &CFleetDlg::OnSelect},
-        {1003, "番号取込(&I)", 415, 57, 58, &CFleetDlg::OnImport},
-        {1004, "ファイル操作(&O)", 415, 81, 58, &CFleetDlg::OnOperations},
-        {1005, "送信(&T)...", 415, 113, 58, &CFleetDlg::OnSend},
-        {2, "閉じる", 415, 199, 58, &CFleetDlg::reject},
+        {1001, "更新(&R)", 555, 7, 58, &CFleetDlg::OnRefresh},
+        {1002, "切替(&S)", 555, 33, 58, &CFleetDlg::OnSelect},
+        {1003, "番号取込(&I)", 555, 57, 58, &CFleetDlg::OnImport},
+        {1004, "ファイル操作(&O)", 555, 81, 58, &CFleetDlg::OnOperations},
+        {1005, "送信(&T)...", 555, 113, 58, &CFleetDlg::OnSend},
+        {2, "閉じる", 555, 199, 58, &CFleetDlg::reject},
     });
     m_pStatusWorkers = new CUnitWorkers(CUnitWorkers::kDefaultMaxThreads, this);
     m_pSendWorkers = new CUnitWorkers(CUnitWorkers::kDefaultMaxThreads, this);
@@ -55,14 +55,14 @@ CFleetDlg::~CFleetDlg() {
 
 bool CFleetDlg::OnInitDialog() {
     m_pList->setFont(GetApp().ListFont);
-    m_pList->AddColumn("名称", "12345678901234");
-    m_pList->AddColumn("アドレス", "255.255.255.255");
-    m_pList->AddColumn("状態", "準備されていません");
-    m_pList->AddColumn("RzFilesIn", "RzFilesIn");
-    m_pList->AddColumn("FileList.fno", "FileList.fno");
-    m_pList->AddColumn("FileNList.fnl", "FileNList.fnl");
-    m_pList->AddColumn("詳細", "Timeout was reached 192.168.0.102");
-    m_pList->AddColumn("送信結果", "12345678.NCの登録が正常終了しました。");
+    m_pList->AddColumn("名称", "12345678901234  ");
+    m_pList->AddColumn("アドレス", "255.255.255.255  ");
+    m_pList->AddColumn("状態", "準備されていません  ");
+    m_pList->AddColumn("RzFilesIn", "RzFilesIn  ");
+    m_pList->AddColumn("FileList.fno", "FileList.fno  ");
+    m_pList->AddColumn("FileNList.fnl", "FileNList.fnl  ");
+    m_pList->AddColumn("詳細", "Timeout was reached 192.168.0.102への接続に失敗しました。");
+    m_pList->AddColumn("送信結果", "12345678.NCの登録が正常終了しました。  ");
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
     ReadRows();
     OnRefresh();
