@@ -15,7 +15,7 @@ import warnings
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.ioloop import AsyncChat
 from pyftpdlib.servers import FTPServer
 
@@ -164,6 +164,8 @@ def parse_arguments(argv):
                         help="close every data connection after N bytes")
     parser.add_argument("--cut-data-skip", type=int, default=0, metavar="K",
                         help="leave the first K data connections whole")
+    parser.add_argument("--rate", type=int, metavar="BYTES",
+                        help="move at most BYTES a second on each data connection")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -193,6 +195,15 @@ def main(argv):
         CuttingDTPHandler.cut_after = arguments.cut_data_after
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
         UnitHandler.dtp_handler = CuttingDTPHandler
+        UnitHandler.use_sendfile = False
+
+    if arguments.rate is not None:
+        if arguments.cut_data_after is not None:
+            sys.exit("unitsim: --rate and --cut-data-after do not go together")
+        # A unit whose link or memory is slower than the PC: the PC waits on the unit.
+        ThrottledDTPHandler.read_limit = arguments.rate
+        ThrottledDTPHandler.write_limit = arguments.rate
+        UnitHandler.dtp_handler = ThrottledDTPHandler
         UnitHandler.use_sendfile = False
 
     server = FTPServer((arguments.address, arguments.port), UnitHandler)
