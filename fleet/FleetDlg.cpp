@@ -281,7 +281,7 @@ std::string CFleetDlg::CellText(int nRow, int nColumn) const {
     }
     const Row& row = m_aRows[static_cast<size_t>(nRow)];
     const UnitStatus& status = row.status;
-    const bool bCounts = row.bAnswered && status.bReady;
+    const bool bCounts = row.bAnswered && status.bReady && status.strFailure.empty();
     switch (nColumn) {
         case kName:
             return row.strName;

@@ -201,6 +201,36 @@ TEST_F(FleetDlgTest, RowsShowEveryUnitAsItAnswers) {
     EXPECT_FALSE(fs::exists(m_exeDir / "~fleet0"));
 }
 
+// A list that does not load is told apart from an empty one, and a unit that stops answering
+// halfway shows no counts at all rather than what it had answered before.
+TEST_F(FleetDlgTest, RowsTellWhatCouldNotBeRead) {
+    CUnitSimulator& damaged = AddUnit(2, {"--seed"});
+    fs::create_directories(damaged.PubFolder() + "RzFilesOut");
+    WriteBytes(damaged.PubFolder() + "RzFilesOut/FileList.fno", "#FileNo Section End\r\n");
+    AddUnit(3, {"--seed", "--cut-control-after-command", "LIST"});
+    AddProfile("A", 2);
+    AddProfile("B", 3);
+    App().SelectProfile("A");
+
+    CRZKSETDlg window;
+    window.OnInitDialog();
+    OpenFleet(window, [&](CFleetDlg& fleet) {
+        WaitForAnswers(fleet);
+        CListView& list = fleet.List();
+        EXPECT_EQ(list.GetCellText(0, kState), "使用可能");
+        EXPECT_EQ(list.GetCellText(0, kWaiting), "3");
+        EXPECT_EQ(list.GetCellText(0, kNumbered), "読めません");
+        EXPECT_EQ(list.GetCellText(0, kNamed), "0");
+        EXPECT_EQ(list.GetCellText(1, kState), "接続が切れました");
+        for (int nColumn : {kWaiting, kNumbered, kNamed}) {
+            EXPECT_EQ(list.GetCellText(1, nColumn), "") << nColumn;
+        }
+        EXPECT_TRUE(list.GetCellText(1, kDetail).ends_with(" 127.0.0.3への接続に失敗しました。"));
+        fleet.Button(2).click();
+    });
+    EXPECT_TRUE(Ui().Boxes().empty());
+}
+
 // Closing the view while every unit hangs at its login ends the asking at once: no thread
 // and no connection of the view is left.
 TEST_F(FleetDlgTest, ClosingWhileChecksHangLeavesNoThreadOrConnection) {
