@@ -230,14 +230,14 @@ void CFleetDlg::OnSend() {
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     const int nUnits = static_cast<int>(aRows.size());
     int nSent = 0;
-    CProgress::StartFile(m_aRows[static_cast<size_t>(aRows.front())].strName, 0, nUnits);
+    CProgress::StartFile(m_aRows[static_cast<size_t>(aRows.front())].strName, 0, nUnits, "台");
     QEventLoop loop;
     connect(m_pSendWorkers, &CUnitWorkers::JobDone, &loop, [&](int nIndex) {
         const int nRow = aRows[static_cast<size_t>(nIndex)];
         m_aRows[static_cast<size_t>(nRow)].strSendResult =
             (*pJobs)[static_cast<size_t>(nIndex)].report.strMessage;
         m_pList->RedrawRow(nRow);
-        CProgress::StartFile(m_aRows[static_cast<size_t>(nRow)].strName, ++nSent, nUnits);
+        CProgress::StartFile(m_aRows[static_cast<size_t>(nRow)].strName, ++nSent, nUnits, "台");
     });
     connect(m_pSendWorkers, &CUnitWorkers::AllDone, &loop, &QEventLoop::quit);
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);

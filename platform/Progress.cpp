@@ -32,11 +32,12 @@ CProgress::~CProgress() {
     }
 }
 
-void CProgress::StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal) {
+void CProgress::StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal,
+                          const std::string& strCountUnit) {
     if (Listeners().empty()) {
         return;
     }
-    CurrentState() = {strFileName, nFilesDone, nFilesTotal, 0, 0};
+    CurrentState() = {strFileName, nFilesDone, nFilesTotal, 0, 0, strCountUnit};
     Notify();
 }
 

@@ -23,8 +23,10 @@
 #include "numlist/FSousaDlg.h"
 #include "numlist/FileNo.h"
 #include "platform/ListView.h"
+#include "platform/WaitDlg.h"
 #include "settings/ProfileFolder.h"
 #include "tests/fakes/AppFixture.h"
+#include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/TestServers.h"
 
@@ -335,6 +337,19 @@ TEST_F(FleetDlgTest, ProgramsGoToSeveralUnits) {
         }
         CRZKSETDlg window;
         window.OnInitDialog();
+        Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+        // The dialog hears of a report after the watch: it shows the one before.
+        CBusyDialogWatch watch(
+            [](const CProgress::State& state) {
+                return state.nFilesTotal == 3 && state.nFilesDone > 0;
+            },
+            std::string(RZKSET_BINARY_DIR) + "/screenshots/busy_fleet_send.png");
+        std::vector<int> aUnitsDone;
+        CProgress progress([&aUnitsDone](const CProgress::State& state) {
+            if (state.strCountUnit == "台") {
+                aUnitsDone.push_back(state.nFilesDone);
+            }
+        });
         OpenFleet(window, [&](CFleetDlg& fleet) {
             std::map<std::string, int> aRows = RowsByName(fleet);
             SelectOnly(fleet, {aRows.at("A"), aRows.at("B"), aRows.at("C")});
@@ -343,6 +358,9 @@ TEST_F(FleetDlgTest, ProgramsGoToSeveralUnits) {
             EXPECT_EQ(fleet.List().GetCellText(aRows.at("B"), kSendResult), test.strDone);
             fleet.Button(2).click();
         });
+        // The busy dialog counts the units done.
+        EXPECT_NE(watch.ShownText().find(" / 3 台"), std::string::npos) << watch.ShownText();
+        EXPECT_EQ(aUnitsDone, (std::vector<int>{0, 1, 2, 3}));
         ASSERT_EQ(Ui().Boxes().size(), 1u);
         const CFakeUiServices::Box& box = Ui().Boxes().front();
         EXPECT_EQ(box.kind, BoxKind::Warning);
