@@ -60,8 +60,8 @@ private:
     UnitStoreSettings SettingsOf(const Row& row, const std::atomic<bool>* pCancel) const;
     // The staging folder of the work of one row, in ExeDir.
     std::string StagingFolder(const char* pszWork, int nRow) const;
-    // Makes the selected row current; false when no row is selected or it is current already
-    // in name and profile.
+    // Makes the selected row the current profile; false, after saying so, unless exactly one
+    // row is selected.
     bool SelectRow();
     std::vector<int> SelectedRows() const;
 
