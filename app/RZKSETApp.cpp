@@ -85,8 +85,12 @@ void CRZKSETApp::ReadProfile() {
     NC_Dir = ReadText(ini, "NC_Dir", "");
     UsbDrive = ReadText(ini, "UsbDrive", "/");
     UsbDriveName = ReadText(ini, "UsbDriveName", "/");
-    SetFileName = ReadText(ini, "SetFileName", "１号機");
     FtpPort = ini.GetInt(kSection, "Port", 21);
+    SelectProfile(ReadText(ini, "SetFileName", "１号機"));
+}
+
+void CRZKSETApp::SelectProfile(const std::string& strName) {
+    SetFileName = strName;
     SetFilePath = ProfileFilePath(SetFileName);
     if (SetData.LoadProfile(SetFilePath) != 0) {
         Ui().WarningBox("設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。");

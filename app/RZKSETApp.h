@@ -53,6 +53,9 @@ public:
     // Reads the six keys of section "System", builds SetFilePath and loads SetData; a profile
     // that does not load is reported and replaced by the defaults.
     void ReadProfile();
+    // Makes the profile of that name the current one and loads it; a profile that does not
+    // load is reported and replaced by the defaults.
+    void SelectProfile(const std::string& strName);
     // Writes the six keys; false when the file could not be written.
     bool WriteProfile() const;
     // The application profile in ExeDir.

@@ -17,6 +17,7 @@
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
+#include "fleet/FleetDlg.h"
 #include "maint/HosyuDlg.h"
 #include "maint/StoreCheckupOperation.h"
 #include "numlist/FKanri2Dlg.h"
@@ -218,6 +219,14 @@ void CRZKSETDlg::DefineOperations() {
     // The check-up reports a missing marker itself, so it goes without the readiness check.
     m_aOperations[kStoreCheckupCommand].bCheckUnit = false;
     m_aOperations[kStoreCheckupCommand].run = [] { RunStoreCheckup(); };
+    // The fleet view asks every unit itself; its rows run their operations in a frame of
+    // their own, readiness check included.
+    m_aOperations[kFleetCommand].bCheckUnit = false;
+    m_aOperations[kFleetCommand].run = [this] {
+        CFleetDlg dialog([this](int nId) { OnOperation(nId); }, this);
+        connect(&dialog, &CFleetDlg::ProfileChanged, this, &CRZKSETDlg::ShowNames);
+        GetApp().Ui().RunModal(dialog);
+    };
     m_aOperations[1021].run = [this] {
         if (ChooseUsbDrive(GetApp(), this)) {
             ShowNames();
@@ -253,11 +262,16 @@ void CRZKSETDlg::OnOperation(int nId) {
     }
     CRZKSETApp& app = GetApp();
     app.DeviceEventsEnabled = 0;
+    ++m_nFrameDepth;
     if (!operation.bCheckUnit || CheckUnit()) {
         operation.run();
     }
     m_pMountWatcher->ForgetArrivals();
-    app.DeviceEventsEnabled = 1;
+    // An operation started from the fleet view runs inside the frame of the view, which
+    // keeps device arrivals held off until the view closes.
+    if (--m_nFrameDepth == 0) {
+        app.DeviceEventsEnabled = 1;
+    }
 }
 
 bool CRZKSETDlg::CheckUnit() {
@@ -293,6 +307,7 @@ void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("ストアの点検(&C)"), this,
                    [this] { OnOperation(kStoreCheckupCommand); });
+    menu.addAction(QStringLiteral("全体表示(&F)…"), this, [this] { OnOperation(kFleetCommand); });
     menu.addAction(QStringLiteral("バージョン情報 RZKSET(&A)..."), this, &CRZKSETDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

@@ -24,6 +24,8 @@ class CRZKSETDlg : public CDialog {
 public:
     // The context menu's store check-up, run like a button's operation.
     static constexpr int kStoreCheckupCommand = 2001;
+    // The context menu's fleet view.
+    static constexpr int kFleetCommand = 2002;
 
     explicit CRZKSETDlg(QWidget* pParent = nullptr);
     ~CRZKSETDlg() override;
@@ -66,6 +68,7 @@ private:
     QLabel* m_pProfileName = nullptr;
     CMountWatcher* m_pMountWatcher = nullptr;
     std::map<int, Operation> m_aOperations;
+    int m_nFrameDepth = 0;  // operation frames running, one inside the other
     // PC files dropped on the send button, for the send they start.
     std::vector<std::string> m_aDroppedFiles;
 };

@@ -56,6 +56,64 @@ class UnitSimulator:
         self.process.wait()
 
 
+class Fleet:
+    """Unit simulators on 127.0.0.2, 127.0.0.3, ... all on one port, as the units of a shop
+    stand at their own addresses on port 21; the first `stalled` of them never greet."""
+
+    def __init__(self, root, count, stalled=0, rate=None):
+        self.port = FreePort()
+        self.hosts = ["127.0.0.%d" % (2 + number) for number in range(count)]
+        self.processes = []
+        for number, host in enumerate(self.hosts):
+            options = ["--stall-login"] if number < stalled else []
+            options += ["--rate", str(rate)] if rate else []
+            process = subprocess.Popen(
+                ["/usr/bin/python3", os.path.join(REPO, "tools/unitsim/unitsim.py"), "--seed",
+                 "--address", host, "--port", str(self.port), "--root",
+                 os.path.join(root, host)] + options, stdout=subprocess.PIPE, text=True)
+            process.stdout.readline()
+            self.processes.append(process)
+
+    def Stop(self):
+        for process in self.processes:
+            process.terminate()
+            process.wait()
+
+
+def MeasureFleet(work):
+    """The fleet view: 20 units of which 5 stall at login, and 1 MB sent to 10 units."""
+    tool = os.path.join(TOOLS, "fleet_tool")
+    timeout = 3
+    root = tempfile.mkdtemp(dir=TMPFS)
+    fleet = Fleet(root, 20, stalled=5)
+    try:
+        status = lambda how: [tool, "status", how, str(timeout), str(fleet.port)] + fleet.hosts
+        results = SelfTimedRounds(status("at-once"), status("one-by-one"))
+        Row("status of 20 units, 5 stalled", "time-out",
+            [o / timeout for o, _ in results], 1.3, True)
+        Row("status of 20 units, 5 stalled", "1 by 1", [o / a for o, a in results], 0.3, True)
+    finally:
+        fleet.Stop()
+        shutil.rmtree(root, ignore_errors=True)
+
+    program = os.path.join(work, "program.nc")
+    with open(program, "wb") as data:
+        data.write(b"%\r\nO1\r\n" + b"G01 X1.0 Y2.0\r\n" * 69900 + b"M30\r\n%")
+    # On loopback the simulators and the program share the PC's cores, and each send is CPU
+    # work of the simulator; a unit of its own moves the file at the pace of its link.
+    for label, rate in (("loopback", None), ("500 KB/s each", 500000)):
+        root = tempfile.mkdtemp(dir=TMPFS)
+        fleet = Fleet(root, 10, rate=rate)
+        try:
+            send = lambda how: [tool, "send", how, str(fleet.port), program] + fleet.hosts
+            results = SelfTimedRounds(send("at-once"), send("one-by-one"))
+            Row("1 MB program to 10 units, " + label, "1 by 1", [o / a for o, a in results], 0.5,
+                True)
+        finally:
+            fleet.Stop()
+            shutil.rmtree(root, ignore_errors=True)
+
+
 class Vsftpd:
     """vsftpd as the tests start it: anonymous user locked into its folder, /pub/ writable."""
 
@@ -293,6 +351,7 @@ def main():
         1.0, True)
 
     MeasureBounds(work)
+    MeasureFleet(work)
 
     saved = os.path.join(work, "FileList.fno")
     results = Rounds(lambda: [os.path.join(TOOLS, "bench_tool"), "save-list", saved, "9999"],

@@ -38,6 +38,10 @@ public:
 
     static constexpr size_t MAX_NAMES = 50;
 
+    // A list file of the current folder, loaded: CFileNo's result code, LOAD_OK also for the
+    // list the program writes when it holds no entries.
+    int FetchList(CUnitStore& store, const std::string& strStoreName, CFileNo& list);
+
 private:
     // aFiles, aFolders: the upper-case names of the root's files and folders.
     void CheckRoot(CUnitStore& store, const std::set<std::string>& aFiles);
@@ -48,9 +52,6 @@ private:
     // the copy and removes it; false when the file could not be fetched.
     bool Fetch(CUnitStore& store, const std::string& strStoreName,
                const std::function<void(const std::string&)>& read);
-    // A list file of the current folder, loaded: CFileNo's result code, LOAD_OK also for the
-    // list the program writes when it holds no entries.
-    int FetchList(CUnitStore& store, const std::string& strStoreName, CFileNo& list);
     // Whether the file holds exactly what saving a list without entries writes. Such a list
     // loads with LOAD_COUNT_MISMATCH, its count being 0, as does a damaged list that only
     // reads as empty.

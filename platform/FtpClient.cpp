@@ -379,6 +379,10 @@ int CFtpClient::Perform() {
     int nRunning = 1;
     CURLcode code = CURLE_OK;
     while (nRunning > 0) {
+        if (IsCancelled()) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
         if (curl_multi_perform(m_pMulti, &nRunning) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
@@ -477,7 +481,11 @@ FtpResult CFtpClient::Finish(int nCode) {
         strText += "\n" + m_strLastReply;
     }
     m_strErrorText = CutUtf8(strText, kMaxErrorTextBytes);
-    return IsRefusal(code) ? FtpResult::Refused : FtpResult::ConnectionFailed;
+    return IsRefusal(code) && !IsCancelled() ? FtpResult::Refused : FtpResult::ConnectionFailed;
+}
+
+bool CFtpClient::IsCancelled() const {
+    return m_options.pCancel != nullptr && m_options.pCancel->load();
 }
 
 FtpResult CFtpClient::FailLocally(const std::string& strReason) {

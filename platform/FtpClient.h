@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ struct FtpClientOptions {
     // A server that does not connect or answer for this long, or moves less than a kilobyte a
     // second of data for this long, fails the operation.
     int nTimeoutSeconds = 30;
+    // Set from another thread, it ends the request under way and every later one as a
+    // connection failure within a few milliseconds: a stalled login no longer holds up whoever
+    // waits for the thread. nullptr: nothing stops the client but its time-out.
+    const std::atomic<bool>* pCancel = nullptr;
 };
 
 // How an operation ended. Refused: the server answered the command with a 4xx or 5xx reply,
@@ -84,6 +89,7 @@ private:
     int Perform();
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
+    bool IsCancelled() const;
     FtpResult RunCommands(const std::vector<std::string>& aCommands);
     FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,
                        const std::vector<std::string>& aAfterCommands);

@@ -5,14 +5,15 @@
 
 namespace {
 
-// Work and listeners all run on the window thread.
+// Work reports to the listeners of its own thread: the busy dialog listens on the window
+// thread, and transfers that run on worker threads beside it are counted by whoever runs them.
 std::vector<CProgress*>& Listeners() {
-    static std::vector<CProgress*> aListeners;
+    static thread_local std::vector<CProgress*> aListeners;
     return aListeners;
 }
 
 CProgress::State& CurrentState() {
-    static CProgress::State state;
+    static thread_local CProgress::State state;
     return state;
 }
 
@@ -31,11 +32,12 @@ CProgress::~CProgress() {
     }
 }
 
-void CProgress::StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal) {
+void CProgress::StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal,
+                          const std::string& strCountUnit) {
     if (Listeners().empty()) {
         return;
     }
-    CurrentState() = {strFileName, nFilesDone, nFilesTotal, 0, 0};
+    CurrentState() = {strFileName, nFilesDone, nFilesTotal, 0, 0, strCountUnit};
     Notify();
 }
 

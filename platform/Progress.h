@@ -15,7 +15,8 @@ public:
         int nFilesDone = 0;
         int nFilesTotal = 0;  // 0 when the work does not count files
         std::uint64_t nBytesDone = 0;
-        std::uint64_t nBytesTotal = 0;  // 0 when the size is not known
+        std::uint64_t nBytesTotal = 0;          // 0 when the size is not known
+        std::string strCountUnit = "ファイル";  // what the work counts (UTF-8)
     };
     using Listener = std::function<void(const State&)>;
 
@@ -24,8 +25,10 @@ public:
     CProgress(const CProgress&) = delete;
     CProgress& operator=(const CProgress&) = delete;
 
-    // The work turns to a file, with nFilesDone of nFilesTotal finished before it.
-    static void StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal);
+    // The work turns to a file, with nFilesDone of nFilesTotal finished before it. Work that
+    // counts something else than files (the units of a send to several) names it.
+    static void StartFile(const std::string& strFileName, int nFilesDone, int nFilesTotal,
+                          const std::string& strCountUnit = "ファイル");
     // Bytes of the current transfer moved so far, of nBytesTotal (0: unknown).
     static void TransferBytes(std::uint64_t nBytesDone, std::uint64_t nBytesTotal);
 

@@ -30,7 +30,10 @@ QStringList ProgressLines(const CProgress::State& state, const QFontMetrics& met
                                      nWidth);
     }
     if (state.nFilesTotal > 0) {
-        aLines << QStringLiteral("%1 / %2 ファイル").arg(state.nFilesDone).arg(state.nFilesTotal);
+        aLines << QStringLiteral("%1 / %2 %3")
+                      .arg(state.nFilesDone)
+                      .arg(state.nFilesTotal)
+                      .arg(QString::fromStdString(state.strCountUnit));
     }
     if (std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes) {
         aLines << (state.nBytesTotal > 0 ? Megabytes(state.nBytesDone) + QStringLiteral(" / ") +

@@ -74,14 +74,7 @@ void CSelRzkDlg::OnOK() {
     if (pName == nullptr) {
         return;
     }
-    CRZKSETApp& app = GetApp();
-    app.SetFileName = *pName;
-    app.SetFilePath = app.ProfileFilePath(app.SetFileName);
-    if (app.SetData.LoadProfile(app.SetFilePath) != 0) {
-        app.Ui().WarningBox(
-            "設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。");
-        app.SetData.ResetDefaults();
-    }
+    GetApp().SelectProfile(*pName);
     accept();
 }
 

@@ -14,32 +14,25 @@
 
 namespace {
 
-struct SendReport {
-    std::string strMessage;
-    bool bOk = false;
-    std::vector<std::string> aMergedNames;
-};
-
-SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
-    CRZKSETApp& app = GetApp();
-    std::string strOutputName = CUnitStore::OutputName(app.SetData);
+SendReport SendFile(const std::string& strLocalPath, const UnitStoreSettings& settings,
+                    const std::string& strOutputName) {
+    std::string strFileName = strLocalPath.substr(FolderOfPath(strLocalPath).size());
     CProgress::StartFile(strFileName, 0, 1);
-    StoreCommandResult result = RunStoreCommand(
-        app.StoreSettings(), "/pub/",
-        [&](CUnitStore& store) { return store.PutFile(strLocalPath, strOutputName); });
+    StoreCommandResult result = RunStoreCommand(settings, "/pub/", [&](CUnitStore& store) {
+        return store.PutFile(strLocalPath, strOutputName);
+    });
     return {result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
                            Format("%sの登録に失敗しました。", strFileName.c_str())),
             result.bDone,
             {}};
 }
 
-// The files are merged into a tape in the program folder, which goes to the unit only when
+// The files are merged into a tape in the staging folder, which goes to the unit only when
 // every file went into it: a tape missing one of the chosen programs must not reach the
 // machine.
-SendReport SendMerged(const std::vector<std::string>& aPaths) {
-    CRZKSETApp& app = GetApp();
-    std::string strOutputName = CUnitStore::OutputName(app.SetData);
-    std::string strMergedPath = app.ExeDir + Cp932ToDisplay(strOutputName);
+SendReport SendMerged(const std::vector<std::string>& aPaths, const UnitStoreSettings& settings,
+                      const std::string& strOutputName, const std::string& strStagingFolder) {
+    std::string strMergedPath = strStagingFolder + Cp932ToDisplay(strOutputName);
     MergeResult merge = MergeProgramFiles(aPaths, strMergedPath);
     if (!merge.bOk) {
         // The tape is written on the PC: a full disk there is said as such.
@@ -50,9 +43,9 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
                 {}};
     }
     CProgress::StartFile(Cp932ToDisplay(strOutputName), 0, 1);
-    StoreCommandResult result = RunStoreCommand(
-        app.StoreSettings(), "/pub/",
-        [&](CUnitStore& store) { return store.PutFile(strMergedPath, strOutputName); });
+    StoreCommandResult result = RunStoreCommand(settings, "/pub/", [&](CUnitStore& store) {
+        return store.PutFile(strMergedPath, strOutputName);
+    });
     std::error_code error;
     std::filesystem::remove(strMergedPath, error);
     return {result.Message(Format("%dファイルの登録が正常終了しました。",
@@ -63,7 +56,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
 
 }  // namespace
 
-void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPaths) {
+std::vector<std::string> ChooseProgramFiles(const std::vector<std::string>& aDroppedPaths) {
     CRZKSETApp& app = GetApp();
     CUiServices& ui = app.Ui();
     std::vector<std::string> aPaths = !aDroppedPaths.empty()
@@ -71,20 +64,34 @@ void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPat
                                           : ui.OpenFiles(ProgramFileDialogOptions(
                                                 app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
     if (aPaths.empty()) {
-        return;
+        return {};
     }
     // All chosen files share one folder; the last path looked at names it.
-    const std::string& strLastPath = aPaths[std::min<size_t>(aPaths.size(), 2) - 1];
-    app.NC_Dir = FolderOfPath(strLastPath);
-    std::string strFileName = strLastPath.substr(app.NC_Dir.size());
+    app.NC_Dir = FolderOfPath(aPaths[std::min<size_t>(aPaths.size(), 2) - 1]);
     if (!CTapeCheck::ConfirmFiles(ui, aPaths, true, app.SetData.REMOTE_NO,
                                   app.SetData.REMOTE_NO2)) {
+        return {};
+    }
+    return aPaths;
+}
+
+SendReport SendPrograms(const std::vector<std::string>& aPaths, const UnitStoreSettings& settings,
+                        const std::string& strOutputName, const std::string& strStagingFolder) {
+    return aPaths.size() == 1 ? SendFile(aPaths.front(), settings, strOutputName)
+                              : SendMerged(aPaths, settings, strOutputName, strStagingFolder);
+}
+
+void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPaths) {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    std::vector<std::string> aPaths = ChooseProgramFiles(aDroppedPaths);
+    if (aPaths.empty()) {
         return;
     }
 
     std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
     SendReport report =
-        aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
+        SendPrograms(aPaths, app.StoreSettings(), CUnitStore::OutputName(app.SetData), app.ExeDir);
     pBusy->Close();
 
     if (report.bOk && aPaths.size() > 1) {

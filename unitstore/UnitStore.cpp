@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <map>
+#include <mutex>
+#include <set>
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
@@ -25,10 +27,27 @@ constexpr const char* kPassword = "zvb";
 
 // Temporary files of uploads that a unit, gone in the middle, kept: by the unit's address, the
 // paths that could not be deleted then. The next upload to that unit deletes them, so that
-// files nobody sees do not pile up on its memory. The program works from one thread.
-std::map<std::string, std::set<std::string>>& UploadsLeftOnUnits() {
-    static std::map<std::string, std::set<std::string>> aLeftOver;
-    return aLeftOver;
+// files nobody sees do not pile up on its memory. Several units may be sent to at once (the
+// fleet view), so the table is only reached under its lock.
+struct UploadsLeftOnUnits {
+    std::mutex mutex;
+    std::map<std::string, std::set<std::string>> aPaths;
+};
+
+UploadsLeftOnUnits& LeftOnUnits() {
+    static UploadsLeftOnUnits leftOnUnits;
+    return leftOnUnits;
+}
+
+void RememberUploadsLeftOnUnit(const std::string& strServer, std::set<std::string> aPaths) {
+    std::lock_guard lock(LeftOnUnits().mutex);
+    LeftOnUnits().aPaths[strServer].merge(aPaths);
+}
+
+std::set<std::string> TakeUploadsLeftOnUnit(const std::string& strServer) {
+    std::lock_guard lock(LeftOnUnits().mutex);
+    auto node = LeftOnUnits().aPaths.extract(strServer);
+    return node ? std::move(node.mapped()) : std::set<std::string>();
 }
 
 // "/pub/RzFilesOut/", "/pub", "RzFilesOut/" -> "RzFilesOut/" or ""; nullopt for a path outside
@@ -140,9 +159,9 @@ bool CUnitStore::Connect() {
     if (!IsNetwork()) {
         return true;
     }
-    m_pFtp = std::make_unique<CFtpClient>(FtpClientOptions{m_settings.strServer, m_settings.nPort,
-                                                           kUser, kPassword, m_settings.bPasv,
-                                                           m_settings.nTimeoutSeconds});
+    m_pFtp = std::make_unique<CFtpClient>(
+        FtpClientOptions{m_settings.strServer, m_settings.nPort, kUser, kPassword, m_settings.bPasv,
+                         m_settings.nTimeoutSeconds, m_settings.pCancel});
     return TakeResult(m_pFtp->Connect());
 }
 
@@ -195,7 +214,7 @@ FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
     }
     bool bRenameRefused = result == FtpResult::Refused && m_pFtp->TransferCompleted();
     if (m_pFtp->RemoveLeftover(strTemporaryPath) == FtpResult::ConnectionFailed) {
-        UploadsLeftOnUnits()[m_settings.strServer].insert(strTemporaryPath);
+        RememberUploadsLeftOnUnit(m_settings.strServer, {strTemporaryPath});
     }
     if (!bRenameRefused) {
         return result;
@@ -285,18 +304,13 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
 // A path that the unit refuses to delete is gone or not the program's to delete; one that
 // meets a lost connection again waits for the next upload.
 void CUnitStore::RemoveUploadsLeftOnUnit() {
-    auto found = UploadsLeftOnUnits().find(m_settings.strServer);
-    if (found == UploadsLeftOnUnits().end()) {
-        return;
-    }
-    std::set<std::string>& aPaths = found->second;
-    for (auto path = aPaths.begin(); path != aPaths.end();) {
+    std::set<std::string> aPaths = TakeUploadsLeftOnUnit(m_settings.strServer);
+    for (auto path = aPaths.begin(); path != aPaths.end(); path = aPaths.erase(path)) {
         if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
+            RememberUploadsLeftOnUnit(m_settings.strServer, std::move(aPaths));
             return;
         }
-        path = aPaths.erase(path);
     }
-    UploadsLeftOnUnits().erase(found);
 }
 
 // A USB memory pulled out half way through a copy keeps the copy's temporary file: FAT has no

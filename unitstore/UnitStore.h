@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <set>
@@ -21,6 +22,8 @@ struct UnitStoreSettings {
     bool bPasv = true;
     std::string strUsbDrive;   // root of the USB memory: mount point ending in "/", UTF-8
     int nTimeoutSeconds = 30;  // a silent unit fails a connect or a stalled transfer after this
+    // Ends the action from another thread as a lost connection (see FtpClientOptions).
+    const std::atomic<bool>* pCancel = nullptr;
 };
 
 // One entry of a folder listing; the name in code page 932 bytes. The FTP listing's own

@@ -13,6 +13,7 @@
 #include "app/AboutDlg.h"
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETDlg.h"
+#include "fleet/FleetDlg.h"
 #include "maint/HosyuDlg.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanri2Dlg.h"
@@ -66,6 +67,7 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         {"settings", [] { return std::make_unique<CSetDlg>(); }, {"保存"}},
         {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, {"OK"}},
         {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, {"OK"}},
+        {"fleet view", [] { return std::make_unique<CFleetDlg>([](int) {}); }, {}},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
@@ -120,6 +122,9 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, false,
          QDialog::Rejected},
         {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, true, QDialog::Accepted},
+        // The view names no default button: Enter runs none of its commands.
+        {"fleet view", [] { return std::make_unique<CFleetDlg>([](int) {}); }, false,
+         QDialog::Rejected},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);

@@ -170,13 +170,15 @@ CUnitSimulator::CUnitSimulator(const std::string& strRoot,
         }
         strOutput.append(buffer, static_cast<size_t>(std::max<ssize_t>(nRead, 0)));
     }
-    const std::string strReady = "unitsim listening on 127.0.0.1:";
+    // Tests may put it on another loopback address ("--address 127.0.0.2").
+    const std::string strReady = "unitsim listening on ";
     size_t nReady = strOutput.find(strReady);
-    if (nReady == std::string::npos) {
+    size_t nColon = nReady == std::string::npos ? nReady : strOutput.find(':', nReady);
+    if (nColon == std::string::npos) {
         Stop();
         throw std::runtime_error("the unit simulator did not start: " + strOutput);
     }
-    m_nPort = DecimalValue(std::string_view(strOutput).substr(nReady + strReady.size()));
+    m_nPort = DecimalValue(std::string_view(strOutput).substr(nColon + 1));
 }
 
 CUnitSimulator::~CUnitSimulator() {

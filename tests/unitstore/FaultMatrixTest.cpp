@@ -83,7 +83,7 @@ const std::vector<std::string> kDataCut = {"--cut-data-after", "100"};
 const std::vector<std::string> kSizeTooSmall = {"--size-reply", "10"};
 const std::vector<std::string> kSizeTooLarge = {"--size-reply", "1073741824"};
 // Data that never stops and never gets on: about 20 bytes a second.
-const std::vector<std::string> kTrickle = {"--trickle-data", "20"};
+const std::vector<std::string> kTrickle = {"--rate", "20"};
 
 std::vector<std::string> Refuse(const char* szCommand) {
     return {"--refuse", szCommand};

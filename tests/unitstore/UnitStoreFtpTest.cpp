@@ -601,7 +601,7 @@ TEST(UnitStoreConnectionTest, SilentUnitFailsWithinTheTimeout) {
 // (2 s here) as a silent one does: a 300-byte file at that pace would take about 8 s, a program
 // of 200 KB a day.
 TEST(UnitStoreConnectionTest, TricklingUnitFailsWithinTheTimeout) {
-    CUnitSimulator simulator({"--trickle-data", "20"});
+    CUnitSimulator simulator({"--rate", "20"});
     PutOnDisk(simulator, "RZKIN", RandomBytes(300));
     CTestFolder local;
     CUnitStore store(NetworkSettings(simulator.Port(), true, 2));

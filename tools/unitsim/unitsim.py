@@ -114,11 +114,6 @@ class CuttingDTPHandler(DTPHandler):
         self.close()
 
 
-class TricklingDTPHandler(ThrottledDTPHandler):
-    """A data connection that moves a few bytes at a time, never stopping and never getting
-    on: a unit that answers every poll but takes hours for one file."""
-
-
 class UnitHandler(FTPHandler):
     refused = frozenset()
     refused_once = []  # one entry a refusal still to come, across all sessions
@@ -202,8 +197,8 @@ def parse_arguments(argv):
                         help="answer every SIZE with N and announce N bytes for every transfer")
     parser.add_argument("--list-line", type=int, metavar="BYTES",
                         help="answer every LIST with one line of BYTES bytes and no line end")
-    parser.add_argument("--trickle-data", type=int, metavar="BPS",
-                        help="move data at about BPS bytes a second, either direction")
+    parser.add_argument("--rate", type=int, metavar="BYTES",
+                        help="move at most BYTES a second on each data connection")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -237,10 +232,14 @@ def main(argv):
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
         UnitHandler.dtp_handler = CuttingDTPHandler
         UnitHandler.use_sendfile = False
-    if arguments.trickle_data is not None:
-        TricklingDTPHandler.read_limit = arguments.trickle_data
-        TricklingDTPHandler.write_limit = arguments.trickle_data
-        UnitHandler.dtp_handler = TricklingDTPHandler
+    if arguments.rate is not None:
+        if arguments.cut_data_after is not None:
+            sys.exit("unitsim: --rate and --cut-data-after do not go together")
+        # A unit whose link or memory is slower than the PC, so that the PC waits on it; at a
+        # few bytes a second, one that never stops and never gets on.
+        ThrottledDTPHandler.read_limit = arguments.rate
+        ThrottledDTPHandler.write_limit = arguments.rate
+        UnitHandler.dtp_handler = ThrottledDTPHandler
         UnitHandler.use_sendfile = False
 
     server = FTPServer((arguments.address, arguments.port), UnitHandler)
