@@ -12,6 +12,8 @@
 #include "platform/ProgramFolder.h"
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
+#include "unitstore/UnitReadiness.h"
+#include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
@@ -77,7 +79,7 @@ std::string CRZKSETApp::ProfileFilePath(const std::string& strName) const {
     return ExeDir + "Data/" + strName + ".txt";
 }
 
-void CRZKSETApp::ReadProfile() {
+bool CRZKSETApp::ReadProfile(const std::string& strProfileName) {
     CIniFile ini(ProfilePath());
     ini.Load();
     Sousa = ini.GetInt(kSection, "Sousa", 0);
@@ -85,13 +87,15 @@ void CRZKSETApp::ReadProfile() {
     NC_Dir = ReadText(ini, "NC_Dir", "");
     UsbDrive = ReadText(ini, "UsbDrive", "/");
     UsbDriveName = ReadText(ini, "UsbDriveName", "/");
-    SetFileName = ReadText(ini, "SetFileName", "１号機");
+    SetFileName = !strProfileName.empty() ? strProfileName : ReadText(ini, "SetFileName", "１号機");
     FtpPort = ini.GetInt(kSection, "Port", 21);
     SetFilePath = ProfileFilePath(SetFileName);
     if (SetData.LoadProfile(SetFilePath) != 0) {
         Ui().WarningBox("設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。");
         SetData.ResetDefaults();
+        return false;
     }
+    return true;
 }
 
 bool CRZKSETApp::WriteProfile() const {
@@ -126,10 +130,23 @@ void CRZKSETApp::InitUserInterface() {
 }
 
 void CRZKSETApp::InitInstance() {
-    IgnoreFileSizeSignal();
     InitUserInterface();
+    InitData();
+}
+
+bool CRZKSETApp::InitData(const std::string& strProfileName) {
+    IgnoreFileSizeSignal();
     ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
-    ReadProfile();
+    return ReadProfile(strProfileName);
+}
+
+bool CRZKSETApp::CheckUnit() {
+    return CheckUnitReady(StoreSettings(), ExeDir, UsbDriveName, Ui(),
+                          [this](const std::string& strRoot) {
+                              // A memory may have been pulled or plugged since the last look.
+                              Drives.Refresh();
+                              return IsUsableUsbDrive(Drives, strRoot);
+                          });
 }
 
 int CRZKSETApp::ExitInstance() {

@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/CommandLine.h"
+#include "app/ConsoleCommands.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
 
@@ -24,9 +28,8 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The window, and the send of the files a file manager handed over once it is up.
+int RunWindow(int argc, char** argv, const std::vector<std::string>& aFiles) {
     qInstallMessageHandler(StartupMessageHandler);
     QApplication application(argc, argv);
     g_bStarting = false;
@@ -35,7 +38,22 @@ int main(int argc, char** argv) {
     app.InitInstance();
     {
         CRZKSETDlg dialog;
+        if (!aFiles.empty()) {
+            QTimer::singleShot(0, &dialog, [&dialog, &aFiles] { dialog.SendFiles(aFiles); });
+        }
         app.Ui().RunModal(dialog);
     }
     return app.ExitInstance();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.IsConsole()) {
+        return RunWindow(argc, argv, line.aPaths);
+    }
+    // The commands open no window, so they need no display.
+    QCoreApplication application(argc, argv);
+    return RunConsoleCommand(line);
 }

@@ -14,12 +14,6 @@
 
 namespace {
 
-struct SendReport {
-    std::string strMessage;
-    bool bOk = false;
-    std::vector<std::string> aMergedNames;
-};
-
 SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
     CRZKSETApp& app = GetApp();
     std::string strOutputName = CUnitStore::OutputName(app.SetData);
@@ -63,6 +57,25 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
 
 }  // namespace
 
+std::optional<SendReport> SendChosenFiles(const std::vector<std::string>& aPaths) {
+    CRZKSETApp& app = GetApp();
+    CUiServices& ui = app.Ui();
+    // All chosen files share one folder; the last path looked at names it.
+    const std::string& strLastPath = aPaths[std::min<size_t>(aPaths.size(), 2) - 1];
+    app.NC_Dir = FolderOfPath(strLastPath);
+    std::string strFileName = strLastPath.substr(app.NC_Dir.size());
+    if (!CTapeCheck::ConfirmFiles(ui, aPaths, true, app.SetData.REMOTE_NO,
+                                  app.SetData.REMOTE_NO2)) {
+        return std::nullopt;
+    }
+
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    SendReport report =
+        aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
+    pBusy->Close();
+    return report;
+}
+
 void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPaths) {
     CRZKSETApp& app = GetApp();
     CUiServices& ui = app.Ui();
@@ -73,25 +86,15 @@ void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPat
     if (aPaths.empty()) {
         return;
     }
-    // All chosen files share one folder; the last path looked at names it.
-    const std::string& strLastPath = aPaths[std::min<size_t>(aPaths.size(), 2) - 1];
-    app.NC_Dir = FolderOfPath(strLastPath);
-    std::string strFileName = strLastPath.substr(app.NC_Dir.size());
-    if (!CTapeCheck::ConfirmFiles(ui, aPaths, true, app.SetData.REMOTE_NO,
-                                  app.SetData.REMOTE_NO2)) {
+    std::optional<SendReport> report = SendChosenFiles(aPaths);
+    if (!report) {
         return;
     }
-
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
-    SendReport report =
-        aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
-    pBusy->Close();
-
-    if (report.bOk && aPaths.size() > 1) {
-        CMRetDlg dialog(report.aMergedNames, pParent);
-        dialog.m_strMessage = report.strMessage;
+    if (report->bOk && aPaths.size() > 1) {
+        CMRetDlg dialog(report->aMergedNames, pParent);
+        dialog.m_strMessage = report->strMessage;
         ui.RunModal(dialog);
     } else {
-        ui.ReportOutcome(report.bOk, report.strMessage);
+        ui.ReportOutcome(report->bOk, report->strMessage);
     }
 }
