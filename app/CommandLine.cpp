@@ -1,6 +1,19 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
+#include <optional>
+
 namespace {
+
+// A number of the numbered programs: 1..9999.
+std::optional<int> ProgramNumber(const std::string& strText) {
+    int nNo = 0;
+    auto [pEnd, error] = std::from_chars(strText.data(), strText.data() + strText.size(), nNo);
+    if (error != std::errc() || pEnd != strText.data() + strText.size() || nNo < 1 || nNo > 9999) {
+        return std::nullopt;
+    }
+    return nNo;
+}
 
 struct CommandName {
     const char* pszOption;
@@ -8,17 +21,28 @@ struct CommandName {
 };
 
 constexpr CommandName kCommands[] = {
-    {"--send", CommandLine::Command::Send},       {"--receive", CommandLine::Command::Receive},
-    {"--status", CommandLine::Command::Status},   {"--help", CommandLine::Command::Help},
+    {"--send", CommandLine::Command::Send},         {"--receive", CommandLine::Command::Receive},
+    {"--register", CommandLine::Command::Register}, {"--import", CommandLine::Command::Import},
+    {"--status", CommandLine::Command::Status},     {"--help", CommandLine::Command::Help},
     {"--version", CommandLine::Command::Version},
 };
 
 // Checks what the command takes once every argument is read.
-std::string CheckOperands(const CommandLine& line) {
+std::string CheckOperands(const CommandLine& line, bool bNumberGiven) {
     using Command = CommandLine::Command;
     switch (line.command) {
         case Command::Send:
             return line.aPaths.empty() ? "--send: ファイルがありません。" : "";
+        case Command::Register:
+            if (!bNumberGiven) {
+                return "--register: 最初の番号（1～9999）がありません。";
+            }
+            return line.aPaths.empty() ? "--register: ファイルがありません。" : "";
+        case Command::Import:
+            if (!bNumberGiven) {
+                return "--import: 番号（1～9999）がありません。";
+            }
+            [[fallthrough]];
         case Command::Receive:
             return line.aPaths.size() == 1 ? "" : "保存するファイルを一つ指定してください。";
         case Command::Status:
@@ -37,6 +61,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
     CommandLine line;
     bool bCommandGiven = false;
     bool bOptionsEnded = false;
+    bool bNumberGiven = false;
     auto refuse = [&line](const std::string& strError) {
         line.strError = strError;
         return line;
@@ -44,7 +69,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
     for (size_t nIndex = 0; nIndex < aArguments.size(); ++nIndex) {
         const std::string& strArgument = aArguments[nIndex];
         if (bOptionsEnded || !strArgument.starts_with("--")) {
-            line.aPaths.push_back(strArgument);
+            // Register and Import take their number first.
+            bool bTakesNumber = line.command == CommandLine::Command::Register ||
+                                line.command == CommandLine::Command::Import;
+            if (bTakesNumber && !bNumberGiven) {
+                std::optional<int> nNo = ProgramNumber(strArgument);
+                if (!nNo) {
+                    return refuse("番号は1～9999で指定してください: " + strArgument);
+                }
+                line.nNo = *nNo;
+                bNumberGiven = true;
+            } else {
+                line.aPaths.push_back(strArgument);
+            }
             continue;
         }
         if (strArgument == "--") {
@@ -90,7 +127,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
     if (!bCommandGiven && (line.bForce || !line.strProfile.empty() || line.nSousa >= 0)) {
         return refuse("コマンド（--send など）がありません。");
     }
-    line.strError = CheckOperands(line);
+    line.strError = CheckOperands(line, bNumberGiven);
     return line;
 }
 
@@ -98,6 +135,9 @@ std::string CommandLineUsage() {
     return "使い方: rzkset [FILE...]\n"
            "       rzkset --send FILE... [--profile NAME] [--transport network|usb] [--force]\n"
            "       rzkset --receive PATH [--profile NAME] [--transport network|usb]\n"
+           "       rzkset --register N FILE... [--profile NAME] [--transport network|usb] "
+           "[--force]\n"
+           "       rzkset --import N PATH [--profile NAME] [--transport network|usb]\n"
            "       rzkset --status [--profile NAME] [--transport network|usb]\n"
            "       rzkset --help | --version\n"
            "\n"
@@ -106,6 +146,9 @@ std::string CommandLineUsage() {
            "  --send FILE...     ＮＣプログラムをRZK-70へ登録します（複数のファイルは一つに"
            "まとめます）。\n"
            "  --receive PATH     RZK-70が受け取ったＮＣプログラムをPATHに保存します。\n"
+           "  --register N FILE...\n"
+           "                     ファイルを番号Nから順に番号登録します。\n"
+           "  --import N PATH    番号Nのプログラムを取り込み、PATHに保存します。\n"
            "  --status           ストアを点検します。\n"
            "  --profile NAME     機械設定NAMEを使います（既定は現在の機械設定）。\n"
            "  --transport network|usb\n"

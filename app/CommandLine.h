@@ -7,10 +7,12 @@
 // file arguments alone (what a file manager hands over with "Open with") send those files from
 // the window. Every option runs one command without a window.
 struct CommandLine {
-    enum class Command { Window, Send, Receive, Status, Help, Version };
+    enum class Command { Window, Send, Receive, Register, Import, Status, Help, Version };
     Command command = Command::Window;
-    // The files of Send; the one path of Receive; the files to send from the window.
+    // The files of Send and Register; the one path of Receive and Import; the files to send
+    // from the window.
     std::vector<std::string> aPaths;
+    int nNo = 0;             // the first number of Register, the program of Import
     std::string strProfile;  // a machine profile other than the current one
     int nSousa = -1;         // -1: the transport of the application profile
     bool bForce = false;     // the tape check's findings do not stop the command

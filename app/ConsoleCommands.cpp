@@ -6,9 +6,16 @@
 
 #include "app/RZKSETApp.h"
 #include "maint/StoreCheckupOperation.h"
+#include "numlist/FileNo.h"
+#include "numlist/NumberImport.h"
+#include "numlist/NumberRegistration.h"
+#include "numlist/Registration.h"
 #include "platform/ConsoleUiServices.h"
+#include "platform/Text.h"
 #include "transfer/ReceiveOperation.h"
 #include "transfer/SendOperation.h"
+#include "transfer/TapeCheck.h"
+#include "unitstore/StoreAction.h"
 
 namespace {
 
@@ -36,6 +43,41 @@ void Send(CUiServices& ui, const std::vector<std::string>& aPaths) {
     ui.ReportOutcome(report->bOk, strMessage);
 }
 
+// The number registration's "登録" with the files after the list's last entry, numbered on
+// from nNo, and its "閉じる" when something was registered.
+void Register(CUiServices& ui, const std::vector<std::string>& aFiles, int nNo) {
+    CRZKSETApp& app = GetApp();
+    CFileNo list;
+    if (std::string strFailure = OpenNumberList(list); !strFailure.empty()) {
+        ui.WarningBox(strFailure);
+        return;
+    }
+    if (!CTapeCheck::ConfirmFiles(ui, aFiles, false, app.SetData.REMOTE_NO,
+                                  app.SetData.REMOTE_NO2)) {
+        return;
+    }
+    size_t nEntries = list.m_aData.size();
+    CStoreAction action(app.StoreSettings(), kProgramFolder);
+    std::string strFailure =
+        action.Message(RegisterNumberedFiles(action, list, aFiles, nNo, nEntries, {}));
+    action.Close();
+    if (!strFailure.empty()) {
+        ui.WarningBox(strFailure);
+    }
+    // The programs that reached the unit get their entries, as closing the dialog would.
+    if (list.m_aData.size() > nEntries) {
+        if (std::string strWriteFailure = SaveNumberList(list); !strWriteFailure.empty()) {
+            ui.WarningBox(strWriteFailure);
+        }
+    }
+}
+
+// The number import's "取込" of the program nNo into the PC file strPath.
+void Import(CUiServices& ui, int nNo, const std::string& strPath) {
+    ProgramImport outcome = ImportWaitingProgram(nNo, strPath, NameOfPath(strPath));
+    ui.ReportOutcome(outcome.bDone, outcome.strMessage);
+}
+
 void RunCommand(const CommandLine& line, CConsoleUiServices& ui) {
     CRZKSETApp& app = GetApp();
     using Command = CommandLine::Command;
@@ -49,6 +91,12 @@ void RunCommand(const CommandLine& line, CConsoleUiServices& ui) {
             break;
         case Command::Receive:
             RunNormalReceive();
+            break;
+        case Command::Register:
+            Register(ui, line.aPaths, line.nNo);
+            break;
+        case Command::Import:
+            Import(ui, line.nNo, line.aPaths.front());
             break;
         case Command::Status:
             RunStoreCheckup();
@@ -87,7 +135,9 @@ int RunConsoleCommand(const CommandLine& line) {
     if (line.nSousa >= 0) {
         app.Sousa = line.nSousa;
     }
-    ui.SetChosenFiles(AbsolutePaths(line.aPaths));
-    RunCommand(line, ui);
+    CommandLine absolute = line;
+    absolute.aPaths = AbsolutePaths(line.aPaths);
+    ui.SetChosenFiles(absolute.aPaths);
+    RunCommand(absolute, ui);
     return ui.HasFailed() ? kExitFailed : kExitDone;
 }

@@ -128,6 +128,52 @@ TEST_F(CCommandLineTest, ReceivesTheUnitsInputFile) {
     EXPECT_EQ(ReadBytes(m_folder / "got.nc"), ReadBytes(unit.PubFolder() + "RZKIN"));
 }
 
+TEST_F(CCommandLineTest, RegistersNumberedProgramsAndTheirEntries) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    WriteBytes(m_folder / "a.nc", kProgramA);
+    WriteBytes(m_folder / "b.nc", kProgramB);
+    WriteBytes(m_folder / "c.nc", kDoubtfulProgram);
+
+    ProgramRun run = Run({"--register", "5", "a.nc", "b.nc"});
+    EXPECT_EQ(run.nStatus, kExitDone) << run.strErrors;
+    std::string strFolder = unit.PubFolder() + "RzFilesOut/";
+    EXPECT_EQ(ReadBytes(strFolder + "0005.fno"), kProgramA);
+    EXPECT_EQ(ReadBytes(strFolder + "0006.fno"), kProgramB);
+    std::string strList = ReadBytes(strFolder + "FileList.fno");
+    EXPECT_NE(strList.find("a.nc"), std::string::npos) << strList;
+    EXPECT_NE(strList.find("b.nc"), std::string::npos) << strList;
+
+    // A number the list holds is refused, whatever the tape check says.
+    ProgramRun taken = Run({"--force", "--register", "6", "c.nc"});
+    EXPECT_EQ(taken.nStatus, kExitFailed);
+    EXPECT_NE(taken.strErrors.find("6は登録できません。"), std::string::npos) << taken.strErrors;
+    EXPECT_EQ(ReadBytes(strFolder + "0006.fno"), kProgramB);
+
+    ProgramRun stopped = Run({"--register", "7", "c.nc"});
+    EXPECT_EQ(stopped.nStatus, kExitFailed);
+    EXPECT_NE(stopped.strErrors.find("このまま登録しますか？"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(strFolder + "0007.fno"));
+    EXPECT_EQ(ReadBytes(strFolder + "FileList.fno"), strList);
+}
+
+TEST_F(CCommandLineTest, ImportsAWaitingProgramAndRemovesItFromTheUnit) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    std::string strWaiting = unit.PubFolder() + "RzFilesIn/0012.fno";
+    WriteBytes(strWaiting, kProgramB);
+
+    ProgramRun run = Run({"--import", "12", "got.nc"});
+    EXPECT_EQ(run.nStatus, kExitDone) << run.strErrors;
+    EXPECT_EQ(run.strErrors, "got.ncの登録が正常終了しました。\n");
+    EXPECT_EQ(ReadBytes(m_folder / "got.nc"), kProgramB);
+    EXPECT_FALSE(std::filesystem::exists(strWaiting));
+
+    ProgramRun missing = Run({"--import", "12", "again.nc"});
+    EXPECT_EQ(missing.nStatus, kExitFailed);
+    EXPECT_EQ(missing.strErrors, "again.ncの登録に失敗しました。\n");
+}
+
 TEST_F(CCommandLineTest, AStoreThatIsNotReadyFailsWithTheWindowsMessages) {
     int nPort = 0;
     {
@@ -185,6 +231,11 @@ TEST_F(CCommandLineTest, HelpAndVersionNeedNoDisplayAndBadArgumentsAnswerTwo) {
         {"--send", "a", "--status"},
         {"--force", "a.nc"},
         {"--sned", "a.nc"},
+        {"--register", "a.nc"},
+        {"--register", "5"},
+        {"--register", "10000", "a.nc"},
+        {"--import", "0", "a.nc"},
+        {"--import", "12"},
     };
     for (const std::vector<std::string>& aArguments : aBad) {
         ProgramRun run = Run(aArguments);
