@@ -136,7 +136,10 @@ void CRZKSETApp::InitInstance() {
 
 bool CRZKSETApp::InitData(const std::string& strProfileName) {
     IgnoreFileSizeSignal();
-    ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
+    std::string strExecutableFolder = ExecutableFolder();
+    ExeDir = ProgramFolder(strExecutableFolder, Environment("XDG_DATA_HOME"), Environment("HOME"));
+    // Installed, the package's default profile lies in share/rzkset/Data/ beside bin/.
+    CopyShippedProfiles(ExeDir, strExecutableFolder + "../share/rzkset/Data/");
     return ReadProfile(strProfileName);
 }
 

@@ -43,7 +43,8 @@ public:
     // Start-up once the display is open: the user interface, then InitData.
     void InitInstance();
     // Start-up without a user interface (the command line): writes past the file-size limit
-    // fail instead of ending the process, then ExeDir and the profiles. strProfileName names a
+    // fail instead of ending the process, then ExeDir (given the shipped profiles when new) and
+    // the profiles. strProfileName names a
     // machine profile to use instead of the current one. False when the machine profile did
     // not load.
     bool InitData(const std::string& strProfileName = {});
