@@ -77,6 +77,15 @@ const std::string kProgramB = "%\r\nO0002\r\nG00X1\r\nM30\r\n%\r\n";
 // Lower case, no end of program and no "%" frame: the tape check finds it.
 const std::string kDoubtfulProgram = "o3\r\nG00X2\r\n";
 
+// Files alone are what a file manager's "Open with" hands over: the window opens and sends them.
+TEST(CommandLine, FilesAloneGoToTheWindowsSend) {
+    CommandLine line = ParseCommandLine({"a.nc", "--", "--b.nc"});
+    EXPECT_FALSE(line.IsConsole());
+    EXPECT_EQ(line.aPaths, (std::vector<std::string>{"a.nc", "--b.nc"}));
+    EXPECT_TRUE(line.strError.empty());
+    EXPECT_FALSE(ParseCommandLine({}).IsConsole());
+}
+
 TEST_F(CCommandLineTest, SendsOneFileUnchangedAndSeveralMerged) {
     CUnitSimulator unit({"--seed"});
     UseUnit(unit.Port());
