@@ -74,7 +74,7 @@ XDG_DATA_HOME=$data_home SCREENSHOT=$screenshot xvfb-run -a -s "-screen 0 1280x9
     kill "$program"
     exit 1
   fi
-  xwd -root -silent | convert xwd:- "$SCREENSHOT"
+  xwd -id "$main" -silent | convert xwd:- "$SCREENSHOT"
   xdotool windowfocus --sync "$main" key Escape
   wait "$program"
 
