@@ -29,11 +29,14 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
 }
 
 // The window, and the send of the files a file manager handed over once it is up.
-int RunWindow(int argc, char** argv, const std::vector<std::string>& aFiles) {
+int RunWindow(int argc, char** argv) {
     qInstallMessageHandler(StartupMessageHandler);
     QApplication application(argc, argv);
     g_bStarting = false;
     qInstallMessageHandler(nullptr);
+    // Qt has taken its own options (-platform, -style, ...) out of argv: the rest are files.
+    const std::vector<std::string> aFiles =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)).aPaths;
     CRZKSETApp& app = GetApp();
     app.InitInstance();
     {
@@ -51,7 +54,7 @@ int RunWindow(int argc, char** argv, const std::vector<std::string>& aFiles) {
 int main(int argc, char** argv) {
     CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.IsConsole()) {
-        return RunWindow(argc, argv, line.aPaths);
+        return RunWindow(argc, argv);
     }
     // The commands open no window, so they need no display.
     QCoreApplication application(argc, argv);
