@@ -12,6 +12,8 @@
 #include "platform/ProgramFolder.h"
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
+#include "unitstore/UnitReadiness.h"
+#include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
@@ -77,7 +79,7 @@ std::string CRZKSETApp::ProfileFilePath(const std::string& strName) const {
     return ExeDir + "Data/" + strName + ".txt";
 }
 
-void CRZKSETApp::ReadProfile() {
+bool CRZKSETApp::ReadProfile(const std::string& strProfileName) {
     CIniFile ini(ProfilePath());
     ini.Load();
     Sousa = ini.GetInt(kSection, "Sousa", 0);
@@ -86,16 +88,19 @@ void CRZKSETApp::ReadProfile() {
     UsbDrive = ReadText(ini, "UsbDrive", "/");
     UsbDriveName = ReadText(ini, "UsbDriveName", "/");
     FtpPort = ini.GetInt(kSection, "Port", 21);
-    SelectProfile(ReadText(ini, "SetFileName", "１号機"));
+    return SelectProfile(!strProfileName.empty() ? strProfileName
+                                                 : ReadText(ini, "SetFileName", "１号機"));
 }
 
-void CRZKSETApp::SelectProfile(const std::string& strName) {
+bool CRZKSETApp::SelectProfile(const std::string& strName) {
     SetFileName = strName;
     SetFilePath = ProfileFilePath(SetFileName);
     if (SetData.LoadProfile(SetFilePath) != 0) {
         Ui().WarningBox("設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。");
         SetData.ResetDefaults();
+        return false;
     }
+    return true;
 }
 
 bool CRZKSETApp::WriteProfile() const {
@@ -130,10 +135,26 @@ void CRZKSETApp::InitUserInterface() {
 }
 
 void CRZKSETApp::InitInstance() {
-    IgnoreFileSizeSignal();
     InitUserInterface();
-    ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
-    ReadProfile();
+    InitData();
+}
+
+bool CRZKSETApp::InitData(const std::string& strProfileName) {
+    IgnoreFileSizeSignal();
+    std::string strExecutableFolder = ExecutableFolder();
+    ExeDir = ProgramFolder(strExecutableFolder, Environment("XDG_DATA_HOME"), Environment("HOME"));
+    // Installed, the package's default profile lies in share/rzkset/Data/ beside bin/.
+    CopyShippedProfiles(ExeDir, strExecutableFolder + "../share/rzkset/Data/");
+    return ReadProfile(strProfileName);
+}
+
+bool CRZKSETApp::CheckUnit() {
+    return CheckUnitReady(StoreSettings(), ExeDir, UsbDriveName, Ui(),
+                          [this](const std::string& strRoot) {
+                              // A memory may have been pulled or plugged since the last look.
+                              Drives.Refresh();
+                              return IsUsableUsbDrive(Drives, strRoot);
+                          });
 }
 
 int CRZKSETApp::ExitInstance() {

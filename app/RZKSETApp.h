@@ -40,9 +40,14 @@ public:
     // How long a silent unit is waited for; tests shorten it.
     int FtpTimeoutSeconds = 30;
 
-    // Start-up once the display is open: writes past the file-size limit fail instead of ending
-    // the process, then the user interface, ExeDir, the profiles.
+    // Start-up once the display is open: the user interface, then InitData.
     void InitInstance();
+    // Start-up without a user interface (the command line): writes past the file-size limit
+    // fail instead of ending the process, then ExeDir (given the shipped profiles when new) and
+    // the profiles. strProfileName names a
+    // machine profile to use instead of the current one. False when the machine profile did
+    // not load.
+    bool InitData(const std::string& strProfileName = {});
     // The faces that stand in for the Windows fonts, and the framework's Japanese texts; the
     // program and the widget tests start with the same.
     static void InitUserInterface();
@@ -51,11 +56,12 @@ public:
     int ExitInstance();
 
     // Reads the six keys of section "System", builds SetFilePath and loads SetData; a profile
-    // that does not load is reported and replaced by the defaults.
-    void ReadProfile();
+    // that does not load is reported and replaced by the defaults, and the answer is false.
+    // strProfileName, when given, stands for the key SetFileName.
+    bool ReadProfile(const std::string& strProfileName = {});
     // Makes the profile of that name the current one and loads it; a profile that does not
-    // load is reported and replaced by the defaults.
-    void SelectProfile(const std::string& strName);
+    // load is reported and replaced by the defaults, and the answer is false.
+    bool SelectProfile(const std::string& strName);
     // Writes the six keys; false when the file could not be written.
     bool WriteProfile() const;
     // The application profile in ExeDir.
@@ -65,6 +71,9 @@ public:
 
     // How the current action reaches the unit.
     UnitStoreSettings StoreSettings() const;
+    // The readiness check of the current transport before an operation that reaches the unit;
+    // false when the reason has been reported.
+    bool CheckUnit();
 
     CUiServices& Ui() const { return *m_pUi; }
     // Tests put a scripted fake in place of the real widgets.

@@ -30,8 +30,6 @@
 #include "transfer/ReceiveOperation.h"
 #include "transfer/SampleOperation.h"
 #include "transfer/SendOperation.h"
-#include "unitstore/UnitReadiness.h"
-#include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
@@ -56,11 +54,14 @@ CRZKSETDlg::CRZKSETDlg(QWidget* pParent) : CDialog(pParent) {
     setFont(DialogFont(QStringLiteral("MS UI Gothic")));
     DefineOperations();
     BuildControls();
-    new CFileDropTarget(*Item(1000), [this](const std::vector<std::string>& aPaths) {
-        m_aDroppedFiles = aPaths;
-        OnOperation(1000);
-        m_aDroppedFiles.clear();
-    });
+    new CFileDropTarget(*Item(1000),
+                        [this](const std::vector<std::string>& aPaths) { SendFiles(aPaths); });
+}
+
+void CRZKSETDlg::SendFiles(const std::vector<std::string>& aPaths) {
+    m_aDroppedFiles = aPaths;
+    OnOperation(1000);
+    m_aDroppedFiles.clear();
 }
 
 CRZKSETDlg::~CRZKSETDlg() = default;
@@ -263,7 +264,7 @@ void CRZKSETDlg::OnOperation(int nId) {
     CRZKSETApp& app = GetApp();
     app.DeviceEventsEnabled = 0;
     ++m_nFrameDepth;
-    if (!operation.bCheckUnit || CheckUnit()) {
+    if (!operation.bCheckUnit || app.CheckUnit()) {
         operation.run();
     }
     m_pMountWatcher->ForgetArrivals();
@@ -272,16 +273,6 @@ void CRZKSETDlg::OnOperation(int nId) {
     if (--m_nFrameDepth == 0) {
         app.DeviceEventsEnabled = 1;
     }
-}
-
-bool CRZKSETDlg::CheckUnit() {
-    CRZKSETApp& app = GetApp();
-    return CheckUnitReady(app.StoreSettings(), app.ExeDir, app.UsbDriveName, app.Ui(),
-                          [&app](const std::string& strRoot) {
-                              // A memory may have been pulled or plugged since the last look.
-                              app.Drives.Refresh();
-                              return IsUsableUsbDrive(app.Drives, strRoot);
-                          });
 }
 
 void CRZKSETDlg::ShowNames() {

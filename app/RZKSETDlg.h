@@ -40,6 +40,9 @@ public:
     void OnPasv();
     // Runs the operation of a button inside the operation frame.
     void OnOperation(int nId);
+    // The simple send of PC files handed over from outside (a drop on the send button, the
+    // file manager's "Open with"), as if chosen in its file dialog.
+    void SendFiles(const std::vector<std::string>& aPaths);
     // Shows UsbDriveName in 1022 and SetFileName in 1024.
     void ShowNames();
     void OnAbout();
@@ -58,7 +61,6 @@ private:
     void BuildControls();
     QAbstractButton* AddPictureButton(int nId, int nBitmapId, const QString& strCaption);
     void DefineOperations();
-    bool CheckUnit();
 
     QButtonGroup* m_pTransportGroup = nullptr;
     QRadioButton* m_pUsbOption = nullptr;
@@ -69,6 +71,6 @@ private:
     CMountWatcher* m_pMountWatcher = nullptr;
     std::map<int, Operation> m_aOperations;
     int m_nFrameDepth = 0;  // operation frames running, one inside the other
-    // PC files dropped on the send button, for the send they start.
+    // PC files handed to the send button, for the send they start.
     std::vector<std::string> m_aDroppedFiles;
 };

@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/CommandLine.h"
+#include "app/ConsoleCommands.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
 
@@ -24,18 +28,35 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The window, and the send of the files a file manager handed over once it is up.
+int RunWindow(int argc, char** argv) {
     qInstallMessageHandler(StartupMessageHandler);
     QApplication application(argc, argv);
     g_bStarting = false;
     qInstallMessageHandler(nullptr);
+    // Qt has taken its own options (-platform, -style, ...) out of argv: the rest are files.
+    const std::vector<std::string> aFiles =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)).aPaths;
     CRZKSETApp& app = GetApp();
     app.InitInstance();
     {
         CRZKSETDlg dialog;
+        if (!aFiles.empty()) {
+            QTimer::singleShot(0, &dialog, [&dialog, &aFiles] { dialog.SendFiles(aFiles); });
+        }
         app.Ui().RunModal(dialog);
     }
     return app.ExitInstance();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!line.IsConsole()) {
+        return RunWindow(argc, argv);
+    }
+    // The commands open no window, so they need no display.
+    QCoreApplication application(argc, argv);
+    return RunConsoleCommand(line);
 }

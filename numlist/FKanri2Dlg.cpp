@@ -8,17 +8,12 @@
 #include "app/RZKSETApp.h"
 #include "numlist/CommandFrame.h"
 #include "numlist/ImportList.h"
+#include "numlist/NumberImport.h"
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
-
-namespace {
-
-constexpr const char* kWaitingFolder = "RzFilesIn";
-
-}  // namespace
 
 CFKanri2Dlg::CFKanri2Dlg(QWidget* pParent) : CCommandDlg(pParent) {
     BuildControls();
@@ -100,27 +95,12 @@ void CFKanri2Dlg::OnImport() {
     std::string strFileName = path->substr(app.NC_Dir.size());
     frame.ShowBusy();
 
-    std::string strProgram = ProgramFileName(m_aNo[static_cast<size_t>(nRow)]);
-    CStoreAction action(app.StoreSettings(), kWaitingFolder);
-    std::string strOutcome;
-    bool bImported = false;
-    if (action.IsOpen()) {
-        if (!action.Store().GetFile(strProgram, *path)) {
-            strOutcome = Format("%sの登録に失敗しました。", strFileName.c_str());
-        } else {
-            bImported = action.Store().Remove(strProgram);
-            strOutcome = bImported ? Format("%sの登録が正常終了しました。", strFileName.c_str())
-                                   : "消去に失敗しました。";
-            // The PC has the program now: it is not offered again, even where the unit kept it.
-            RemoveNumberAt(nRow);
-            if (app.Sousa == 0) {
-                StampWithNow(*path);
-            }
-        }
+    ProgramImport outcome =
+        ImportWaitingProgram(m_aNo[static_cast<size_t>(nRow)], *path, strFileName);
+    if (outcome.bTaken) {
+        RemoveNumberAt(nRow);
     }
-    bool bReachedUnit = action.StoreFailureText().empty();
-    frame.SetMessage(action.Message(strOutcome), !(bImported && bReachedUnit));
-    action.Close();
+    frame.SetMessage(outcome.strMessage, !outcome.bDone);
     ShowRows(nRow);
 }
 

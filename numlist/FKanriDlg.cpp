@@ -12,6 +12,7 @@
 #include "numlist/CommandFrame.h"
 #include "numlist/FNoInDlg.h"
 #include "numlist/ListPrinter.h"
+#include "numlist/NumberRegistration.h"
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/Progress.h"
@@ -61,29 +62,16 @@ std::string CFKanriDlg::StoreNameOf(const FILENODATA& entry) const {
 }
 
 std::string CFKanriDlg::WriteBackFailureText(const std::string&) const {
-    return Format("%s の上書きに失敗しました。", kListFileName);
+    return NumberListWriteFailureText();
 }
 
 bool CFKanriDlg::OnInitDialog() {
     m_bModified = false;
     auto pBusy = Ui().ShowBusy();
-    if (IsNetwork()) {
-        RemoveLocalFile(LocalListPath());
-    }
-    CStoreAction action(GetApp().StoreSettings(), "/pub/");
-    CUnitStore& store = action.Store();
-    std::string strFailure;
-    if (action.IsOpen()) {
-        store.CreateDirectory(kProgramFolder);
-        strFailure = store.SetFolder(kProgramFolder)
-                         ? ReadListFile(store, store.FindFiles(kListFileName)).strFailure
-                         : store.FolderFailureMessage();
-    }
-    action.Close();
+    std::string strFailure = OpenNumberList(m_fileNo);
     pBusy->Close();
     // A list that is there but could not be read must not open as an empty one: closing would
     // write that over it, and its programs would lose their entries.
-    strFailure = action.Message(strFailure);
     if (!strFailure.empty()) {
         Ui().WarningBox(strFailure);
         return false;
@@ -123,35 +111,14 @@ void CFKanriDlg::OnRegister() {
         app.NC_Dir = FolderOfPath(aFiles.front());
 
         CStoreAction action(app.StoreSettings(), kProgramFolder);
-        std::string strFailure;
-        int nNo = numberDlg.m_nNo;
-        int nDone = 0;
-        for (const std::string& strFile : aFiles) {
-            if (!action.IsOpen()) {
-                break;
-            }
-            Ui().PumpMessages();
-            CProgress::StartFile(NameOfPath(strFile), nDone++, static_cast<int>(aFiles.size()));
-            if (!m_fileNo.IsFreeNo(nNo)) {
-                strFailure = Format("%dは登録できません。", nNo);
-                break;
-            }
-            std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
-            if (!strName || !action.Store().PutFile(strFile, ProgramFileName(nNo))) {
-                std::string strShown = strName ? Cp932ToDisplay(*strName) : NameOfPath(strFile);
-                strFailure = Format("%sの登録に失敗しました。", strShown.c_str());
-                break;
-            }
-            m_fileNo.m_aData.insert(
-                m_fileNo.m_aData.begin() + static_cast<std::ptrdiff_t>(nPosition),
-                {nNo, *strName, ""});
-            // The view keeps its selection by row: the entry that was selected moves down
-            // with each insertion and is selected again at the end.
-            FileList().SetSelected(static_cast<int>(nPosition), false);
-            FileList().SetSelected(static_cast<int>(nPosition) + 1, false);
-            ++nPosition;
-            ++nNo;
-        }
+        std::string strFailure = RegisterNumberedFiles(
+            action, m_fileNo, aFiles, numberDlg.m_nNo, nPosition, [this, &nPosition](size_t nAt) {
+                // The view keeps its selection by row: the entry that was selected moves down
+                // with each insertion and is selected again at the end.
+                FileList().SetSelected(static_cast<int>(nAt), false);
+                FileList().SetSelected(static_cast<int>(nAt) + 1, false);
+                nPosition = nAt + 1;
+            });
         frame.SetMessage(action.Message(strFailure));
         action.Close();
         frame.CloseBusy();

@@ -42,12 +42,11 @@ bool CListDlgBase::IsNetwork() const {
 }
 
 std::string CListDlgBase::LocalListPath() const {
-    return GetApp().ExeDir + m_location.strFileName;
+    return ::LocalListPath(m_location);
 }
 
 std::string CListDlgBase::UsbListPath() const {
-    std::string strFolder = m_location.strFolder.empty() ? "" : m_location.strFolder + "/";
-    return GetApp().UsbDrive + strFolder + m_location.strFileName;
+    return ::UsbListPath(m_location);
 }
 
 void CListDlgBase::RemoveLocalFile(const std::string& strPath) {
@@ -57,39 +56,7 @@ void CListDlgBase::RemoveLocalFile(const std::string& strPath) {
 
 ListFileRead CListDlgBase::ReadListFile(CUnitStore& store,
                                         const std::optional<std::vector<StoreEntry>>& listing) {
-    const std::string& strName = m_location.strFileName;
-    m_fileNo = CFileNo();
-    ListFileRead read;
-    // The unit's memory is FAT: a name in other case is the same file.
-    read.bAbsent = listing && std::none_of(listing->begin(), listing->end(),
-                                           [&strName](const StoreEntry& entry) {
-                                               return MatchesFilePattern(entry.strName, strName);
-                                           });
-    if (read.bAbsent) {
-        return read;
-    }
-    std::string strPath = IsNetwork() ? LocalListPath() : UsbListPath();
-    std::string strReason;
-    if (IsNetwork() && !store.GetFile(strName, strPath)) {
-        // The transfer says only that it failed: the PC's side is asked why, else it was the
-        // unit's refusal.
-        int nError = ProbeFolderForWrite(strPath);
-        strReason = nError != 0 ? LocalFailureReason(nError) : "ユニットが送信を拒否しました。";
-    } else if (!ReadWholeFile(strPath, kMaxListFileBytes)) {
-        // A list far larger than any the program writes is damaged beyond reading: it is
-        // refused like one that cannot be read, never replaced by the little read of it.
-        strReason = LocalFailureReason(errno);
-    } else {
-        read.nLoadResult = m_fileNo.Load(strPath);
-    }
-    if (IsNetwork()) {
-        RemoveLocalFile(strPath);
-    }
-    if (!strReason.empty()) {
-        read.strFailure =
-            Format("%sの読み込みに失敗しました。\n%s", strName.c_str(), strReason.c_str());
-    }
-    return read;
+    return ::ReadListFile(store, listing, m_location, m_fileNo);
 }
 
 void CListDlgBase::AttachControls(QLineEdit& titleEdit, CListView& fileList, CListView& coverList) {
@@ -330,25 +297,10 @@ std::string CListDlgBase::WriteBackStoreFailureText(CStoreAction& action) const 
 }
 
 std::string CListDlgBase::WriteBackList() {
-    if (!IsNetwork()) {
-        std::string strPath = UsbListPath();
-        return m_fileNo.Save(strPath) ? std::string() : WriteBackFailureText(strPath);
-    }
-    std::string strLocal = LocalListPath();
-    RemoveLocalFile(strLocal);
-    if (!m_fileNo.Save(strLocal)) {
-        RemoveLocalFile(strLocal);
-        return WriteBackFailureText(strLocal);
-    }
-    CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
-    bool bUploaded = action.IsOpen() && action.Store().PutFile(strLocal, m_location.strFileName);
-    std::string strMessage = WriteBackStoreFailureText(action);
-    if (strMessage.empty() && !bUploaded) {
-        strMessage = WriteBackFailureText(strLocal);
-    }
-    action.Close();
-    RemoveLocalFile(strLocal);
-    return strMessage;
+    return WriteBackListFile(
+        m_location, m_fileNo,
+        [this](const std::string& strPath) { return WriteBackFailureText(strPath); },
+        [this](CStoreAction& action) { return WriteBackStoreFailureText(action); });
 }
 
 void CListDlgBase::OnClose() {

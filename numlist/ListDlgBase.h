@@ -8,6 +8,7 @@
 
 #include "numlist/FileNo.h"
 #include "numlist/ListPrinter.h"
+#include "numlist/UnitListFile.h"
 #include "platform/CommandDlg.h"
 #include "platform/ListView.h"
 #include "unitstore/UnitStore.h"
@@ -22,12 +23,6 @@ class QPushButton;
 struct ListColumn {
     std::string strHeader;
     std::string strWidthSample;
-};
-
-// Where a dialog's list file lives: its folder in the store ("" for the root) and its name.
-struct ListFileLocation {
-    std::string strFolder;
-    std::string strFileName;
 };
 
 // What a deletion of every matching file in the list's folder did.
@@ -49,16 +44,6 @@ struct StoreClearing {
 // commands that work the same on both lists (move up, move down, remark, delete the selected
 // entries, the deletion of every file of the folder).
 //
-// What opening a dialog found of its list file on the unit.
-struct ListFileRead {
-    // The folder's listing shows no such file: the list starts empty.
-    bool bAbsent = false;
-    // CFileNo::Load's result when the file was read.
-    int nLoadResult = 0;
-    // The file is there but could not be read: the message naming it and why; empty otherwise.
-    std::string strFailure;
-};
-
 // The entry list shows the m_nCount entries followed by one blank row, the insertion point at
 // the end; the blank row is never an entry, and every command on selected rows ignores it.
 // Strings are code page 932 bytes.

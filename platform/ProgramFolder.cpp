@@ -36,3 +36,24 @@ std::string ProgramFolder(const std::string& strExeFolder, const std::string& st
     std::filesystem::create_directories(strDataFolder + "Data", error);
     return error ? strExeFolder : strDataFolder;
 }
+
+bool CopyShippedProfiles(const std::string& strProgramFolder,
+                         const std::string& strShippedProfiles) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path profiles = fs::path(strProgramFolder) / "Data";
+    if (fs::exists(fs::path(strProgramFolder) / "RZKSET.ini", error) ||
+        !fs::is_directory(strShippedProfiles, error) ||
+        (fs::exists(profiles, error) && !fs::is_empty(profiles, error))) {
+        return false;
+    }
+    fs::create_directories(profiles, error);
+    bool bCopied = false;
+    for (const fs::directory_entry& entry : fs::directory_iterator(strShippedProfiles, error)) {
+        if (entry.is_regular_file(error) && entry.path().extension() == ".txt") {
+            bCopied =
+                fs::copy_file(entry.path(), profiles / entry.path().filename(), error) || bCopied;
+        }
+    }
+    return bCopied;
+}

@@ -16,3 +16,11 @@
 // failure.
 std::string ProgramFolder(const std::string& strExeFolder, const std::string& strXdgDataHome,
                           const std::string& strHome);
+
+// A new program folder (no RZKSET.ini yet and no machine profile in its Data/) gets a copy of
+// the machine profiles in strShippedProfiles (a folder ending in "/", the package's default
+// profile "１号機"), so that the first start finds the profile it looks for. A folder in use is
+// left alone, so that a profile deleted or damaged later is reported as such. Answers whether
+// profiles were copied.
+bool CopyShippedProfiles(const std::string& strProgramFolder,
+                         const std::string& strShippedProfiles);

@@ -11,7 +11,7 @@ packages=(
   poppler-utils zbar-tools fonts-ipafont-gothic
   dosfstools mtools xvfb xauth ifupdown
   libbenchmark-dev hyperfine gawk curl lftp
-  dpkg-dev file
+  dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
 )
 
 missing=()

@@ -8,7 +8,7 @@ folder=build/package
 bash scripts/install-deps.sh
 cmake -S . -B "$folder" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DRZKSET_TESTS=OFF \
   >/dev/null
-cmake --build "$folder" --target RZKSET -j"$(nproc)" >/dev/null
+cmake --build "$folder" --target RZKSET rzkset_manpage -j"$(nproc)" >/dev/null
 rm -f "$folder"/rzkset_*.deb
 (cd "$folder" && cpack -G DEB >/dev/null)
 ls "$(pwd)/$folder"/rzkset_*.deb

@@ -38,7 +38,9 @@ std::string SplitStopLines(const SplitResult& split) {
                   split.strFailedName.c_str(), LocalFailureReason(split.nError).c_str());
 }
 
-void ReceiveNormally() {
+}  // namespace
+
+void RunNormalReceive() {
     CRZKSETApp& app = GetApp();
     CUiServices& ui = app.Ui();
     std::optional<std::string> path =
@@ -71,6 +73,8 @@ void ReceiveNormally() {
     pBusy->Close();
     ui.ReportOutcome(result.bDone, strMessage);
 }
+
+namespace {
 
 const char* SplitMessage(bool bOk) {
     return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
@@ -158,7 +162,7 @@ void RunSimpleReceive(QWidget* pParent) {
     CSelInTypeDlg dialog(pParent);
     GetApp().Ui().RunModal(dialog);
     if (dialog.m_nSelect == CSelInTypeDlg::SELECT_NORMAL) {
-        ReceiveNormally();
+        RunNormalReceive();
     } else if (dialog.m_nSelect == CSelInTypeDlg::SELECT_SPLIT) {
         ReceiveSplit(pParent);
     }

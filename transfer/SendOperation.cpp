@@ -1,6 +1,9 @@
 #include "transfer/SendOperation.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
@@ -54,22 +57,35 @@ SendReport SendMerged(const std::vector<std::string>& aPaths, const UnitStoreSet
             result.bDone, std::move(merge.aMergedNames)};
 }
 
+// Remembers the files' folder, then lets the tape check ask; false when the operator stopped
+// there and nothing is to be sent.
+bool AcceptChosenFiles(const std::vector<std::string>& aPaths) {
+    CRZKSETApp& app = GetApp();
+    // All chosen files share one folder; the last path looked at names it.
+    app.NC_Dir = FolderOfPath(aPaths[std::min<size_t>(aPaths.size(), 2) - 1]);
+    return CTapeCheck::ConfirmFiles(app.Ui(), aPaths, true, app.SetData.REMOTE_NO,
+                                    app.SetData.REMOTE_NO2);
+}
+
+// The files to the current profile's unit, behind the busy dialog.
+SendReport SendToCurrentUnit(const std::vector<std::string>& aPaths) {
+    CRZKSETApp& app = GetApp();
+    std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowBusy();
+    SendReport report =
+        SendPrograms(aPaths, app.StoreSettings(), CUnitStore::OutputName(app.SetData), app.ExeDir);
+    pBusy->Close();
+    return report;
+}
+
 }  // namespace
 
 std::vector<std::string> ChooseProgramFiles(const std::vector<std::string>& aDroppedPaths) {
     CRZKSETApp& app = GetApp();
-    CUiServices& ui = app.Ui();
     std::vector<std::string> aPaths = !aDroppedPaths.empty()
                                           ? aDroppedPaths
-                                          : ui.OpenFiles(ProgramFileDialogOptions(
+                                          : app.Ui().OpenFiles(ProgramFileDialogOptions(
                                                 app.SetData.ADD_DOT, app.SetData.DOT, app.NC_Dir));
-    if (aPaths.empty()) {
-        return {};
-    }
-    // All chosen files share one folder; the last path looked at names it.
-    app.NC_Dir = FolderOfPath(aPaths[std::min<size_t>(aPaths.size(), 2) - 1]);
-    if (!CTapeCheck::ConfirmFiles(ui, aPaths, true, app.SetData.REMOTE_NO,
-                                  app.SetData.REMOTE_NO2)) {
+    if (aPaths.empty() || !AcceptChosenFiles(aPaths)) {
         return {};
     }
     return aPaths;
@@ -81,18 +97,20 @@ SendReport SendPrograms(const std::vector<std::string>& aPaths, const UnitStoreS
                               : SendMerged(aPaths, settings, strOutputName, strStagingFolder);
 }
 
+std::optional<SendReport> SendChosenFiles(const std::vector<std::string>& aPaths) {
+    if (!AcceptChosenFiles(aPaths)) {
+        return std::nullopt;
+    }
+    return SendToCurrentUnit(aPaths);
+}
+
 void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPaths) {
-    CRZKSETApp& app = GetApp();
-    CUiServices& ui = app.Ui();
+    CUiServices& ui = GetApp().Ui();
     std::vector<std::string> aPaths = ChooseProgramFiles(aDroppedPaths);
     if (aPaths.empty()) {
         return;
     }
-
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
-    SendReport report =
-        SendPrograms(aPaths, app.StoreSettings(), CUnitStore::OutputName(app.SetData), app.ExeDir);
-    pBusy->Close();
+    SendReport report = SendToCurrentUnit(aPaths);
 
     if (report.bOk && aPaths.size() > 1) {
         CMRetDlg dialog(report.aMergedNames, pParent);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,7 @@ std::vector<std::string> ChooseProgramFiles(const std::vector<std::string>& aDro
 // shared state, so that several units can be sent to at once.
 SendReport SendPrograms(const std::vector<std::string>& aPaths, const UnitStoreSettings& settings,
                         const std::string& strOutputName, const std::string& strStagingFolder);
+// The send of files already chosen (the command line's), without the end message: the tape
+// check (which may ask), then the transfer to the current profile's unit under the busy dialog.
+// nullopt when the operator stopped at the tape check and nothing was sent.
+std::optional<SendReport> SendChosenFiles(const std::vector<std::string>& aPaths);

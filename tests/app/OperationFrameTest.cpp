@@ -400,6 +400,33 @@ TEST_F(OperationFrameTest, FilesDroppedOnTheSendButtonAreSent) {
     }
 }
 
+// "Open with RZKSET" hands the files to the window's send: the readiness check, the tape check
+// and the usual messages, as a drop on the send button.
+TEST_F(OperationFrameTest, FilesOpenedFromTheFileManagerGoThroughTheSendsChecks) {
+    CTestFolder pc;
+    WriteBytes(pc / "c.nc", "o3\r\nG00X2\r\n");
+    UseUnit({});
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().ClearRecord();
+    dialog.SendFiles({pc / "c.nc"});
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{kNoMemoryOnUnit});
+    EXPECT_FALSE(fs::exists(m_pUnit->PubFolder() + "RZKOUT"));
+
+    UseUnit({"--seed"});
+    const std::string strBefore = ReadBytes(m_pUnit->PubFolder() + "RZKOUT");
+    for (bool bGoOn : {false, true}) {
+        Ui().ClearRecord();
+        Ui().AnswerQuestion(bGoOn);
+        dialog.SendFiles({pc / "c.nc"});
+        EXPECT_EQ(ReadBytes(m_pUnit->PubFolder() + "RZKOUT"),
+                  bGoOn ? "o3\r\nG00X2\r\n" : strBefore);
+        EXPECT_EQ(Ui().Boxes().size(), bGoOn ? 2U : 1U);
+    }
+    EXPECT_EQ(Ui().Texts().back(), "c.ncの登録が正常終了しました。");
+    EXPECT_TRUE(Ui().FileDialogs().empty());
+}
+
 TEST_F(OperationFrameTest, TheDriveOperationsRunWithoutTheReadinessCheck) {
     UseStick(false);
     CRZKSETDlg dialog;

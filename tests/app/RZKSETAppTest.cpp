@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/ProgramFolder.h"
 #include "tests/fakes/AppFixture.h"
 
 namespace {
@@ -38,6 +39,29 @@ TEST_F(RZKSETAppTest, FirstStartTakesTheDefaultsAndReportsTheMissingProfileOnce)
     EXPECT_EQ(Ui().Boxes()[0].kind, CFakeUiServices::BoxKind::Warning);
     EXPECT_EQ(App().SetData.BPS, 2);
     EXPECT_FALSE(std::filesystem::exists(m_exeDir / "RZKSET.ini"));
+}
+
+// Installed, the program finds the package's default profile on its first start and greets
+// nobody with a warning; a profile lost or damaged once the folder is in use is still reported.
+TEST_F(RZKSETAppTest, TheShippedProfileMakesTheFirstStartQuietAndALaterLossIsStillReported) {
+    const std::string strShipped = RZKSET_SOURCE_DIR "/package/Data/";
+    EXPECT_TRUE(CopyShippedProfiles(App().ExeDir, strShipped));
+    EXPECT_TRUE(App().ReadProfile());
+    EXPECT_TRUE(Ui().Boxes().empty());
+    EXPECT_EQ(App().StoreSettings().strServer, "192.168.0.102");
+    EXPECT_EQ(ReadFile("Data/１号機.txt"), AppFixture::ReadFile(strShipped + "１号機.txt"));
+    ASSERT_TRUE(App().WriteProfile());
+
+    for (const char* pszDamage : {"", "#RZKSet Section Start\r\nIP4=9\r\n"}) {
+        Ui().ClearRecord();
+        std::filesystem::remove(m_exeDir / "Data/１号機.txt");
+        if (*pszDamage != '\0') {
+            WriteFile("Data/１号機.txt", pszDamage);
+        }
+        EXPECT_FALSE(CopyShippedProfiles(App().ExeDir, strShipped));
+        EXPECT_FALSE(App().ReadProfile());
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{kResetMessage});
+    }
 }
 
 TEST_F(RZKSETAppTest, ReadsTheProfileInCodePage932AndTheMachineProfileItNames) {

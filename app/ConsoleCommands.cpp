@@ -1,0 +1,143 @@
+#include "app/ConsoleCommands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "app/RZKSETApp.h"
+#include "maint/StoreCheckupOperation.h"
+#include "numlist/FileNo.h"
+#include "numlist/NumberImport.h"
+#include "numlist/NumberRegistration.h"
+#include "numlist/Registration.h"
+#include "platform/ConsoleUiServices.h"
+#include "platform/Text.h"
+#include "transfer/ReceiveOperation.h"
+#include "transfer/SendOperation.h"
+#include "transfer/TapeCheck.h"
+#include "unitstore/StoreAction.h"
+
+namespace {
+
+// Paths as the operations keep them: absolute, so that the folder remembered and the file
+// name in the messages are the same as from the file dialog.
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& aPaths) {
+    std::vector<std::string> aAbsolute;
+    for (const std::string& strPath : aPaths) {
+        std::error_code error;
+        std::filesystem::path absolute = std::filesystem::absolute(strPath, error);
+        aAbsolute.push_back(error ? strPath : absolute.lexically_normal().string());
+    }
+    return aAbsolute;
+}
+
+void Send(CUiServices& ui, const std::vector<std::string>& aPaths) {
+    std::optional<SendReport> report = SendChosenFiles(aPaths);
+    if (!report) {
+        return;
+    }
+    std::string strMessage = report->strMessage;
+    for (const std::string& strName : report->aMergedNames) {
+        strMessage += "\n" + strName;
+    }
+    ui.ReportOutcome(report->bOk, strMessage);
+}
+
+// The number registration's "登録" with the files after the list's last entry, numbered on
+// from nNo, and its "閉じる" when something was registered.
+void Register(CUiServices& ui, const std::vector<std::string>& aFiles, int nNo) {
+    CRZKSETApp& app = GetApp();
+    CFileNo list;
+    if (std::string strFailure = OpenNumberList(list); !strFailure.empty()) {
+        ui.WarningBox(strFailure);
+        return;
+    }
+    if (!CTapeCheck::ConfirmFiles(ui, aFiles, false, app.SetData.REMOTE_NO,
+                                  app.SetData.REMOTE_NO2)) {
+        return;
+    }
+    size_t nEntries = list.m_aData.size();
+    CStoreAction action(app.StoreSettings(), kProgramFolder);
+    std::string strFailure =
+        action.Message(RegisterNumberedFiles(action, list, aFiles, nNo, nEntries, {}));
+    action.Close();
+    if (!strFailure.empty()) {
+        ui.WarningBox(strFailure);
+    }
+    // The programs that reached the unit get their entries, as closing the dialog would.
+    if (list.m_aData.size() > nEntries) {
+        if (std::string strWriteFailure = SaveNumberList(list); !strWriteFailure.empty()) {
+            ui.WarningBox(strWriteFailure);
+        }
+    }
+}
+
+// The number import's "取込" of the program nNo into the PC file strPath.
+void Import(CUiServices& ui, int nNo, const std::string& strPath) {
+    ProgramImport outcome = ImportWaitingProgram(nNo, strPath, NameOfPath(strPath));
+    ui.ReportOutcome(outcome.bDone, outcome.strMessage);
+}
+
+void RunCommand(const CommandLine& line, CConsoleUiServices& ui) {
+    CRZKSETApp& app = GetApp();
+    using Command = CommandLine::Command;
+    // The store check-up reports a store that is not ready itself.
+    if (line.command != Command::Status && !app.CheckUnit()) {
+        return;
+    }
+    switch (line.command) {
+        case Command::Send:
+            Send(ui, line.aPaths);
+            break;
+        case Command::Receive:
+            RunNormalReceive();
+            break;
+        case Command::Register:
+            Register(ui, line.aPaths, line.nNo);
+            break;
+        case Command::Import:
+            Import(ui, line.nNo, line.aPaths.front());
+            break;
+        case Command::Status:
+            RunStoreCheckup();
+            break;
+        case Command::Window:
+        case Command::Help:
+        case Command::Version:
+            break;
+    }
+}
+
+}  // namespace
+
+int RunConsoleCommand(const CommandLine& line) {
+    if (!line.strError.empty()) {
+        std::fprintf(stderr, "rzkset: %s\n詳しくは rzkset --help を見てください。\n",
+                     line.strError.c_str());
+        return kExitBadArguments;
+    }
+    if (line.command == CommandLine::Command::Help) {
+        std::fputs(CommandLineUsage().c_str(), stdout);
+        return kExitDone;
+    }
+    if (line.command == CommandLine::Command::Version) {
+        std::printf("rzkset %s\n", RZKSET_VERSION);
+        return kExitDone;
+    }
+    CRZKSETApp& app = GetApp();
+    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, stderr);
+    CConsoleUiServices& ui = *pUi;
+    app.SetUi(std::move(pUi));
+    // A command must not reach a unit with the defaults in place of a profile it could not read.
+    if (!app.InitData(line.strProfile)) {
+        return kExitFailed;
+    }
+    if (line.nSousa >= 0) {
+        app.Sousa = line.nSousa;
+    }
+    CommandLine absolute = line;
+    absolute.aPaths = AbsolutePaths(line.aPaths);
+    ui.SetChosenFiles(absolute.aPaths);
+    RunCommand(absolute, ui);
+    return ui.HasFailed() ? kExitFailed : kExitDone;
+}

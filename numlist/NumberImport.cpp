@@ -1,0 +1,32 @@
+#include "numlist/NumberImport.h"
+
+#include "app/RZKSETApp.h"
+#include "numlist/Registration.h"
+#include "platform/Text.h"
+#include "unitstore/StoreAction.h"
+
+ProgramImport ImportWaitingProgram(int nNo, const std::string& strPath,
+                                   const std::string& strFileName) {
+    CRZKSETApp& app = GetApp();
+    std::string strProgram = ProgramFileName(nNo);
+    CStoreAction action(app.StoreSettings(), kWaitingFolder);
+    ProgramImport outcome;
+    std::string strOutcome;
+    if (action.IsOpen()) {
+        if (!action.Store().GetFile(strProgram, strPath)) {
+            strOutcome = Format("%sの登録に失敗しました。", strFileName.c_str());
+        } else {
+            outcome.bTaken = true;
+            outcome.bDone = action.Store().Remove(strProgram);
+            strOutcome = outcome.bDone ? Format("%sの登録が正常終了しました。", strFileName.c_str())
+                                       : "消去に失敗しました。";
+            if (app.Sousa == 0) {
+                StampWithNow(strPath);
+            }
+        }
+    }
+    outcome.bDone = outcome.bDone && action.StoreFailureText().empty();
+    outcome.strMessage = action.Message(strOutcome);
+    action.Close();
+    return outcome;
+}

@@ -1,0 +1,94 @@
+#include "platform/ConsoleUiServices.h"
+
+namespace {
+
+// Nothing to take down: the command line shows no busy dialog.
+class CNoBusyIndicator : public CBusyIndicator {
+public:
+    void Close() override {}
+};
+
+}  // namespace
+
+CConsoleUiServices::CConsoleUiServices(bool bForce, std::FILE* pOutput)
+    : m_bForce(bForce), m_pOutput(pOutput) {}
+
+void CConsoleUiServices::Write(const std::string& strText) {
+    std::fprintf(m_pOutput, "%s\n", strText.c_str());
+    std::fflush(m_pOutput);
+}
+
+void CConsoleUiServices::WarningBox(const std::string& strText) {
+    m_bFailed = true;
+    Write(strText);
+}
+
+void CConsoleUiServices::MessageBox(const std::string& strText) {
+    Write(strText);
+}
+
+void CConsoleUiServices::InformationBox(const std::string& strText) {
+    Write(strText);
+}
+
+bool CConsoleUiServices::Answer(const std::string& strText, const std::string& strDetails) {
+    Write(strText);
+    if (!strDetails.empty()) {
+        Write(strDetails);
+    }
+    if (m_bForce) {
+        Write("--force: はい");
+        return true;
+    }
+    Write("--force がないので中止します。");
+    m_bFailed = true;
+    return false;
+}
+
+bool CConsoleUiServices::QuestionBox(const std::string& strText, bool, bool) {
+    return Answer(strText, {});
+}
+
+void CConsoleUiServices::ReportWithDetails(bool bOk, const std::string& strText,
+                                           const std::string& strDetails) {
+    m_bFailed = m_bFailed || !bOk;
+    Write(strText);
+    if (!strDetails.empty()) {
+        Write(strDetails);
+    }
+}
+
+bool CConsoleUiServices::WarningQuestionBox(const std::string& strText,
+                                            const std::string& strDetails) {
+    return Answer(strText, strDetails);
+}
+
+std::vector<std::string> CConsoleUiServices::OpenFiles(const FileDialogOptions&) {
+    return m_aChosenFiles;
+}
+
+std::optional<std::string> CConsoleUiServices::SaveFile(const FileDialogOptions&) {
+    if (m_aChosenFiles.empty()) {
+        return std::nullopt;
+    }
+    return m_aChosenFiles.front();
+}
+
+// The commands of the command line name every path they need; a folder browser, a printer or a
+// dialog of the program would need a person, so they count as cancelled.
+std::optional<std::string> CConsoleUiServices::BrowseFolder(const std::string&,
+                                                            const std::string&) {
+    return std::nullopt;
+}
+
+void CConsoleUiServices::Print(int, int, const SheetPainter&) {}
+
+int CConsoleUiServices::RunModal(CDialog&) {
+    return 0;
+}
+
+std::unique_ptr<CBusyIndicator> CConsoleUiServices::ShowBusy() {
+    return std::make_unique<CNoBusyIndicator>();
+}
+
+void CConsoleUiServices::PumpMessages() {}
