@@ -128,6 +128,27 @@ void CRZKSETApp::InitInstance() {
     InitUserInterface();
     ExeDir = ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
     ReadProfile();
+    OpenShopMemory();
+}
+
+void CRZKSETApp::OpenShopMemory() {
+    CShopMemory::Hooks hooks;
+    hooks.profile = [this] { return SetFileName; };
+    hooks.goOnWithoutCopy = [this](const std::string& strName) {
+        return Ui().QuestionBox(
+            Format("%sの写しを履歴に残せませんでした。\n写しを残さずに続けますか？",
+                   strName.c_str()),
+            true);
+    };
+    hooks.reportJournalFailure = [this](const std::string& strPath) {
+        Ui().WarningBox(
+            Format("%sに操作の記録を書き込めませんでした。\n操作は続けますが、"
+                   "この間の記録は残りません。",
+                   strPath.c_str()));
+    };
+    m_pShopMemory = std::make_unique<CShopMemory>(
+        ExeDir, CShopMemory::Settings::Read(ProfilePath()), std::move(hooks));
+    CShopMemory::SetCurrent(m_pShopMemory.get());
 }
 
 int CRZKSETApp::ExitInstance() {

@@ -17,6 +17,7 @@
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
+#include "journal/JournalScope.h"
 #include "maint/HosyuDlg.h"
 #include "maint/StoreCheckupOperation.h"
 #include "numlist/FKanri2Dlg.h"
@@ -251,6 +252,9 @@ void CRZKSETDlg::OnOperation(int nId) {
     if (!operation.run) {
         return;
     }
+    // The picture buttons carry their caption as their accessible name.
+    QWidget* pButton = Item(nId);
+    CJournalScope journalScope(pButton != nullptr ? pButton->accessibleName().toStdString() : "");
     CRZKSETApp& app = GetApp();
     app.DeviceEventsEnabled = 0;
     if (!operation.bCheckUnit || CheckUnit()) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/RZKSETApp.h"
+#include "journal/ShopMemory.h"
 #include "numlist/Registration.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
@@ -51,6 +52,25 @@ void ReceiveNormally() {
     ui.ReportOutcome(result.bDone, strMessage);
 }
 
+// Each program the split writes: what the PC file held is kept first, and its journal line
+// follows once the split has ended.
+void RememberSplitFile(CReplacedPrograms& replaced, const std::string& strPath) {
+    replaced.Remember(strPath);
+    if (CShopMemory* pMemory = CShopMemory::Current()) {
+        pMemory->KeepLocalFile(strPath, false);
+    }
+}
+
+void NoteSplitFiles(const CReplacedPrograms& replaced, bool bOk) {
+    CRZKSETApp& app = GetApp();
+    if (CShopMemory* pMemory = CShopMemory::Current()) {
+        for (const std::string& strPath : replaced.WrittenPaths()) {
+            pMemory->NoteFileWritten(app.StoreSettings(), JournalRecord::kDirectionToPc, strPath,
+                                     CUnitStore::InputName(app.SetData), strPath, bOk);
+        }
+    }
+}
+
 const char* SplitMessage(bool bOk) {
     return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
 }
@@ -69,9 +89,10 @@ StoreCommandResult SplitFromNetwork(const std::string& strDestinationFolder,
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });
-    bSplit = result.bDone &&
-             SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix,
-                                  [&](const std::string& strPath) { replaced.Remember(strPath); });
+    bSplit = result.bDone && SplitByProgramNumber(strStagingPath, strDestinationFolder, strSuffix,
+                                                  [&](const std::string& strPath) {
+                                                      RememberSplitFile(replaced, strPath);
+                                                  });
     std::filesystem::remove(strStagingPath, error);
     return result;
 }
@@ -108,10 +129,12 @@ void ReceiveSplit(QWidget* pParent) {
         strMessage = result.Message(SplitMessage(bOk), "読み込みに失敗しました。");
     } else {
         std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
-        bOk = SplitByProgramNumber(strSource, strDestinationFolder, strSuffix,
-                                   [&](const std::string& strPath) { replaced.Remember(strPath); });
+        bOk = SplitByProgramNumber(
+            strSource, strDestinationFolder, strSuffix,
+            [&](const std::string& strPath) { RememberSplitFile(replaced, strPath); });
         strMessage = SplitMessage(bOk);
     }
+    NoteSplitFiles(replaced, bOk);
     if (bOk) {
         strMessage += WithLeadingLineBreak(replaced.FolderReport());
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/RZKSETApp.h"
+#include "journal/JournalScope.h"
 #include "numlist/Registration.h"
 #include "platform/Progress.h"
 #include "platform/Text.h"
@@ -48,6 +49,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
                 {}};
     }
     CProgress::StartFile(Cp932ToDisplay(strOutputName), 0, 1);
+    CJournalScope::SetSources(merge.aMergedNames);
     StoreCommandResult result = RunStoreCommand(
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.PutFile(strMergedPath, strOutputName); });

@@ -1,0 +1,284 @@
+#include "journal/ShopMemory.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "journal/JournalScope.h"
+#include "journal/Sha256.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+#include "platform/WholeFile.h"
+
+namespace {
+
+constexpr const char* kSection = "Journal";
+constexpr int64_t kMegabyte = 1024 * 1024;
+
+CShopMemory* g_pCurrent = nullptr;
+
+bool IsRegularFile(const std::string& strPath) {
+    struct stat status {};
+    return stat(strPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+CShopMemory::Settings CShopMemory::Settings::Read(const std::string& strIniPath) {
+    CIniFile ini(strIniPath);
+    ini.Load();
+    Settings settings;
+    settings.bJournal = ini.GetInt(kSection, "Journal", 1) != 0;
+    settings.bHistory = ini.GetInt(kSection, "History", 1) != 0;
+    settings.limits.nMaxBytes = std::max(0, ini.GetInt(kSection, "HistoryMaxMB", 500)) * kMegabyte;
+    settings.limits.nMaxDays = std::max(0, ini.GetInt(kSection, "HistoryMaxDays", 180));
+    settings.nJournalRotateBytes =
+        std::max(1, ini.GetInt(kSection, "JournalRotateMB", 16)) * kMegabyte;
+    return settings;
+}
+
+CShopMemory::CShopMemory(const std::string& strDataFolder, Settings settings, Hooks hooks)
+    : m_strDataFolder(strDataFolder),
+      m_settings(settings),
+      m_hooks(std::move(hooks)),
+      m_journal(strDataFolder, settings.nJournalRotateBytes),
+      m_history(strDataFolder + "History/", settings.limits) {}
+
+CShopMemory::~CShopMemory() {
+    if (g_pCurrent == this) {
+        SetCurrent(nullptr);
+    }
+}
+
+CShopMemory* CShopMemory::Current() {
+    return g_pCurrent;
+}
+
+void CShopMemory::SetCurrent(CShopMemory* pMemory) {
+    g_pCurrent = pMemory;
+    CUnitStore::SetWatch(pMemory);
+}
+
+bool CShopMemory::KeepLocalFile(const std::string& strPath, bool bAsk) {
+    if (!m_settings.bHistory || !IsRegularFile(strPath)) {
+        return true;
+    }
+    std::optional<std::string> bytes = ReadWholeFile(strPath);
+    std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
+    if (strSha256) {
+        m_aKeptBefore[strPath] = {*strSha256, static_cast<int64_t>(bytes->size())};
+        return true;
+    }
+    if (!bAsk) {
+        return false;
+    }
+    JournalRecord record;
+    record.strTransport = "pc";
+    record.strDirection = JournalRecord::kDirectionOnPc;
+    record.strPcPath = strPath;
+    return GoOnWithoutCopy(record);
+}
+
+void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
+                                  const std::string& strPcPath, const std::string& strUnitName,
+                                  const std::string& strBytesPath, bool bDone) {
+    JournalRecord record = StoreRecord(settings, pszDirection, strUnitName);
+    record.strPcPath = strPcPath;
+    record.strKept = TakeKept(strPcPath.empty() ? strBytesPath : strPcPath);
+    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    if (bDone) {
+        SetBytes(record, strBytesPath);
+    }
+    Write(std::move(record));
+}
+
+void CShopMemory::OnConnect(const CUnitStore&) {
+    m_aListed.clear();
+}
+
+bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
+                                    bool bRemove) {
+    if (!m_settings.bHistory) {
+        return true;
+    }
+    std::optional<std::string> strListedName = ListedName(store, strStoreName);
+    if (strListedName && strListedName->empty()) {
+        return true;  // nothing under that name: nothing to keep
+    }
+    std::optional<Kept> kept = KeepStoreFile(
+        store, strListedName && !strListedName->empty() ? *strListedName : strStoreName);
+    if (kept) {
+        m_aKeptBefore[store.Folder() + strStoreName] = *kept;
+        return true;
+    }
+    // A lost connection fails the command by itself. After a listing that failed, a fetch
+    // that is refused tells that the name is new: a replacement goes on. Anything else
+    // that could not be kept needs the operator's word.
+    if (store.HasConnectionFailed() || (!bRemove && !strListedName)) {
+        return true;
+    }
+    JournalRecord record = StoreRecord(
+        store.Settings(),
+        bRemove ? JournalRecord::kDirectionDeleteOnUnit : JournalRecord::kDirectionToUnit,
+        store.Folder() + strStoreName);
+    return GoOnWithoutCopy(record);
+}
+
+bool CShopMemory::BeforeLocalReplace(const std::string& strLocalPath) {
+    // Staging copies and the list files the dialogs fetch live in the data folder: they are
+    // no programs of the operator's.
+    return strLocalPath.starts_with(m_strDataFolder) || KeepLocalFile(strLocalPath);
+}
+
+void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalPath,
+                           const std::string& strStoreName, bool bDone) {
+    std::string strUnitName = store.Folder() + strStoreName;
+    if (auto listed = m_aListed.find(store.Folder());
+        bDone && listed != m_aListed.end() && listed->second) {
+        (*listed->second)[MakeUpper(strStoreName)] = strStoreName;
+    }
+    JournalRecord record =
+        StoreRecord(store.Settings(), JournalRecord::kDirectionToUnit, strUnitName);
+    record.strPcPath = strLocalPath;
+    record.strSources = CJournalScope::Sources();
+    record.strKept = TakeKept(strUnitName);
+    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    if (!bDone && store.HasConnectionFailed()) {
+        record.strMessage = store.ConnectionFailureMessage();
+    }
+    SetBytes(record, strLocalPath);
+    Write(std::move(record));
+}
+
+void CShopMemory::AfterGet(const CUnitStore& store, const std::string& strStoreName,
+                           const std::string& strLocalPath, bool bDone) {
+    if (strLocalPath.starts_with(m_strDataFolder)) {
+        return;
+    }
+    JournalRecord record =
+        StoreRecord(store.Settings(), JournalRecord::kDirectionToPc, store.Folder() + strStoreName);
+    record.strPcPath = strLocalPath;
+    record.strKept = TakeKept(strLocalPath);
+    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    if (bDone) {
+        SetBytes(record, strLocalPath);
+    } else if (store.HasConnectionFailed()) {
+        record.strMessage = store.ConnectionFailureMessage();
+    }
+    Write(std::move(record));
+}
+
+void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strStoreName,
+                              bool bDone) {
+    std::string strUnitName = store.Folder() + strStoreName;
+    if (auto listed = m_aListed.find(store.Folder());
+        bDone && listed != m_aListed.end() && listed->second) {
+        listed->second->erase(MakeUpper(strStoreName));
+    }
+    JournalRecord record =
+        StoreRecord(store.Settings(), JournalRecord::kDirectionDeleteOnUnit, strUnitName);
+    auto found = m_aKeptBefore.find(strUnitName);
+    if (found != m_aKeptBefore.end()) {
+        record.nSize = found->second.nSize;
+        record.strSha256 = found->second.strSha256;
+    }
+    record.strKept = TakeKept(strUnitName);
+    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    if (!bDone && store.HasConnectionFailed()) {
+        record.strMessage = store.ConnectionFailureMessage();
+    }
+    Write(std::move(record));
+}
+
+std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
+                                                            const std::string& strStoreName) {
+    std::string strFetchPath = m_strDataFolder + "~History.fetch";
+    std::optional<std::string> bytes;
+    if (store.GetFile(strStoreName, strFetchPath)) {
+        bytes = ReadWholeFile(strFetchPath);
+    }
+    unlink(strFetchPath.c_str());
+    std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
+    if (!strSha256) {
+        return std::nullopt;
+    }
+    return Kept{*strSha256, static_cast<int64_t>(bytes->size())};
+}
+
+std::optional<std::string> CShopMemory::ListedName(CUnitStore& store,
+                                                   const std::string& strStoreName) {
+    auto found = m_aListed.find(store.Folder());
+    if (found == m_aListed.end()) {
+        std::optional<std::map<std::string, std::string>> names;
+        if (std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*")) {
+            names.emplace();
+            for (const StoreEntry& entry : *aEntries) {
+                if (!entry.bFolder) {
+                    (*names)[MakeUpper(entry.strName)] = entry.strName;
+                }
+            }
+        }
+        found = m_aListed.emplace(store.Folder(), std::move(names)).first;
+    }
+    if (!found->second) {
+        return std::nullopt;
+    }
+    auto name = found->second->find(MakeUpper(strStoreName));
+    return name == found->second->end() ? std::string() : name->second;
+}
+
+bool CShopMemory::GoOnWithoutCopy(const JournalRecord& record) {
+    std::string strName = record.strPcPath.empty() ? record.strUnitName : record.strPcPath;
+    if (m_hooks.goOnWithoutCopy && m_hooks.goOnWithoutCopy(strName)) {
+        return true;
+    }
+    JournalRecord refused = record;
+    refused.strOutcome = JournalRecord::kOutcomeRefused;
+    refused.strMessage = "no copy could be kept";
+    Write(std::move(refused));
+    return false;
+}
+
+JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const char* pszDirection,
+                                       const std::string& strUnitName) const {
+    JournalRecord record;
+    bool bNetwork = settings.nSousa == 1;
+    record.strTransport = bNetwork ? "ftp" : "usb";
+    record.strAddress = bNetwork ? settings.strServer : settings.strUsbDrive;
+    record.strDirection = pszDirection;
+    record.strUnitName = Cp932ToDisplay(strUnitName);
+    return record;
+}
+
+void CShopMemory::SetBytes(JournalRecord& record, const std::string& strPath) const {
+    if (std::optional<std::string> bytes = ReadWholeFile(strPath)) {
+        record.nSize = static_cast<int64_t>(bytes->size());
+        record.strSha256 = Sha256Hex(*bytes);
+    }
+}
+
+void CShopMemory::Write(JournalRecord record) {
+    if (!m_settings.bJournal) {
+        return;
+    }
+    record.strTime = JournalTimeNow();
+    record.strProfile = m_hooks.profile ? m_hooks.profile() : std::string();
+    record.strOperation = CJournalScope::Operation();
+    if (!m_journal.Append(record) && !m_bJournalFailureReported) {
+        m_bJournalFailureReported = true;
+        if (m_hooks.reportJournalFailure) {
+            m_hooks.reportJournalFailure(m_journal.CurrentPath());
+        }
+    }
+}
+
+std::string CShopMemory::TakeKept(const std::string& strKey) {
+    auto found = m_aKeptBefore.find(strKey);
+    if (found == m_aKeptBefore.end()) {
+        return {};
+    }
+    std::string strSha256 = found->second.strSha256;
+    m_aKeptBefore.erase(found);
+    return strSha256;
+}

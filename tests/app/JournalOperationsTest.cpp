@@ -1,0 +1,330 @@
+#include <gtest/gtest.h>
+#include <QLineEdit>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "journal/JournalRecord.h"
+#include "journal/Sha256.h"
+#include "maint/HosyuDlg.h"
+#include "numlist/FKanri2Dlg.h"
+#include "numlist/FKanriDlg.h"
+#include "numlist/FNoInDlg.h"
+#include "numlist/FSousaDlg.h"
+#include "platform/ListView.h"
+#include "settings/SetDlg.h"
+#include "tests/app/OperationFrameFixture.h"
+#include "tests/fakes/ExpectDialog.h"
+#include "transfer/MRetDlg.h"
+#include "transfer/OBunkaiDlg.h"
+#include "transfer/SampleDlg.h"
+#include "transfer/SelInTypeDlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kP1 = "%\r\nO0001\r\nG00 X0\r\nM30\r\n%\r\n";
+const std::string kP2 = "%\r\nO0002\r\nG01 X1. F100\r\nM30\r\n%\r\n";
+const std::string kInput = "%\r\nO0005\r\nM30\r\nO0006\r\nM30\r\n%\r\n";
+const std::string kWaiting = "%\r\nO0007\r\nM30\r\n%\r\n";
+const std::string kUnregistered = "%\r\nO0009\r\nM30\r\n%\r\n";
+// Expected where the old bytes are some the test did not write itself.
+const std::string kAnyKept = "*";
+
+class JournalOperationsTest : public OperationFrameTest {
+protected:
+    // The PC's programs and the unit's memory as the operations below expect them: the marker, the
+    // input file, a program waiting to be taken over, the maintenance files and two files no list
+    // names.
+    void UseStore(bool bNetwork) {
+        for (const auto& entry : fs::directory_iterator(m_pc.Path())) {
+            fs::remove_all(entry.path());
+        }
+        WriteBytes(m_pc / "P1.NC", kP1);
+        WriteBytes(m_pc / "P2.NC", kP2);
+        if (bNetwork) {
+            UseUnit({});
+        } else {
+            UseStick(false);
+        }
+        m_strStore = bNetwork ? m_pUnit->PubFolder() : App().UsbDrive;
+        fs::create_directories(m_strStore + "RzFilesIn");
+        fs::create_directories(m_strStore + "images");
+        WriteBytes(m_strStore + "PVN_RZK70", "");
+        WriteBytes(m_strStore + "RZKIN", kInput);
+        WriteBytes(m_strStore + "RzFilesIn/0007.fno", kWaiting);
+        WriteBytes(m_strStore + "images/INFO.INI", "NAME=RZK-70\r\n");
+        WriteBytes(m_strStore + "images/RZK70.REQ", "BNUMEX=1\r\n");
+        WriteBytes(m_strStore + "UNREG1", kUnregistered);
+        WriteBytes(m_strStore + "UNREG2", kUnregistered + kUnregistered);
+        App().OpenShopMemory();
+    }
+
+    std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
+
+    static void Press(CRZKSETDlg& dialog, int nId) { OperationFrameTest::Press(dialog, nId); }
+
+    CTestFolder m_pc;
+    std::string m_strStore;
+};
+
+std::string Describe(const std::vector<JournalRecord>& aLines) {
+    std::string strText;
+    for (const JournalRecord& record : aLines) {
+        strText += record.ToJsonLine() + "\n";
+    }
+    return strText;
+}
+
+// One line per program moved, replaced or deleted, from the control the operator uses, over
+// the unit and the USB memory: the command's name, the direction, the names on both sides,
+// the SHA-256 of the bytes and the outcome.
+TEST_F(JournalOperationsTest, EveryOperationWritesItsJournalLine) {
+    struct Expected {
+        const char* pszOperation;
+        const char* pszDirection;
+        std::string strUnitName;
+        std::string strBytes;  // what went over or was removed
+        std::string strKept;   // the old bytes the history keeps; empty for none
+        std::string strSources = {};
+    };
+    struct Case {
+        const char* pszName;
+        bool bUsbOnly;
+        std::function<void(CRZKSETDlg&)> run;
+        std::vector<Expected> aExpected;
+    };
+    const std::string kSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+    const std::string kReceive = "ＲＺＫ－７０からＮＣプログラムを取り出し";
+    const std::string kFiles = "ファイル操作";
+    const std::string kNumbers = "番号登録";
+    const std::string kImport = "番号取込";
+    const std::vector<Case> aCases = {
+        {"send one file",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+             Press(dialog, 1000);
+         },
+         {{"ＲＺＫ－７０へＮＣプログラムを登録", JournalRecord::kDirectionToUnit, "RZKOUT", kP1,
+           ""}}},
+        {"send merged, replacing the first",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerOpenFiles({m_pc / "P1.NC", m_pc / "P2.NC"});
+             ExpectDialog<CMRetDlg>(Ui(), [](CMRetDlg& list) { list.accept(); });
+             Press(dialog, 1000);
+         },
+         {{"ＲＺＫ－７０へＮＣプログラムを登録", JournalRecord::kDirectionToUnit, "RZKOUT", "", kP1,
+           "P1.NC; P2.NC"}}},
+        {"receive into one file",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+             Ui().AnswerSaveFile(m_pc / "P1.NC");
+             Press(dialog, 1001);
+         },
+         {{"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           kInput, kP1}}},
+        {"receive split",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
+             ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& split) {
+                 std::string strBase = m_pc.Path();
+                 Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+                 split.OnBrowse();
+                 split.FolderNameEdit().setText(QStringLiteral("SPLIT"));
+                 split.OnOK();
+             });
+             Press(dialog, 1001);
+         },
+         {{"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           "%\r\nO0005\r\nM30\r\n%", ""},
+          {"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           "%\r\nO0006\r\nM30\r\n%", ""}}},
+        {"sample program",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerQuestion(true);
+             ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& sample) { sample.OnOK(); });
+             Press(dialog, 1014);
+         },
+         {{"サンプル作成", JournalRecord::kDirectionToUnit, "RZKOUT", "", kAnyKept}}},
+        {"number registration",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+                 ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+                 numbers.Button(1033).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 登録", JournalRecord::kDirectionToUnit, "RzFilesOut/0001.fno", kP2, ""}}},
+        {"number list deletion",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 numbers.FileList().SetSelected(0, true);
+                 numbers.Button(1031).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 消去", JournalRecord::kDirectionDeleteOnUnit, "RzFilesOut/0001.fno", kP2,
+           kP2}}},
+        {"number delete all",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+                 ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+                 numbers.Button(1033).click();
+                 Ui().AnswerQuestion(true);
+                 numbers.Button(1032).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 全消去", JournalRecord::kDirectionDeleteOnUnit, "RzFilesOut/0001.fno", "",
+           kAnyKept}}},
+        {"number import",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanri2Dlg>(Ui(), [&](CFKanri2Dlg& import) {
+                 import.FileList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "IMPORTED.NC");
+                 import.Button(1040).click();
+                 import.reject();
+             });
+             Press(dialog, 1011);
+         },
+         {{"番号取込 / 取込", JournalRecord::kDirectionToPc, "RzFilesIn/0007.fno", kWaiting, ""},
+          {"番号取込 / 取込", JournalRecord::kDirectionDeleteOnUnit, "RzFilesIn/0007.fno", kWaiting,
+           kWaiting}}},
+        {"file operations: register, take in, delete",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+                 files.Button(1016).click();
+                 files.FileList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "TAKEN.NC");
+                 files.Button(1023).click();
+                 files.FileList().SetSelected(0, true);
+                 files.Button(1017).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 登録", JournalRecord::kDirectionToUnit, "P2.NC", kP2, ""},
+          {"ファイル操作 / 取込", JournalRecord::kDirectionToPc, "P2.NC", kP2, ""},
+          {"ファイル操作 / 消去", JournalRecord::kDirectionDeleteOnUnit, "P2.NC", kP2, kP2}}},
+        {"file operations: unregistered files moved to the PC and deleted",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 files.UnregisteredList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "MOVED.NC");
+                 files.Button(1027).click();
+                 files.UnregisteredList().SetSelected(0, true);
+                 files.Button(1024).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 取込", JournalRecord::kDirectionToPc, "UNREG1", kUnregistered, ""},
+          {"ファイル操作 / 取込", JournalRecord::kDirectionDeleteOnUnit, "UNREG1", kUnregistered,
+           kUnregistered},
+          {"ファイル操作 / 消去", JournalRecord::kDirectionDeleteOnUnit, "UNREG2",
+           kUnregistered + kUnregistered, kUnregistered + kUnregistered}}},
+        {"file operations: delete all",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+                 files.Button(1016).click();
+                 Ui().AnswerQuestion(true);
+                 files.Button(1015).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 全消去", JournalRecord::kDirectionDeleteOnUnit, "P1.NC", kInput,
+           kInput}}},
+        {"maintenance deletion",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CHosyuDlg>(Ui(), [&](CHosyuDlg& maintenance) {
+                 Ui().AnswerQuestion(true);
+                 maintenance.Button(1041).click();
+                 maintenance.OnClose();
+             });
+             Press(dialog, 1012);
+         },
+         {{"保守", JournalRecord::kDirectionDeleteOnUnit, "images/INFO.INI", "NAME=RZK-70\r\n",
+           "NAME=RZK-70\r\n"},
+          {"保守", JournalRecord::kDirectionDeleteOnUnit, "images/RZK70.REQ", "BNUMEX=1\r\n",
+           "BNUMEX=1\r\n"}}},
+        {"unit configuration written",
+         true,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) { settings.OnOK(); });
+             Press(dialog, 1013);
+         },
+         {{"設定", JournalRecord::kDirectionToUnit, "rzksys/PVNRSIO.INI", "", ""},
+          {"設定", JournalRecord::kDirectionToUnit, "rzksys/interfaces", "", ""}}},
+    };
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        for (const Case& testCase : aCases) {
+            if (testCase.bUsbOnly && bNetwork) {
+                continue;
+            }
+            SCOPED_TRACE(testCase.pszName);
+            size_t nBefore = Lines().size();
+            Ui().ClearRecord();
+            testCase.run(dialog);
+            for (const CFakeUiServices::Box& box : Ui().Boxes()) {
+                EXPECT_NE(box.kind, CFakeUiServices::BoxKind::Warning) << box.strText;
+            }
+            std::vector<JournalRecord> aAll = Lines();
+            std::vector<JournalRecord> aNew(aAll.begin() + static_cast<long>(nBefore), aAll.end());
+            for (const Expected& expected : testCase.aExpected) {
+                SCOPED_TRACE(expected.strUnitName);
+                auto found = std::find_if(aNew.begin(), aNew.end(), [&](const JournalRecord& r) {
+                    return r.strOperation == expected.pszOperation &&
+                           r.strDirection == expected.pszDirection &&
+                           r.strUnitName == expected.strUnitName &&
+                           (expected.strBytes.empty() ||
+                            r.strSha256 == Sha256Hex(expected.strBytes));
+                });
+                ASSERT_NE(found, aNew.end()) << Describe(aNew);
+                EXPECT_EQ(found->strOutcome, JournalRecord::kOutcomeDone);
+                EXPECT_EQ(found->strSources, expected.strSources);
+                EXPECT_EQ(found->strProfile, "１号機");
+                EXPECT_EQ(found->strTransport, bNetwork ? "ftp" : "usb");
+                if (expected.strKept == kAnyKept) {
+                    EXPECT_EQ(found->strKept.size(), 64U);
+                } else {
+                    EXPECT_EQ(found->strKept,
+                              expected.strKept.empty() ? "" : Sha256Hex(expected.strKept));
+                }
+                if (!expected.strBytes.empty()) {
+                    EXPECT_EQ(found->nSize, static_cast<int64_t>(expected.strBytes.size()));
+                }
+            }
+        }
+        m_pUnit.reset();
+    }
+}
+
+}  // namespace
