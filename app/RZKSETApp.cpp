@@ -135,20 +135,23 @@ void CRZKSETApp::OpenShopMemory() {
     CShopMemory::Hooks hooks;
     hooks.profile = [this] { return SetFileName; };
     hooks.goOnWithoutCopy = [this](const std::string& strName) {
-        return Ui().QuestionBox(
+        return Ui().QuestionDuringWork(
             Format("%sの写しを履歴に残せませんでした。\n写しを残さずに続けますか？",
                    strName.c_str()),
             true);
     };
-    hooks.reportJournalFailure = [this](const std::string& strPath) {
-        Ui().WarningBox(
-            Format("%sに操作の記録を書き込めませんでした。\n操作は続けますが、"
-                   "この間の記録は残りません。",
-                   strPath.c_str()));
-    };
     m_pShopMemory = std::make_unique<CShopMemory>(
         ExeDir, CShopMemory::Settings::Read(ProfilePath()), std::move(hooks));
     CShopMemory::SetCurrent(m_pShopMemory.get());
+}
+
+void CRZKSETApp::ReportJournalFailure() {
+    if (m_pShopMemory && m_pShopMemory->TakeJournalFailure()) {
+        Ui().WarningBox(
+            Format("%sに操作の記録を書き込めませんでした。\n"
+                   "操作は続けますが、記録の残らない操作があります。",
+                   m_pShopMemory->Journal().CurrentPath().c_str()));
+    }
 }
 
 int CRZKSETApp::ExitInstance() {

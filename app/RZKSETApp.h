@@ -66,6 +66,9 @@ public:
     // Opens the journal and the history store of ExeDir as RZKSET.ini's section "Journal" sets
     // them, and puts them on watch of every operation.
     void OpenShopMemory();
+    // Tells the operator, once in a session, that journal lines could not be written; called
+    // when an operation has ended.
+    void ReportJournalFailure();
     // nullptr until opened.
     CShopMemory* ShopMemory() const { return m_pShopMemory.get(); }
 

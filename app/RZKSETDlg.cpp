@@ -260,6 +260,7 @@ void CRZKSETDlg::OnOperation(int nId) {
     if (!operation.bCheckUnit || CheckUnit()) {
         operation.run();
     }
+    app.ReportJournalFailure();
     m_pMountWatcher->ForgetArrivals();
     app.DeviceEventsEnabled = 1;
 }

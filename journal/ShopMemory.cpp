@@ -18,6 +18,9 @@ constexpr int64_t kMegabyte = 1024 * 1024;
 
 CShopMemory* g_pCurrent = nullptr;
 
+// The message of a line whose change the operator stopped.
+constexpr const char* kNoCopyMessage = "no copy could be kept; stopped by the operator";
+
 bool IsRegularFile(const std::string& strPath) {
     struct stat status {};
     return stat(strPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -61,23 +64,36 @@ void CShopMemory::SetCurrent(CShopMemory* pMemory) {
 }
 
 bool CShopMemory::KeepLocalFile(const std::string& strPath, bool bAsk) {
-    if (!m_settings.bHistory || !IsRegularFile(strPath)) {
-        return true;
-    }
-    std::optional<std::string> bytes = ReadWholeFile(strPath);
-    std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
-    if (strSha256) {
-        m_aKeptBefore[strPath] = {*strSha256, static_cast<int64_t>(bytes->size())};
+    if (KeepLocalCopy(strPath)) {
         return true;
     }
     if (!bAsk) {
         return false;
     }
+    if (GoOnWithoutCopy(strPath)) {
+        return true;
+    }
     JournalRecord record;
     record.strTransport = "pc";
     record.strDirection = JournalRecord::kDirectionOnPc;
     record.strPcPath = strPath;
-    return GoOnWithoutCopy(record);
+    record.strOutcome = JournalRecord::kOutcomeRefused;
+    record.strMessage = kNoCopyMessage;
+    Write(std::move(record));
+    return false;
+}
+
+bool CShopMemory::KeepLocalCopy(const std::string& strPath) {
+    if (!m_settings.bHistory || !IsRegularFile(strPath)) {
+        return true;
+    }
+    std::optional<std::string> bytes = ReadWholeFile(strPath);
+    std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
+    if (!strSha256) {
+        return false;
+    }
+    m_aKeptBefore[strPath] = {*strSha256, static_cast<int64_t>(bytes->size())};
+    return true;
 }
 
 void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
@@ -118,17 +134,15 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
     if (store.HasConnectionFailed() || (!bRemove && !strListedName)) {
         return true;
     }
-    JournalRecord record = StoreRecord(
-        store.Settings(),
-        bRemove ? JournalRecord::kDirectionDeleteOnUnit : JournalRecord::kDirectionToUnit,
-        store.Folder() + strStoreName);
-    return GoOnWithoutCopy(record);
+    return GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) ||
+           Refuse(store.Folder() + strStoreName);
 }
 
 bool CShopMemory::BeforeLocalReplace(const std::string& strLocalPath) {
     // Staging copies and the list files the dialogs fetch live in the data folder: they are
     // no programs of the operator's.
-    return strLocalPath.starts_with(m_strDataFolder) || KeepLocalFile(strLocalPath);
+    return strLocalPath.starts_with(m_strDataFolder) || KeepLocalCopy(strLocalPath) ||
+           GoOnWithoutCopy(strLocalPath) || Refuse(strLocalPath);
 }
 
 void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalPath,
@@ -143,10 +157,7 @@ void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalP
     record.strPcPath = strLocalPath;
     record.strSources = CJournalScope::Sources();
     record.strKept = TakeKept(strUnitName);
-    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
-    if (!bDone && store.HasConnectionFailed()) {
-        record.strMessage = store.ConnectionFailureMessage();
-    }
+    SetOutcome(record, store, strUnitName, bDone);
     SetBytes(record, strLocalPath);
     Write(std::move(record));
 }
@@ -160,11 +171,9 @@ void CShopMemory::AfterGet(const CUnitStore& store, const std::string& strStoreN
         StoreRecord(store.Settings(), JournalRecord::kDirectionToPc, store.Folder() + strStoreName);
     record.strPcPath = strLocalPath;
     record.strKept = TakeKept(strLocalPath);
-    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    SetOutcome(record, store, strLocalPath, bDone);
     if (bDone) {
         SetBytes(record, strLocalPath);
-    } else if (store.HasConnectionFailed()) {
-        record.strMessage = store.ConnectionFailureMessage();
     }
     Write(std::move(record));
 }
@@ -184,10 +193,7 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
         record.strSha256 = found->second.strSha256;
     }
     record.strKept = TakeKept(strUnitName);
-    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
-    if (!bDone && store.HasConnectionFailed()) {
-        record.strMessage = store.ConnectionFailureMessage();
-    }
+    SetOutcome(record, store, strUnitName, bDone);
     Write(std::move(record));
 }
 
@@ -228,16 +234,27 @@ std::optional<std::string> CShopMemory::ListedName(CUnitStore& store,
     return name == found->second->end() ? std::string() : name->second;
 }
 
-bool CShopMemory::GoOnWithoutCopy(const JournalRecord& record) {
-    std::string strName = record.strPcPath.empty() ? record.strUnitName : record.strPcPath;
-    if (m_hooks.goOnWithoutCopy && m_hooks.goOnWithoutCopy(strName)) {
-        return true;
-    }
-    JournalRecord refused = record;
-    refused.strOutcome = JournalRecord::kOutcomeRefused;
-    refused.strMessage = "no copy could be kept";
-    Write(std::move(refused));
+bool CShopMemory::GoOnWithoutCopy(const std::string& strName) {
+    return m_hooks.goOnWithoutCopy && m_hooks.goOnWithoutCopy(strName);
+}
+
+bool CShopMemory::Refuse(const std::string& strKey) {
+    m_strRefused = strKey;
     return false;
+}
+
+void CShopMemory::SetOutcome(JournalRecord& record, const CUnitStore& store,
+                             const std::string& strKey, bool bDone) {
+    if (!m_strRefused.empty() && m_strRefused == strKey) {
+        m_strRefused.clear();
+        record.strOutcome = JournalRecord::kOutcomeRefused;
+        record.strMessage = kNoCopyMessage;
+        return;
+    }
+    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    if (!bDone && store.HasConnectionFailed()) {
+        record.strMessage = store.ConnectionFailureMessage();
+    }
 }
 
 JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const char* pszDirection,
@@ -265,12 +282,17 @@ void CShopMemory::Write(JournalRecord record) {
     record.strTime = JournalTimeNow();
     record.strProfile = m_hooks.profile ? m_hooks.profile() : std::string();
     record.strOperation = CJournalScope::Operation();
-    if (!m_journal.Append(record) && !m_bJournalFailureReported) {
-        m_bJournalFailureReported = true;
-        if (m_hooks.reportJournalFailure) {
-            m_hooks.reportJournalFailure(m_journal.CurrentPath());
-        }
+    if (!m_journal.Append(record) && m_journalFailure == JournalFailure::None) {
+        m_journalFailure = JournalFailure::ToReport;
     }
+}
+
+bool CShopMemory::TakeJournalFailure() {
+    if (m_journalFailure != JournalFailure::ToReport) {
+        return false;
+    }
+    m_journalFailure = JournalFailure::Reported;
+    return true;
 }
 
 std::string CShopMemory::TakeKept(const std::string& strKey) {

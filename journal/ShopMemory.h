@@ -32,8 +32,6 @@ public:
         std::function<std::string()> profile;
         // The copy of the named file could not be kept: true to go on without it.
         std::function<bool(const std::string& strName)> goOnWithoutCopy;
-        // A journal line could not be written (told once per session).
-        std::function<void(const std::string& strMessage)> reportJournalFailure;
     };
 
     // strDataFolder ends in "/": the journal lies there, the history in its "History/".
@@ -52,6 +50,10 @@ public:
     void NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
                          const std::string& strPcPath, const std::string& strUnitName,
                          const std::string& strBytesPath, bool bDone);
+
+    // True once in a session, after a journal line could not be written: the operator is told
+    // when the operation has ended, not in the middle of its work.
+    bool TakeJournalFailure();
 
     CJournal& Journal() { return m_journal; }
     CHistoryStore& History() { return m_history; }
@@ -76,7 +78,13 @@ private:
     std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
     // Whether the current folder of the store holds the name; nullopt when it cannot be told.
     std::optional<std::string> ListedName(CUnitStore& store, const std::string& strStoreName);
-    bool GoOnWithoutCopy(const JournalRecord& record);
+    // Keeps what a local file holds; true also when there is nothing to keep. Asks nothing.
+    bool KeepLocalCopy(const std::string& strPath);
+    bool GoOnWithoutCopy(const std::string& strName);
+    // Notes that the operator stopped the change of that name; answers false.
+    bool Refuse(const std::string& strKey);
+    void SetOutcome(JournalRecord& record, const CUnitStore& store, const std::string& strKey,
+                    bool bDone);
     JournalRecord StoreRecord(const UnitStoreSettings& settings, const char* pszDirection,
                               const std::string& strUnitName) const;
     void SetBytes(JournalRecord& record, const std::string& strPath) const;
@@ -88,7 +96,9 @@ private:
     Hooks m_hooks;
     CJournal m_journal;
     CHistoryStore m_history;
-    bool m_bJournalFailureReported = false;
+    enum class JournalFailure { None, ToReport, Reported };
+    JournalFailure m_journalFailure = JournalFailure::None;
+    std::string m_strRefused;  // the unit name or PC path whose change was stopped
     // The SHA-256 of the bytes kept before a file was replaced or removed, by unit name or PC
     // path, until the journal line of that change takes it.
     std::map<std::string, Kept> m_aKeptBefore;

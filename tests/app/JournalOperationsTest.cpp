@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "journal/Journal.h"
 #include "journal/JournalRecord.h"
 #include "journal/Sha256.h"
 #include "maint/HosyuDlg.h"
@@ -325,6 +326,100 @@ TEST_F(JournalOperationsTest, EveryOperationWritesItsJournalLine) {
         }
         m_pUnit.reset();
     }
+}
+
+// The waiting program deleted from the number import, as the operator confirms it.
+void DeleteWaitingProgram(CFakeUiServices& ui, CRZKSETDlg& dialog) {
+    ExpectDialog<CFKanri2Dlg>(ui, [&](CFKanri2Dlg& import) {
+        import.FileList().SetSelected(0, true);
+        import.Button(1039).click();
+        import.reject();
+    });
+    static_cast<QAbstractButton*>(dialog.Item(1011))->click();
+}
+
+// A copy that cannot be kept (the history folder cannot be made) asks the operator, default
+// No; No leaves the unit's program where it is, Yes deletes it without a copy. Both are in
+// the journal.
+TEST_F(JournalOperationsTest, ADeletionWithoutACopyNeedsTheOperatorsWord) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        fs::remove_all(m_exeDir / "History");
+        WriteBytes(m_exeDir / "History", "a file where the folder would be");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        const std::string strQuestion =
+            "RzFilesIn/0007.fnoの写しを履歴に残せませんでした。\n写しを残さずに続けますか？";
+
+        for (bool bGoOn : {false, true}) {
+            SCOPED_TRACE(bGoOn ? "go on" : "stop");
+            Ui().ClearRecord();
+            Ui().AnswerQuestion(true);
+            Ui().AnswerQuestion(bGoOn);
+            DeleteWaitingProgram(Ui(), dialog);
+            ASSERT_GE(Ui().Boxes().size(), 2U);
+            EXPECT_EQ(Ui().Boxes()[1].strText, strQuestion);
+            EXPECT_TRUE(Ui().Boxes()[1].bDefaultNo);
+            EXPECT_EQ(fs::exists(m_strStore + "RzFilesIn/0007.fno"), !bGoOn);
+            const JournalRecord last = Lines().back();
+            EXPECT_EQ(last.strUnitName, "RzFilesIn/0007.fno");
+            EXPECT_EQ(last.strOutcome,
+                      bGoOn ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeRefused);
+            EXPECT_EQ(last.strKept, "");
+        }
+        m_pUnit.reset();
+        fs::remove(m_exeDir / "History");
+    }
+}
+
+// RZKSET.ini's section "Journal" turns the net and the journal off: nothing is fetched, kept,
+// asked or written, and the operation runs as it always did.
+TEST_F(JournalOperationsTest, TheNetAndTheJournalCanBeTurnedOff) {
+    WriteBytes(m_exeDir / "RZKSET.ini", "[Journal]\r\nJournal=0\r\nHistory=0\r\n");
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerQuestion(true);
+    DeleteWaitingProgram(Ui(), dialog);
+    EXPECT_EQ(Ui().Boxes().size(), 1U);
+    EXPECT_FALSE(fs::exists(m_strStore + "RzFilesIn/0007.fno"));
+    EXPECT_FALSE(fs::exists(m_exeDir / "History"));
+    EXPECT_FALSE(fs::exists(m_exeDir / CJournal::kFileName));
+}
+
+// A PC file that a receive wrote over comes back from the history as it was.
+TEST_F(JournalOperationsTest, APcFileOverwrittenByAReceiveIsKept) {
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+    Ui().AnswerSaveFile(m_pc / "P1.NC");
+    Press(dialog, 1001);
+    EXPECT_EQ(ReadBytes(m_pc / "P1.NC"), kInput);
+    const JournalRecord last = Lines().back();
+    EXPECT_EQ(last.strPcPath, m_pc / "P1.NC");
+    EXPECT_EQ(App().ShopMemory()->History().Load(last.strKept), kP1);
+}
+
+// A journal that cannot be written fails no operation; the operator hears of it once, when
+// the first operation that could not write its lines has ended.
+TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
+    fs::create_directories(m_exeDir / CJournal::kFileName);
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    for (int nSend = 0; nSend < 2; ++nSend) {
+        Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+        Press(dialog, 1000);
+        EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kP1);
+    }
+    EXPECT_EQ(Ui().Texts(),
+              (std::vector<std::string>{"P1.NCの登録が正常終了しました。",
+                                        (m_exeDir / CJournal::kFileName).string() +
+                                            "に操作の記録を書き込めませんでした。\n"
+                                            "操作は続けますが、記録の残らない操作があります。",
+                                        "P1.NCの登録が正常終了しました。"}));
 }
 
 }  // namespace
