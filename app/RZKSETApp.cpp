@@ -11,6 +11,8 @@
 #include "platform/ProgramFolder.h"
 #include "platform/QtUiServices.h"
 #include "platform/Text.h"
+#include "unitstore/UnitReadiness.h"
+#include "unitstore/UsbDriveCheck.h"
 
 namespace {
 
@@ -117,6 +119,15 @@ UnitStoreSettings CRZKSETApp::StoreSettings() const {
     settings.strUsbDrive = UsbDrive;
     settings.nTimeoutSeconds = FtpTimeoutSeconds;
     return settings;
+}
+
+bool CRZKSETApp::IsUnitReady() {
+    return CheckUnitReady(StoreSettings(), ExeDir, UsbDriveName, Ui(),
+                          [this](const std::string& strRoot) {
+                              // A memory may have been pulled or plugged since the last look.
+                              Drives.Refresh();
+                              return IsUsableUsbDrive(Drives, strRoot);
+                          });
 }
 
 void CRZKSETApp::InitUserInterface() {

@@ -60,6 +60,9 @@ public:
     // ExeDir + "Data/" + name + ".txt".
     std::string ProfileFilePath(const std::string& strName) const;
 
+    // The readiness check of the unit before an operation reaches it; the operator has been
+    // told what is wrong when it answers false.
+    bool IsUnitReady();
     // How the current action reaches the unit.
     UnitStoreSettings StoreSettings() const;
 

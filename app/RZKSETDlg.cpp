@@ -17,6 +17,7 @@
 #include "app/Pictures.h"
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
+#include "journal/JournalDlg.h"
 #include "journal/JournalScope.h"
 #include "maint/HosyuDlg.h"
 #include "maint/StoreCheckupOperation.h"
@@ -266,13 +267,7 @@ void CRZKSETDlg::OnOperation(int nId) {
 }
 
 bool CRZKSETDlg::CheckUnit() {
-    CRZKSETApp& app = GetApp();
-    return CheckUnitReady(app.StoreSettings(), app.ExeDir, app.UsbDriveName, app.Ui(),
-                          [&app](const std::string& strRoot) {
-                              // A memory may have been pulled or plugged since the last look.
-                              app.Drives.Refresh();
-                              return IsUsableUsbDrive(app.Drives, strRoot);
-                          });
+    return GetApp().IsUnitReady();
 }
 
 void CRZKSETDlg::ShowNames() {
@@ -298,6 +293,10 @@ void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("ストアの点検(&C)"), this,
                    [this] { OnOperation(kStoreCheckupCommand); });
+    menu.addAction(QStringLiteral("履歴(&H)…"), this, [this] {
+        CJournalDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    });
     menu.addAction(QStringLiteral("バージョン情報 RZKSET(&A)..."), this, &CRZKSETDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

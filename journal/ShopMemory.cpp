@@ -261,8 +261,9 @@ JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const 
                                        const std::string& strUnitName) const {
     JournalRecord record;
     bool bNetwork = settings.nSousa == 1;
-    record.strTransport = bNetwork ? "ftp" : "usb";
-    record.strAddress = bNetwork ? settings.strServer : settings.strUsbDrive;
+    bool bOnPc = std::string_view(pszDirection) == JournalRecord::kDirectionOnPc;
+    record.strTransport = bOnPc ? "pc" : bNetwork ? "ftp" : "usb";
+    record.strAddress = bOnPc ? "" : bNetwork ? settings.strServer : settings.strUsbDrive;
     record.strDirection = pszDirection;
     record.strUnitName = Cp932ToDisplay(strUnitName);
     return record;

@@ -55,6 +55,7 @@ public:
     // when the operation has ended, not in the middle of its work.
     bool TakeJournalFailure();
 
+    const std::string& DataFolder() const { return m_strDataFolder; }
     CJournal& Journal() { return m_journal; }
     CHistoryStore& History() { return m_history; }
     const Settings& CurrentSettings() const { return m_settings; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "journal/Journal.h"
+#include "journal/JournalDlg.h"
 #include "journal/JournalRecord.h"
 #include "journal/Sha256.h"
 #include "maint/HosyuDlg.h"
@@ -14,6 +15,7 @@
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
 #include "numlist/FSousaDlg.h"
+#include "numlist/FileNo.h"
 #include "platform/ListView.h"
 #include "settings/SetDlg.h"
 #include "tests/app/OperationFrameFixture.h"
@@ -66,7 +68,27 @@ protected:
 
     std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
 
+    // The bytes that went over in the newest line of that operation and unit name.
+    std::string ReadBytesOfLine(const char* pszOperation, const std::string& strUnitName) const {
+        std::vector<JournalRecord> aLines = Lines();
+        for (auto it = aLines.rbegin(); it != aLines.rend(); ++it) {
+            if (it->strOperation == pszOperation && it->strUnitName == strUnitName) {
+                return App().ShopMemory()->History().Load(it->strSha256).value_or("");
+            }
+        }
+        return {};
+    }
+
     static void Press(CRZKSETDlg& dialog, int nId) { OperationFrameTest::Press(dialog, nId); }
+
+    // The journal window from the main window's context menu; act plays the operator in it.
+    void InJournalWindow(CRZKSETDlg& dialog, const std::function<void(CJournalDlg&)>& act) {
+        ExpectDialog<CJournalDlg>(Ui(), [&](CJournalDlg& window) {
+            act(window);
+            window.reject();
+        });
+        ChooseFromMenu(dialog, QStringLiteral("履歴(&H)"));
+    }
 
     CTestFolder m_pc;
     std::string m_strStore;
@@ -420,6 +442,84 @@ TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
                                             "に操作の記録を書き込めませんでした。\n"
                                             "操作は続けますが、記録の残らない操作があります。",
                                         "P1.NCの登録が正常終了しました。"}));
+}
+
+// The row of the window that shows the line; -1 when none does.
+int RowOf(CJournalDlg& window, const char* pszOperation, const std::string& strUnitName) {
+    for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {
+        const JournalRecord& record = window.RowRecord(nRow);
+        if (record.strOperation == pszOperation && record.strUnitName == strUnitName) {
+            return nRow;
+        }
+    }
+    return -1;
+}
+
+// After "全消去" of the numbered and the named programs, each comes back onto the unit from
+// the journal window, byte for byte, with its entry in the list of its folder.
+TEST_F(JournalOperationsTest, ProgramsDeletedByDeleteAllAreRestoredWithTheirListEntries) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+            Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+            ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+            numbers.Button(1033).click();
+            numbers.OnClose();
+        });
+        Press(dialog, 1008);
+        ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+            Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+            files.Button(1016).click();
+            files.OnClose();
+        });
+        Press(dialog, 1004);
+        // Another day: both lists emptied.
+        ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+            numbers.OnClose();
+        });
+        Press(dialog, 1008);
+        ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+            Ui().AnswerQuestion(true);
+            files.Button(1015).click();
+            files.OnClose();
+        });
+        Press(dialog, 1004);
+        const std::string strNumbered = ReadBytesOfLine("番号登録 / 登録", "RzFilesOut/0001.fno");
+        ASSERT_FALSE(fs::exists(m_strStore + "RzFilesOut/0001.fno"));
+        ASSERT_FALSE(fs::exists(m_strStore + "P2.NC"));
+
+        for (const auto& [pszOperation, strUnitName] :
+             {std::pair<const char*, std::string>{"番号登録 / 全消去", "RzFilesOut/0001.fno"},
+              {"ファイル操作 / 全消去", "P2.NC"}}) {
+            SCOPED_TRACE(strUnitName);
+            Ui().ClearRecord();
+            InJournalWindow(dialog, [&](CJournalDlg& window) {
+                int nRow = RowOf(window, pszOperation, strUnitName);
+                ASSERT_GE(nRow, 0);
+                window.List().SetSelected(nRow, true);
+                EXPECT_TRUE(window.Button(1107).isEnabled());
+                Ui().AnswerQuestion(true);
+                window.Button(1107).click();
+            });
+            EXPECT_EQ(Ui().Texts().back(), strUnitName + "を復元しました。");
+        }
+        EXPECT_EQ(ReadBytes(m_strStore + "RzFilesOut/0001.fno"), strNumbered);
+        EXPECT_EQ(ReadBytes(m_strStore + "P2.NC"), kP2);
+        CFileNo numbers;
+        ASSERT_EQ(numbers.Load(m_strStore + "RzFilesOut/FileList.fno"), CFileNo::LOAD_OK);
+        ASSERT_EQ(numbers.m_aData.size(), 1U);
+        EXPECT_EQ(numbers.m_aData[0].nNo, 1);
+        CFileNo names;
+        ASSERT_EQ(names.Load(m_strStore + "FileNList.fnl"), CFileNo::LOAD_OK);
+        ASSERT_EQ(names.m_aData.size(), 1U);
+        EXPECT_EQ(names.m_aData[0].strName, "P2.NC");
+        m_pUnit.reset();
+    }
 }
 
 }  // namespace

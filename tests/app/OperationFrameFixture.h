@@ -87,11 +87,16 @@ protected:
 
     // "ストアの点検" from the main window's context menu.
     static void CheckStoreFromMenu(CRZKSETDlg& dialog) {
-        QTimer::singleShot(0, [] {
+        ChooseFromMenu(dialog, QStringLiteral("ストアの点検"));
+    }
+
+    // The entry of the main window's context menu whose text starts so.
+    static void ChooseFromMenu(CRZKSETDlg& dialog, const QString& strEntry) {
+        QTimer::singleShot(0, [strEntry] {
             auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             ASSERT_NE(pMenu, nullptr);
             for (QAction* pAction : pMenu->actions()) {
-                if (pAction->text().startsWith(QStringLiteral("ストアの点検"))) {
+                if (pAction->text().startsWith(strEntry)) {
                     pAction->trigger();
                 }
             }
