@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "journal/HistoryCompareDlg.h"
 #include "journal/Journal.h"
 #include "journal/JournalDlg.h"
 #include "journal/JournalRecord.h"
@@ -22,6 +26,7 @@
 #include "tests/fakes/ExpectDialog.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/OBunkaiDlg.h"
+#include "transfer/ProgramCompare.h"
 #include "transfer/SampleDlg.h"
 #include "transfer/SelInTypeDlg.h"
 
@@ -520,6 +525,66 @@ TEST_F(JournalOperationsTest, ProgramsDeletedByDeleteAllAreRestoredWithTheirList
         EXPECT_EQ(names.m_aData[0].strName, "P2.NC");
         m_pUnit.reset();
     }
+}
+
+// The window over a receive that replaced a PC file and a send: typing filters the rows, the
+// shown rows go out as CSV, the kept version is compared with the file that replaced it and
+// restored to its PC path.
+TEST_F(JournalOperationsTest, TheWindowFiltersExportsComparesAndRestoresAPcFile) {
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+    Ui().AnswerSaveFile(m_pc / "P1.NC");
+    Press(dialog, 1001);
+    Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+    Press(dialog, 1000);
+    Ui().ClearRecord();
+
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        ASSERT_EQ(window.ShownRows(), 2);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");  // newest first
+        window.Edit(1103).setText(QStringLiteral("p1.nc"));
+        ASSERT_EQ(window.ShownRows(), 1);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKIN");
+        window.Edit(1104).setText(QStringLiteral("1999-"));
+        EXPECT_EQ(window.ShownRows(), 0);
+        window.Edit(1104).clear();
+
+        Ui().AnswerSaveFile(m_pc / "journal.csv");
+        window.Button(1108).click();
+        std::string strCsv = ReadBytes(m_pc / "journal.csv");
+        EXPECT_TRUE(
+            strCsv.starts_with("time,profile,transport,address,operation,direction,"
+                               "pc_path,unit_name,size,sha256,outcome,message,kept,"
+                               "sources\r\n"));
+        EXPECT_NE(strCsv.find(",RZKIN,30," + Sha256Hex(kInput) + ",done,," + Sha256Hex(kP1)),
+                  std::string::npos)
+            << strCsv;
+        EXPECT_EQ(std::count(strCsv.begin(), strCsv.end(), '\n'), 2);
+
+        window.List().SetSelected(0, true);
+        std::string strDifference;
+        ExpectDialog<CHistoryCompareDlg>(Ui(), [&](CHistoryCompareDlg& compare) {
+            strDifference = static_cast<QLabel*>(compare.Item(1201))->text().toStdString();
+            // The views show lines; their ends are the views' own.
+            EXPECT_EQ(compare.KeptText().toPlainText().toStdString(), "%\nO0001\nG00 X0\nM30\n%\n");
+            EXPECT_EQ(compare.CurrentText().toPlainText().toStdString(),
+                      "%\nO0005\nM30\nO0006\nM30\n%\n");
+            compare.reject();
+        });
+        window.Button(1106).click();
+        EXPECT_EQ(strDifference, DifferenceText(FirstDifference(kP1, kInput)));
+
+        Ui().AnswerQuestion(true);
+        window.Button(1107).click();
+    });
+    EXPECT_EQ(ReadBytes(m_pc / "P1.NC"), kP1);
+    EXPECT_EQ(Ui().Texts().back(), m_pc / "P1.NC" + "を復元しました。");
+    const JournalRecord last = Lines().back();
+    EXPECT_EQ(last.strOperation, "履歴 / 復元");
+    EXPECT_EQ(last.strSha256, Sha256Hex(kP1));
+    EXPECT_EQ(last.strKept, Sha256Hex(kInput));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "journal/Journal.h"
+#include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
 #include "journal/Sha256.h"
 #include "tests/fakes/TestServers.h"
@@ -109,6 +110,47 @@ TEST(JournalTest, AFolderThatCannotBeWrittenFailsTheAppend) {
     CJournal journal(folder / "missing/", CJournal::kDefaultRotateBytes);
     EXPECT_FALSE(journal.Append(SampleRecord()));
     EXPECT_TRUE(journal.ReadAll().empty());
+}
+
+TEST(JournalFilterTest, EachFieldNarrowsTheRowsNewestFirst) {
+    std::vector<JournalRecord> aRecords(4, SampleRecord());
+    aRecords[0].strProfile = "A";
+    aRecords[1].strOperation = "送信";
+    aRecords[2].strPcPath = "/nc/Bracket.NC";
+    aRecords[3].strTime = "2027-01-02T08:00:00+0900";
+    struct Case {
+        JournalFilter filter;
+        std::vector<int> aRows;
+    };
+    const Case aCases[] = {
+        {{}, {3, 2, 1, 0}},
+        {{"A", "", "", ""}, {0}},
+        {{"", "送信", "", ""}, {1}},
+        {{"", "", "bracket", ""}, {2}},
+        {{"", "", "rzfilesout/0001", ""}, {3, 2, 1, 0}},
+        {{"", "", "", "2027-01"}, {3}},
+        {{"A", "送信", "", ""}, {}},
+    };
+    for (const Case& testCase : aCases) {
+        EXPECT_EQ(testCase.filter.NewestFirst(aRecords), testCase.aRows)
+            << testCase.filter.strProfile << "|" << testCase.filter.strOperation << "|"
+            << testCase.filter.strName << "|" << testCase.filter.strDate;
+    }
+}
+
+TEST(JournalFilterTest, TheCsvQuotesWhatNeedsIt) {
+    std::vector<JournalRecord> aRecords = {SampleRecord()};
+    std::string strCsv = JournalCsv(aRecords, {0});
+    std::string strHeader =
+        "time,profile,transport,address,operation,direction,pc_path,unit_name,size,sha256,"
+        "outcome,message,kept,sources\r\n";
+    ASSERT_TRUE(strCsv.starts_with(strHeader));
+    EXPECT_EQ(strCsv.substr(strHeader.size()),
+              "2026-12-11T09:15:02+0900,１号機,ftp,192.168.0.10,ファイル操作 / 全消去,"
+              "delete_on_unit,\"/home/op/NC/a \"\"quoted\"\" \\ name\ttab\x01.nc\","
+              "RzFilesOut/0001,5120," +
+                  Sha256Hex("x") + ",failed,\"line one\nline two\r\"," + Sha256Hex("y") +
+                  ",a.nc; b.nc\r\n");
 }
 
 }  // namespace
