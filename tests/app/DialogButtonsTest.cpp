@@ -13,6 +13,8 @@
 #include "app/AboutDlg.h"
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETDlg.h"
+#include "journal/HistoryCompareDlg.h"
+#include "journal/JournalDlg.h"
 #include "maint/HosyuDlg.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanri2Dlg.h"
@@ -66,6 +68,15 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         {"settings", [] { return std::make_unique<CSetDlg>(); }, {"保存"}},
         {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, {"OK"}},
         {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, {"OK"}},
+        {"journal",
+         [this] {
+             App().OpenShopMemory();
+             return std::make_unique<CJournalDlg>();
+         },
+         {}},
+        {"history comparison",
+         [] { return std::make_unique<CHistoryCompareDlg>("a", "b", ""); },
+         {}},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
@@ -120,6 +131,15 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, false,
          QDialog::Rejected},
         {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, true, QDialog::Accepted},
+        // The window's Enter belongs to its filter fields and list.
+        {"journal",
+         [this] {
+             App().OpenShopMemory();
+             return std::make_unique<CJournalDlg>();
+         },
+         false, QDialog::Rejected},
+        {"history comparison", [] { return std::make_unique<CHistoryCompareDlg>("a", "b", ""); },
+         false, QDialog::Rejected},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
