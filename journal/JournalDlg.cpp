@@ -70,10 +70,10 @@ CJournalDlg::CJournalDlg(QWidget* pParent) : CDialog(pParent) {
     SetUp(QStringLiteral("履歴"), DialogFont(), 560, 300);
     AddLabel(kNoId, QStringLiteral("機械"), 7, 9, 24, 8);
     m_pProfile = SetItem(kProfileBox, new QComboBox(this));
-    m_pProfile->setGeometry(Units(32, 7, 90, 100));
+    m_pProfile->setGeometry(Units(32, 7, 90, 14));
     AddLabel(kNoId, QStringLiteral("操作"), 130, 9, 24, 8);
     m_pOperation = SetItem(kOperationBox, new QComboBox(this));
-    m_pOperation->setGeometry(Units(155, 7, 150, 100));
+    m_pOperation->setGeometry(Units(155, 7, 150, 14));
     AddLabel(kNoId, QStringLiteral("名前"), 313, 9, 24, 8);
     AddEdit(kNameEdit, 338, 7, 100);
     AddLabel(kNoId, QStringLiteral("日付"), 446, 9, 24, 8);
@@ -83,14 +83,14 @@ CJournalDlg::CJournalDlg(QWidget* pParent) : CDialog(pParent) {
     m_pList = AddList(kList, 7, 27, 546, 245);
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pList->AddColumn("日時", "2026-12-11T09:15:02+0900");
+    m_pList->AddColumn("日時", "2026-12-11T09:15:02+0900WW");
     m_pList->AddColumn("機械", "１号機１号機");
-    m_pList->AddColumn("操作", "ファイル操作 / 全消去");
-    m_pList->AddColumn("方向", "RZK消去");
-    m_pList->AddColumn("RZK", "RzFilesOut/0001.fno");
-    m_pList->AddColumn("PC", "/home/operator/NC/O0001.NC");
-    m_pList->AddColumn("サイズ", "1234567");
-    m_pList->AddColumn("結果", "完了");
+    m_pList->AddColumn("操作", "ファイル操作 / 全消去全消去");
+    m_pList->AddColumn("方向", "RZK消去消去");
+    m_pList->AddColumn("RZK", "RzFilesOut/FileList.fnoWW");
+    m_pList->AddColumn("PC", "/home/operator/NC/BRACKET-A.NCWWWWW");
+    m_pList->AddColumn("サイズ", "12345678");
+    m_pList->AddColumn("結果", "完了完了");
 
     AddButtons<CJournalDlg>({
         {kCompareButton, "比較(&C)", 7, 279, 50, &CJournalDlg::OnCompare},
