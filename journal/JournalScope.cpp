@@ -1,5 +1,6 @@
 #include "journal/JournalScope.h"
 
+#include <mutex>
 #include <regex>
 
 namespace {
@@ -14,6 +15,12 @@ std::vector<Scope>& Scopes() {
     return aScopes;
 }
 
+// Workers sending to several units read the names while the window's thread holds them.
+std::mutex& ScopesMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
 std::string WithoutKeyboardMark(const std::string& strCaption) {
     static const std::regex kMark(R"(\(&.\)|&)");
     return std::regex_replace(strCaption, kMark, "");
@@ -22,14 +29,17 @@ std::string WithoutKeyboardMark(const std::string& strCaption) {
 }  // namespace
 
 CJournalScope::CJournalScope(const std::string& strCaption) {
+    std::lock_guard lock(ScopesMutex());
     Scopes().push_back({WithoutKeyboardMark(strCaption), {}});
 }
 
 CJournalScope::~CJournalScope() {
+    std::lock_guard lock(ScopesMutex());
     Scopes().pop_back();
 }
 
 std::string CJournalScope::Operation() {
+    std::lock_guard lock(ScopesMutex());
     std::string strOperation;
     for (const Scope& scope : Scopes()) {
         if (scope.strName.empty()) {
@@ -41,6 +51,7 @@ std::string CJournalScope::Operation() {
 }
 
 void CJournalScope::SetSources(const std::vector<std::string>& aNames) {
+    std::lock_guard lock(ScopesMutex());
     if (Scopes().empty()) {
         return;
     }
@@ -52,5 +63,6 @@ void CJournalScope::SetSources(const std::vector<std::string>& aNames) {
 }
 
 std::string CJournalScope::Sources() {
+    std::lock_guard lock(ScopesMutex());
     return Scopes().empty() ? std::string() : Scopes().back().strSources;
 }

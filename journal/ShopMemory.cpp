@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 #include "journal/JournalScope.h"
 #include "journal/Sha256.h"
@@ -46,7 +47,8 @@ CShopMemory::CShopMemory(const std::string& strDataFolder, Settings settings, Ho
       m_settings(settings),
       m_hooks(std::move(hooks)),
       m_journal(strDataFolder, settings.nJournalRotateBytes),
-      m_history(strDataFolder + "History/", settings.limits) {}
+      m_history(strDataFolder + "History/", settings.limits),
+      m_windowThread(std::this_thread::get_id()) {}
 
 CShopMemory::~CShopMemory() {
     if (g_pCurrent == this) {
@@ -88,6 +90,7 @@ bool CShopMemory::KeepLocalCopy(const std::string& strPath) {
         return true;
     }
     std::optional<std::string> bytes = ReadWholeFile(strPath);
+    std::lock_guard lock(m_mutex);
     std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
     if (!strSha256) {
         return false;
@@ -101,7 +104,7 @@ void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char*
                                   const std::string& strBytesPath, bool bDone) {
     JournalRecord record = StoreRecord(settings, pszDirection, strUnitName);
     record.strPcPath = strPcPath;
-    record.strKept = TakeKept(strPcPath.empty() ? strBytesPath : strPcPath);
+    record.strKept = TakeKept(strPcPath.empty() ? strBytesPath : strPcPath).strSha256;
     record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
     if (bDone) {
         SetBytes(record, strBytesPath);
@@ -109,8 +112,10 @@ void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char*
     Write(std::move(record));
 }
 
-void CShopMemory::OnConnect(const CUnitStore&) {
-    m_aListed.clear();
+void CShopMemory::OnConnect(const CUnitStore& store) {
+    std::string strUnit = StoreKey(store, "", true);
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_aListed, [&](const auto& listed) { return listed.first.starts_with(strUnit); });
 }
 
 bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
@@ -125,7 +130,8 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
     std::optional<Kept> kept = KeepStoreFile(
         store, strListedName && !strListedName->empty() ? *strListedName : strStoreName);
     if (kept) {
-        m_aKeptBefore[store.Folder() + strStoreName] = *kept;
+        std::lock_guard lock(m_mutex);
+        m_aKeptBefore[StoreKey(store, strStoreName)] = *kept;
         return true;
     }
     // A lost connection fails the command by itself. After a listing that failed, a fetch
@@ -135,7 +141,7 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
         return true;
     }
     return GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) ||
-           Refuse(store.Folder() + strStoreName);
+           Refuse(StoreKey(store, strStoreName));
 }
 
 bool CShopMemory::BeforeLocalReplace(const std::string& strLocalPath) {
@@ -147,17 +153,16 @@ bool CShopMemory::BeforeLocalReplace(const std::string& strLocalPath) {
 
 void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalPath,
                            const std::string& strStoreName, bool bDone) {
-    std::string strUnitName = store.Folder() + strStoreName;
-    if (auto listed = m_aListed.find(store.Folder());
-        bDone && listed != m_aListed.end() && listed->second) {
-        (*listed->second)[MakeUpper(strStoreName)] = strStoreName;
+    std::string strKey = StoreKey(store, strStoreName);
+    if (bDone) {
+        UpdateListing(store, strStoreName, true);
     }
-    JournalRecord record =
-        StoreRecord(store.Settings(), JournalRecord::kDirectionToUnit, strUnitName);
+    JournalRecord record = StoreRecord(store.Settings(), JournalRecord::kDirectionToUnit,
+                                       store.Folder() + strStoreName);
     record.strPcPath = strLocalPath;
     record.strSources = CJournalScope::Sources();
-    record.strKept = TakeKept(strUnitName);
-    SetOutcome(record, store, strUnitName, bDone);
+    record.strKept = TakeKept(strKey).strSha256;
+    SetOutcome(record, store, strKey, bDone);
     SetBytes(record, strLocalPath);
     Write(std::move(record));
 }
@@ -170,7 +175,7 @@ void CShopMemory::AfterGet(const CUnitStore& store, const std::string& strStoreN
     JournalRecord record =
         StoreRecord(store.Settings(), JournalRecord::kDirectionToPc, store.Folder() + strStoreName);
     record.strPcPath = strLocalPath;
-    record.strKept = TakeKept(strLocalPath);
+    record.strKept = TakeKept(strLocalPath).strSha256;
     SetOutcome(record, store, strLocalPath, bDone);
     if (bDone) {
         SetBytes(record, strLocalPath);
@@ -180,31 +185,32 @@ void CShopMemory::AfterGet(const CUnitStore& store, const std::string& strStoreN
 
 void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strStoreName,
                               bool bDone) {
-    std::string strUnitName = store.Folder() + strStoreName;
-    if (auto listed = m_aListed.find(store.Folder());
-        bDone && listed != m_aListed.end() && listed->second) {
-        listed->second->erase(MakeUpper(strStoreName));
+    std::string strKey = StoreKey(store, strStoreName);
+    if (bDone) {
+        UpdateListing(store, strStoreName, false);
     }
-    JournalRecord record =
-        StoreRecord(store.Settings(), JournalRecord::kDirectionDeleteOnUnit, strUnitName);
-    auto found = m_aKeptBefore.find(strUnitName);
-    if (found != m_aKeptBefore.end()) {
-        record.nSize = found->second.nSize;
-        record.strSha256 = found->second.strSha256;
-    }
-    record.strKept = TakeKept(strUnitName);
-    SetOutcome(record, store, strUnitName, bDone);
+    JournalRecord record = StoreRecord(store.Settings(), JournalRecord::kDirectionDeleteOnUnit,
+                                       store.Folder() + strStoreName);
+    // The bytes removed are the bytes kept.
+    Kept kept = TakeKept(strKey);
+    record.nSize = kept.nSize;
+    record.strSha256 = kept.strSha256;
+    record.strKept = kept.strSha256;
+    SetOutcome(record, store, strKey, bDone);
     Write(std::move(record));
 }
 
 std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
                                                             const std::string& strStoreName) {
-    std::string strFetchPath = m_strDataFolder + "~History.fetch";
+    // A name of this store's own: stores of several units may fetch at the same time.
+    std::string strFetchPath =
+        m_strDataFolder + Format("~History.fetch.%p", static_cast<const void*>(&store));
     std::optional<std::string> bytes;
     if (store.GetFile(strStoreName, strFetchPath)) {
         bytes = ReadWholeFile(strFetchPath);
     }
     unlink(strFetchPath.c_str());
+    std::lock_guard lock(m_mutex);
     std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
     if (!strSha256) {
         return std::nullopt;
@@ -214,39 +220,80 @@ std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
 
 std::optional<std::string> CShopMemory::ListedName(CUnitStore& store,
                                                    const std::string& strStoreName) {
-    auto found = m_aListed.find(store.Folder());
-    if (found == m_aListed.end()) {
-        std::optional<std::map<std::string, std::string>> names;
-        if (std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*")) {
-            names.emplace();
-            for (const StoreEntry& entry : *aEntries) {
-                if (!entry.bFolder) {
-                    (*names)[MakeUpper(entry.strName)] = entry.strName;
-                }
+    std::string strFolderKey = StoreKey(store, "");
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto found = m_aListed.find(strFolderKey); found != m_aListed.end()) {
+            return NameIn(found->second, strStoreName);
+        }
+    }
+    std::optional<std::map<std::string, std::string>> names;
+    if (std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*")) {
+        names.emplace();
+        for (const StoreEntry& entry : *aEntries) {
+            if (!entry.bFolder) {
+                (*names)[MakeUpper(entry.strName)] = entry.strName;
             }
         }
-        found = m_aListed.emplace(store.Folder(), std::move(names)).first;
     }
-    if (!found->second) {
+    std::lock_guard lock(m_mutex);
+    return NameIn(m_aListed.insert_or_assign(strFolderKey, std::move(names)).first->second,
+                  strStoreName);
+}
+
+std::optional<std::string> CShopMemory::NameIn(
+    const std::optional<std::map<std::string, std::string>>& names,
+    const std::string& strStoreName) {
+    if (!names) {
         return std::nullopt;
     }
-    auto name = found->second->find(MakeUpper(strStoreName));
-    return name == found->second->end() ? std::string() : name->second;
+    auto name = names->find(MakeUpper(strStoreName));
+    return name == names->end() ? std::string() : name->second;
+}
+
+void CShopMemory::UpdateListing(const CUnitStore& store, const std::string& strStoreName,
+                                bool bThere) {
+    std::lock_guard lock(m_mutex);
+    auto listed = m_aListed.find(StoreKey(store, ""));
+    if (listed == m_aListed.end() || !listed->second) {
+        return;
+    }
+    if (bThere) {
+        (*listed->second)[MakeUpper(strStoreName)] = strStoreName;
+    } else {
+        listed->second->erase(MakeUpper(strStoreName));
+    }
+}
+
+std::string CShopMemory::StoreKey(const CUnitStore& store, const std::string& strStoreName,
+                                  bool bUnitOnly) {
+    const UnitStoreSettings& settings = store.Settings();
+    std::string strUnit = settings.nSousa == 1
+                              ? settings.strServer + ":" + std::to_string(settings.nPort)
+                              : settings.strUsbDrive;
+    return bUnitOnly ? strUnit + "|" : strUnit + "|" + store.Folder() + strStoreName;
 }
 
 bool CShopMemory::GoOnWithoutCopy(const std::string& strName) {
-    return m_hooks.goOnWithoutCopy && m_hooks.goOnWithoutCopy(strName);
+    // Only the thread of the windows may ask; a worker sending to several units stops instead.
+    return std::this_thread::get_id() == m_windowThread && m_hooks.goOnWithoutCopy &&
+           m_hooks.goOnWithoutCopy(strName);
 }
 
 bool CShopMemory::Refuse(const std::string& strKey) {
-    m_strRefused = strKey;
+    std::lock_guard lock(m_mutex);
+    m_aRefused.insert(strKey);
     return false;
 }
 
 void CShopMemory::SetOutcome(JournalRecord& record, const CUnitStore& store,
                              const std::string& strKey, bool bDone) {
-    if (!m_strRefused.empty() && m_strRefused == strKey) {
-        m_strRefused.clear();
+    bool bRefused = false;
+    {
+        std::lock_guard lock(m_mutex);
+        bRefused = m_aRefused.erase(strKey) > 0;
+    }
+    if (bRefused) {
         record.strOutcome = JournalRecord::kOutcomeRefused;
         record.strMessage = kNoCopyMessage;
         return;
@@ -283,12 +330,14 @@ void CShopMemory::Write(JournalRecord record) {
     record.strTime = JournalTimeNow();
     record.strProfile = m_hooks.profile ? m_hooks.profile() : std::string();
     record.strOperation = CJournalScope::Operation();
+    std::lock_guard lock(m_mutex);
     if (!m_journal.Append(record) && m_journalFailure == JournalFailure::None) {
         m_journalFailure = JournalFailure::ToReport;
     }
 }
 
 bool CShopMemory::TakeJournalFailure() {
+    std::lock_guard lock(m_mutex);
     if (m_journalFailure != JournalFailure::ToReport) {
         return false;
     }
@@ -296,12 +345,13 @@ bool CShopMemory::TakeJournalFailure() {
     return true;
 }
 
-std::string CShopMemory::TakeKept(const std::string& strKey) {
+CShopMemory::Kept CShopMemory::TakeKept(const std::string& strKey) {
+    std::lock_guard lock(m_mutex);
     auto found = m_aKeptBefore.find(strKey);
     if (found == m_aKeptBefore.end()) {
         return {};
     }
-    std::string strSha256 = found->second.strSha256;
+    Kept kept = found->second;
     m_aKeptBefore.erase(found);
-    return strSha256;
+    return kept;
 }

@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "journal/HistoryStore.h"
 #include "journal/Journal.h"
@@ -77,8 +80,17 @@ private:
     };
     // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
     std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
-    // Whether the current folder of the store holds the name; nullopt when it cannot be told.
+    // Whether the current folder of the store holds the name (the name as listed, "" for
+    // none); nullopt when it cannot be told.
     std::optional<std::string> ListedName(CUnitStore& store, const std::string& strStoreName);
+    static std::optional<std::string> NameIn(
+        const std::optional<std::map<std::string, std::string>>& names,
+        const std::string& strStoreName);
+    void UpdateListing(const CUnitStore& store, const std::string& strStoreName, bool bThere);
+    // The unit (address or memory), folder and name: the key of what is known about a file,
+    // since stores of several units may work at once. bUnitOnly: the unit's prefix alone.
+    static std::string StoreKey(const CUnitStore& store, const std::string& strStoreName,
+                                bool bUnitOnly = false);
     // Keeps what a local file holds; true also when there is nothing to keep. Asks nothing.
     bool KeepLocalCopy(const std::string& strPath);
     bool GoOnWithoutCopy(const std::string& strName);
@@ -90,16 +102,19 @@ private:
                               const std::string& strUnitName) const;
     void SetBytes(JournalRecord& record, const std::string& strPath) const;
     void Write(JournalRecord record);
-    std::string TakeKept(const std::string& strKey);
+    Kept TakeKept(const std::string& strKey);
 
+    // The state below is shared by the stores of several units working at once.
+    std::mutex m_mutex;
     std::string m_strDataFolder;
     Settings m_settings;
     Hooks m_hooks;
     CJournal m_journal;
     CHistoryStore m_history;
+    std::thread::id m_windowThread;  // the thread that may ask the operator
     enum class JournalFailure { None, ToReport, Reported };
     JournalFailure m_journalFailure = JournalFailure::None;
-    std::string m_strRefused;  // the unit name or PC path whose change was stopped
+    std::set<std::string> m_aRefused;  // keys of the changes the operator stopped
     // The SHA-256 of the bytes kept before a file was replaced or removed, by unit name or PC
     // path, until the journal line of that change takes it.
     std::map<std::string, Kept> m_aKeptBefore;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -108,7 +109,8 @@ std::string WithExtension(const std::string& strName, const CSetData& setData) {
     return setData.ADD_DOT ? strName + "." + setData.DOT : strName;
 }
 
-IStoreWatch* g_pWatch = nullptr;
+// Set once at start-up; stores of several units read it from their threads.
+std::atomic<IStoreWatch*> g_pWatch{nullptr};
 
 // The watch's turn: while it lasts the store does not call the watch again.
 class CWatchTurn {
@@ -129,7 +131,7 @@ void CUnitStore::SetWatch(IStoreWatch* pWatch) {
 }
 
 IStoreWatch* CUnitStore::Watch() const {
-    return m_bWatching ? nullptr : g_pWatch;
+    return m_bWatching ? nullptr : g_pWatch.load();
 }
 
 CUnitStore::CUnitStore(UnitStoreSettings settings) : m_settings(std::move(settings)) {}
