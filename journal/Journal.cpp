@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <sstream>
+#include <string_view>
 
 #include "platform/WholeFile.h"
 
@@ -100,12 +100,14 @@ std::vector<JournalRecord> CJournal::ReadAll() const {
         if (!bytes) {
             continue;
         }
-        std::istringstream file(std::move(*bytes));
-        std::string strLine;
-        while (std::getline(file, strLine)) {
-            if (std::optional<JournalRecord> record = JournalRecord::FromJsonLine(strLine)) {
+        std::string_view text = *bytes;
+        while (!text.empty()) {
+            size_t nEnd = std::min(text.find('\n'), text.size());
+            if (std::optional<JournalRecord> record =
+                    JournalRecord::FromJsonLine(text.substr(0, nEnd))) {
                 aRecords.push_back(std::move(*record));
             }
+            text.remove_prefix(std::min(nEnd + 1, text.size()));
         }
     }
     return aRecords;

@@ -65,7 +65,7 @@ void AppendUtf8(std::string& strOut, unsigned nCode) {
 // Reads the flat objects this writer makes: string values and one integer.
 class CLineReader {
 public:
-    explicit CLineReader(const std::string& strLine) : m_strLine(strLine) {}
+    explicit CLineReader(std::string_view line) : m_strLine(line) {}
 
     bool Take(char c) {
         SkipSpace();
@@ -90,13 +90,17 @@ public:
         }
         std::string strValue;
         while (m_nPos < m_strLine.size()) {
-            char c = m_strLine[m_nPos++];
-            if (c == '"') {
+            // The bytes up to the next quote or backslash go over at once.
+            size_t nStop = m_strLine.find_first_of("\"\\", m_nPos);
+            if (nStop == std::string_view::npos) {
+                return std::nullopt;
+            }
+            strValue.append(m_strLine.substr(m_nPos, nStop - m_nPos));
+            m_nPos = nStop + 1;
+            if (m_strLine[nStop] == '"') {
                 return strValue;
             }
-            if (c != '\\') {
-                strValue += c;
-            } else if (!Escape(strValue)) {
+            if (!Escape(strValue)) {
                 return std::nullopt;
             }
         }
@@ -115,7 +119,7 @@ public:
         if (m_nPos == nStart || m_nPos - nStart > 18) {
             return std::nullopt;
         }
-        return std::stoll(m_strLine.substr(nStart, m_nPos - nStart));
+        return std::stoll(std::string(m_strLine.substr(nStart, m_nPos - nStart)));
     }
 
 private:
@@ -175,7 +179,7 @@ private:
         return true;
     }
 
-    const std::string& m_strLine;
+    std::string_view m_strLine;
     size_t m_nPos = 0;
 };
 
@@ -197,7 +201,7 @@ std::string JournalRecord::ToJsonLine() const {
     return strLine + "}";
 }
 
-std::optional<JournalRecord> JournalRecord::FromJsonLine(const std::string& strLine) {
+std::optional<JournalRecord> JournalRecord::FromJsonLine(std::string_view strLine) {
     CLineReader reader(strLine);
     JournalRecord record;
     if (!reader.Take('{')) {

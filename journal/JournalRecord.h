@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // One line of the journal: one program moved, replaced or deleted. Texts are UTF-8 (unit
 // names converted from code page 932). On disk a line is one JSON object (JSON Lines), so
@@ -35,7 +36,7 @@ struct JournalRecord {
     // The line without its line feed.
     std::string ToJsonLine() const;
     // nullopt for a line that is no such object (a line cut by a crash of an older writer).
-    static std::optional<JournalRecord> FromJsonLine(const std::string& strLine);
+    static std::optional<JournalRecord> FromJsonLine(std::string_view strLine);
 };
 
 // The current local time in the journal's form.
