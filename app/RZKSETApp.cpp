@@ -145,7 +145,9 @@ bool CRZKSETApp::InitData(const std::string& strProfileName) {
     ExeDir = ProgramFolder(strExecutableFolder, Environment("XDG_DATA_HOME"), Environment("HOME"));
     // Installed, the package's default profile lies in share/rzkset/Data/ beside bin/.
     CopyShippedProfiles(ExeDir, strExecutableFolder + "../share/rzkset/Data/");
-    return ReadProfile(strProfileName);
+    bool bLoaded = ReadProfile(strProfileName);
+    OpenShopMemory();
+    return bLoaded;
 }
 
 bool CRZKSETApp::CheckUnit() {
@@ -155,6 +157,29 @@ bool CRZKSETApp::CheckUnit() {
                               Drives.Refresh();
                               return IsUsableUsbDrive(Drives, strRoot);
                           });
+}
+
+void CRZKSETApp::OpenShopMemory() {
+    CShopMemory::Hooks hooks;
+    hooks.profile = [this] { return SetFileName; };
+    hooks.goOnWithoutCopy = [this](const std::string& strName) {
+        return Ui().QuestionDuringWork(
+            Format("%sの写しを履歴に残せませんでした。\n写しを残さずに続けますか？",
+                   strName.c_str()),
+            true);
+    };
+    m_pShopMemory = std::make_unique<CShopMemory>(
+        ExeDir, CShopMemory::Settings::Read(ProfilePath()), std::move(hooks));
+    CShopMemory::SetCurrent(m_pShopMemory.get());
+}
+
+void CRZKSETApp::ReportJournalFailure() {
+    if (m_pShopMemory && m_pShopMemory->TakeJournalFailure()) {
+        Ui().WarningBox(
+            Format("%sに操作の記録を書き込めませんでした。\n"
+                   "操作は続けますが、記録の残らない操作があります。",
+                   m_pShopMemory->Journal().CurrentPath().c_str()));
+    }
 }
 
 int CRZKSETApp::ExitInstance() {

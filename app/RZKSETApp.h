@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "journal/ShopMemory.h"
 #include "platform/DriveTable.h"
 #include "platform/UiServices.h"
 #include "settings/SetData.h"
@@ -75,12 +76,22 @@ public:
     // false when the reason has been reported.
     bool CheckUnit();
 
+    // Opens the journal and the history store of ExeDir as RZKSET.ini's section "Journal" sets
+    // them, and puts them on watch of every operation.
+    void OpenShopMemory();
+    // Tells the operator, once in a session, that journal lines could not be written; called
+    // when an operation has ended.
+    void ReportJournalFailure();
+    // nullptr until opened.
+    CShopMemory* ShopMemory() const { return m_pShopMemory.get(); }
+
     CUiServices& Ui() const { return *m_pUi; }
     // Tests put a scripted fake in place of the real widgets.
     void SetUi(std::unique_ptr<CUiServices> pUi) { m_pUi = std::move(pUi); }
 
 private:
     std::unique_ptr<CUiServices> m_pUi;
+    std::unique_ptr<CShopMemory> m_pShopMemory;
 };
 
 // The application object, as the framework's accessor for the current application gives it.

@@ -18,6 +18,8 @@
 #include "app/RZKSETApp.h"
 #include "app/UsbDriveHandling.h"
 #include "fleet/FleetDlg.h"
+#include "journal/JournalDlg.h"
+#include "journal/JournalScope.h"
 #include "maint/HosyuDlg.h"
 #include "maint/StoreCheckupOperation.h"
 #include "numlist/FKanri2Dlg.h"
@@ -261,12 +263,16 @@ void CRZKSETDlg::OnOperation(int nId) {
     if (!operation.run) {
         return;
     }
+    // The picture buttons carry their caption as their accessible name.
+    QWidget* pButton = Item(nId);
+    CJournalScope journalScope(pButton != nullptr ? pButton->accessibleName().toStdString() : "");
     CRZKSETApp& app = GetApp();
     app.DeviceEventsEnabled = 0;
     ++m_nFrameDepth;
     if (!operation.bCheckUnit || app.CheckUnit()) {
         operation.run();
     }
+    app.ReportJournalFailure();
     m_pMountWatcher->ForgetArrivals();
     // An operation started from the fleet view runs inside the frame of the view, which
     // keeps device arrivals held off until the view closes.
@@ -299,6 +305,10 @@ void CRZKSETDlg::contextMenuEvent(QContextMenuEvent* pEvent) {
     menu.addAction(QStringLiteral("ストアの点検(&C)"), this,
                    [this] { OnOperation(kStoreCheckupCommand); });
     menu.addAction(QStringLiteral("全体表示(&F)…"), this, [this] { OnOperation(kFleetCommand); });
+    menu.addAction(QStringLiteral("履歴(&H)…"), this, [this] {
+        CJournalDlg dialog(this);
+        GetApp().Ui().RunModal(dialog);
+    });
     menu.addAction(QStringLiteral("バージョン情報 RZKSET(&A)..."), this, &CRZKSETDlg::OnAbout);
     menu.exec(pEvent->globalPos());
 }

@@ -8,6 +8,11 @@
 //   get HOST PORT NAME LOCAL             a file of "/pub/" to the PC as the receive gets it
 //   register HOST PORT FOLDER            every file of FOLDER into RzFilesOut as "%04d.fno",
 //                                        as one number registration does
+//   register-journal HOST PORT FOLDER DATA   the same with the journal and the history of the
+//                                        data folder DATA on
+//   delete-all HOST PORT DATA on|off     every file of RzFilesOut deleted as "全消去" does, with
+//                                        the history of DATA keeping each first (on) or
+//                                        without journal and history (off)
 //   list HOST PORT FOLDER                the listing of a store folder, as the file operations
 //                                        open it
 //   save-list PATH COUNT                 a numbered list of COUNT entries saved by CFileNo
@@ -31,11 +36,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bench/BenchList.h"
+#include "journal/JournalScope.h"
+#include "journal/ShopMemory.h"
 #include "maint/UnitMaintenance.h"
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
@@ -120,6 +128,43 @@ std::vector<std::string> FilesOf(const std::string& strFolder) {
     return aNames;
 }
 
+int Register(const char* pszHost, const char* pszPort, const std::string& strFolder) {
+    CUnitStore store = ConnectedStore(pszHost, pszPort);
+    if (!store.Connect() || !store.SetFolder(kProgramFolder)) {
+        return Fail("cannot reach " + std::string(kProgramFolder));
+    }
+    int nNo = 1;
+    for (const std::string& strName : FilesOf(strFolder)) {
+        if (!store.PutFile(strFolder + "/" + strName, ProgramFileName(nNo++))) {
+            return Fail("cannot register " + strName);
+        }
+    }
+    return 0;
+}
+
+int DeleteAll(const char* pszHost, const char* pszPort) {
+    CUnitStore store = ConnectedStore(pszHost, pszPort);
+    auto aEntries =
+        store.Connect() && store.SetFolder(kProgramFolder) ? store.FindFiles("*") : std::nullopt;
+    if (!aEntries) {
+        return Fail("cannot list " + std::string(kProgramFolder));
+    }
+    for (const StoreEntry& entry : *aEntries) {
+        if (!entry.bFolder && !store.Remove(entry.strName)) {
+            return Fail("cannot delete " + entry.strName);
+        }
+    }
+    return 0;
+}
+
+// The journal and the history of a data folder, watching every store of the command.
+std::unique_ptr<CShopMemory> OpenShopMemory(const std::string& strDataFolder) {
+    auto pMemory = std::make_unique<CShopMemory>(strDataFolder + "/", CShopMemory::Settings{},
+                                                 CShopMemory::Hooks{});
+    CShopMemory::SetCurrent(pMemory.get());
+    return pMemory;
+}
+
 int SaveFloor(const std::string& strPath, int nCount) {
     const CFileNo list = BenchList(nCount);
     std::string strText = "#ListHead Section Start\r\nPRNTITLE=BENCH\r\n";
@@ -165,17 +210,18 @@ int main(int argc, char** argv) {
         return bOk ? 0 : Fail(strCommand + " failed");
     }
     if (strCommand == "register" && argc == 5) {
-        CUnitStore store = ConnectedStore(argv[2], argv[3]);
-        if (!store.Connect() || !store.SetFolder(kProgramFolder)) {
-            return Fail("cannot reach " + std::string(kProgramFolder));
-        }
-        int nNo = 1;
-        for (const std::string& strName : FilesOf(argv[4])) {
-            if (!store.PutFile(std::string(argv[4]) + "/" + strName, ProgramFileName(nNo++))) {
-                return Fail("cannot register " + strName);
-            }
-        }
-        return 0;
+        return Register(argv[2], argv[3], argv[4]);
+    }
+    if (strCommand == "register-journal" && argc == 6) {
+        std::unique_ptr<CShopMemory> pMemory = OpenShopMemory(argv[5]);
+        CJournalScope scope("番号登録");
+        return Register(argv[2], argv[3], argv[4]);
+    }
+    if (strCommand == "delete-all" && argc == 6) {
+        std::unique_ptr<CShopMemory> pMemory =
+            std::string_view(argv[5]) == "on" ? OpenShopMemory(argv[4]) : nullptr;
+        CJournalScope scope("全消去");
+        return DeleteAll(argv[2], argv[3]);
     }
     if (strCommand == "list" && argc == 5) {
         CUnitStore store = ConnectedStore(argv[2], argv[3]);

@@ -311,6 +311,71 @@ def MeasureBounds(work):
     os.remove(listfile)
 
 
+def MeasureJournal(server, name, work):
+    """The journal and the history beside the same store calls without them."""
+    tool = os.path.join(TOOLS, "bench_tool")
+    port = str(server.port)
+    folder = os.path.join(server.pub, "RzFilesOut")
+    os.makedirs(folder, exist_ok=True)
+    os.chmod(folder, 0o777)
+    data = os.path.join(work, "data")
+
+    def Empty(path):
+        shutil.rmtree(path, ignore_errors=True)
+        os.makedirs(path)
+
+    def EmptyStore():
+        for entry in os.listdir(folder):
+            os.remove(os.path.join(folder, entry))
+
+    def FreshRegistration():
+        EmptyStore()
+        Empty(data)
+
+    programs = os.path.join(work, "programs")
+    results = Rounds(lambda: [tool, "register-journal", "127.0.0.1", port, programs, data],
+                     lambda: [tool, "register", "127.0.0.1", port, programs], FreshRegistration)
+    Row("1,000 x 5 KB registered, journal, " + name, "none", [o / a for o, a, _, _ in results],
+        1.05, True)
+
+    distinct = os.path.join(work, "distinct")
+
+    def FillStore():
+        for number, program in enumerate(sorted(os.listdir(distinct))):
+            target = os.path.join(folder, "%04d.fno" % (number + 1))
+            shutil.copyfile(os.path.join(distinct, program), target)
+            os.chmod(target, 0o666)
+
+    def FillStoreAndEmptyHistory():
+        FillStore()
+        Empty(data)
+
+    results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
+                     lambda: [tool, "delete-all", "127.0.0.1", port, data, "off"],
+                     FillStoreAndEmptyHistory)
+    Row("delete all 1,000 x 5 KB, net, " + name, "net off", [o / a for o, a, _, _ in results],
+        2.0, True)
+    results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
+                     lambda: [tool, "delete-all", "127.0.0.1", port, data, "off"], FillStore)
+    Row("  again, bytes kept already, " + name, "net off", [o / a for o, a, _, _ in results], 1.2,
+        True)
+    EmptyStore()
+
+
+def MeasureJournalWindow(work):
+    """The window over 100,000 lines: seconds to open, longest filtering of a typed key."""
+    opened, keys = [], []
+    os.makedirs(os.path.join(work, "window"), exist_ok=True)
+    for _ in range(ROUNDS):
+        output = subprocess.run([os.path.join(TOOLS, "journal_window"), work + "/window/",
+                                 "100000"], check=True, capture_output=True, text=True,
+                                env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout.split()
+        opened.append(float(output[3]))
+        keys.append(float(output[5]))
+    Row("journal window, 100,000 lines, open (s)", "-", opened, 0.5, True)
+    Row("  filtering one typed key (s)", "-", keys, 0.1, True)
+
+
 def main():
     os.makedirs(DISK, exist_ok=True)
     work = tempfile.mkdtemp(dir=DISK)
@@ -322,9 +387,18 @@ def main():
     for number in range(1000):
         with open(os.path.join(programs, "P%04d.NC" % number), "wb") as program:
             program.write(b"%\r\nO1\r\n" + b"G01 X1.0 Y2.0\r\n" * 340 + b"M30\r\n%")
+    distinct = os.path.join(work, "distinct")
+    os.makedirs(distinct)
+    for number in range(1000):
+        with open(os.path.join(distinct, "P%04d.NC" % number), "wb") as program:
+            program.write(b"%%\r\nO%04d\r\n" % number + b"G01 X1.0 Y2.0\r\n" * 340 +
+                          b"M30\r\n%")
+    # ONLY=journal runs the journal's measures alone.
+    only_journal = os.environ.get("ONLY") == "journal"
 
-    MeasureSplit(TMPFS, "tmpfs", 1.15, False)
-    MeasureSplit(os.path.join(DISK, "split"), "disk", 1.3, True)
+    if not only_journal:
+        MeasureSplit(TMPFS, "tmpfs", 1.15, False)
+        MeasureSplit(os.path.join(DISK, "split"), "disk", 1.3, True)
 
     # The servers keep their files on tmpfs: the unit's store is a USB memory, and an ext4 folder
     # would add the server's own delayed block allocation, which a rename over a 100 MB file
@@ -337,11 +411,17 @@ def main():
         os.makedirs(os.path.join(root, "pub"), exist_ok=True)
         server = kind(root)
         try:
-            MeasureServer(server, name, work)
+            if not only_journal:
+                MeasureServer(server, name, work)
+            MeasureJournal(server, name, work)
         finally:
             server.Stop()
             shutil.rmtree(root, ignore_errors=True)
 
+    MeasureJournalWindow(work)
+    if only_journal:
+        PrintTable(work)
+        return
     printer = os.path.join(TOOLS, "print_sheet")
     ours_pdf, floor_pdf = os.path.join(work, "ours.pdf"), os.path.join(work, "floor.pdf")
     results = SelfTimedRounds([printer, ours_pdf, "9999"], [printer, floor_pdf, "9999", "replay"])
@@ -357,8 +437,11 @@ def main():
     results = Rounds(lambda: [os.path.join(TOOLS, "bench_tool"), "save-list", saved, "9999"],
                      lambda: [os.path.join(TOOLS, "bench_tool"), "save-floor", saved + "2", "9999"])
     Row("saving a 9,999-entry FileList.fno", "floor", [o / a for o, a, _, _ in results], 1.3, True)
-    shutil.rmtree(work, ignore_errors=True)
+    PrintTable(work)
 
+
+def PrintTable(work):
+    shutil.rmtree(work, ignore_errors=True)
     print("\n%d rounds; ratios are ours : anchor in time, for transfers anchor : ours in time "
           "(throughput)." % ROUNDS)
     print("%-44s %-10s %7s %15s %9s %4s" % ("measure", "anchor", "median", "spread", "goal", "met"))

@@ -86,6 +86,7 @@ public:
     void ReportWithDetails(bool, const std::string&, const std::string&) override {}
     bool WarningQuestionBox(const std::string&, const std::string&) override { return true; }
     bool QuestionBox(const std::string&, bool, bool) override { return true; }
+    bool QuestionDuringWork(const std::string&, bool) override { return true; }
     std::vector<std::string> OpenFiles(const FileDialogOptions&) override { return {}; }
     std::optional<std::string> SaveFile(const FileDialogOptions&) override { return {}; }
     std::optional<std::string> BrowseFolder(const std::string&, const std::string&) override {

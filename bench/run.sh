@@ -13,5 +13,6 @@ done
 command -v lftp >/dev/null || echo "lftp is missing: the registration measure is left out" >&2
 
 cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$repo/build-bench" --target split_tape bench_tool print_sheet fleet_tool -j"$(nproc)" >/dev/null
+cmake --build "$repo/build-bench" --target split_tape bench_tool print_sheet fleet_tool \
+  journal_window -j"$(nproc)" >/dev/null
 exec /usr/bin/python3 "$repo/bench/measure.py" "$repo/build-bench/bench"

@@ -8,7 +8,10 @@
 #include "platform/UiServices.h"
 
 CCommandFrame::CCommandFrame(CCommandDlg& dialog, QPushButton& button, CListView& focusList)
-    : m_dialog(dialog), m_button(button), m_focusList(focusList) {
+    : m_dialog(dialog),
+      m_button(button),
+      m_focusList(focusList),
+      m_journalScope(button.text().toStdString()) {
     m_button.setEnabled(false);
     m_dialog.EnableClose(false);
 }

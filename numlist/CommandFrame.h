@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "journal/JournalScope.h"
+
 class CBusyIndicator;
 class CCommandDlg;
 class CListView;
@@ -43,4 +45,5 @@ private:
     std::string m_strMessage;
     bool m_bWarning = true;
     bool m_bEnded = false;
+    CJournalScope m_journalScope;  // the command's name on its journal lines
 };

@@ -49,6 +49,10 @@ bool CConsoleUiServices::QuestionBox(const std::string& strText, bool, bool) {
     return Answer(strText, {});
 }
 
+bool CConsoleUiServices::QuestionDuringWork(const std::string& strText, bool) {
+    return Answer(strText, {});
+}
+
 void CConsoleUiServices::ReportWithDetails(bool bOk, const std::string& strText,
                                            const std::string& strDetails) {
     m_bFailed = m_bFailed || !bOk;

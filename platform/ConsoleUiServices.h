@@ -24,6 +24,7 @@ public:
     void MessageBox(const std::string& strText) override;
     void InformationBox(const std::string& strText) override;
     bool QuestionBox(const std::string& strText, bool bDefaultNo, bool bInformationIcon) override;
+    bool QuestionDuringWork(const std::string& strText, bool bDefaultNo) override;
     void ReportWithDetails(bool bOk, const std::string& strText,
                            const std::string& strDetails) override;
     bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) override;

@@ -158,6 +158,24 @@ bool CQtUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
     return box.exec() == QMessageBox::Yes;
 }
 
+bool CQtUiServices::QuestionDuringWork(const std::string& strText, bool bDefaultNo) {
+    std::vector<QPointer<CWaitDlg>> aAside;
+    for (QWidget* pWindow : QApplication::topLevelWidgets()) {
+        auto* pWait = qobject_cast<CWaitDlg*>(pWindow);
+        if (pWait != nullptr && pWait->isVisible()) {
+            pWait->DestroyWindow();
+            aAside.emplace_back(pWait);
+        }
+    }
+    bool bYes = QuestionBox(strText, bDefaultNo, false);
+    for (const QPointer<CWaitDlg>& pWait : aAside) {
+        if (pWait != nullptr) {
+            pWait->ShowAgain();
+        }
+    }
+    return bYes;
+}
+
 void CQtUiServices::ReportWithDetails(bool bOk, const std::string& strText,
                                       const std::string& strDetails) {
     QMessageBox box(bOk ? QMessageBox::Information : QMessageBox::Warning, kCaption,

@@ -54,6 +54,10 @@ public:
     // Yes/No box; true for Yes.
     virtual bool QuestionBox(const std::string& strText, bool bDefaultNo = false,
                              bool bInformationIcon = false) = 0;
+    // Yes/No box in the middle of work that shows the busy dialog: the busy dialog steps aside
+    // while the question is up, so the box is never hidden behind it or disabled with its
+    // owner.
+    virtual bool QuestionDuringWork(const std::string& strText, bool bDefaultNo) = 0;
 
     // OK box with the information icon, or the warning icon when something needs looking at,
     // and details the operator may unfold (none when empty).

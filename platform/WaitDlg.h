@@ -24,6 +24,8 @@ public:
     bool Create(QWidget* pParent = nullptr);
     // Enables the owner again if Create disabled it, and takes the dialog down.
     void DestroyWindow();
+    // Shows the dialog again over the owner it had, after DestroyWindow.
+    void ShowAgain() { Create(m_pOwner); }
     // Adds the file, the count of files and the bytes of a large transfer under the notice and
     // paints them at once, without letting any other window message run.
     void ShowProgress(const CProgress::State& state);

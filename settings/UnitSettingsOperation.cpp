@@ -1,8 +1,44 @@
 #include "settings/UnitSettingsOperation.h"
 
 #include "app/RZKSETApp.h"
+#include "journal/ShopMemory.h"
 #include "settings/SelRzkDlg.h"
 #include "settings/SetDlg.h"
+
+namespace {
+
+// The unit's configuration files on the USB memory, as store names and as paths.
+std::vector<std::pair<std::string, std::string>> UnitConfigFiles(const std::string& strRoot) {
+    std::vector<std::pair<std::string, std::string>> aFiles;
+    for (const char* pszName : {kUnitRsioName, kUnitInterfacesName}) {
+        std::string strStoreName = std::string(kUnitConfigFolder) + pszName;
+        aFiles.emplace_back(strStoreName, strRoot + strStoreName);
+    }
+    return aFiles;
+}
+
+// The files the configuration replaces are kept first; false when the operator chose not to
+// go on without a copy.
+bool KeepUnitConfig(const std::string& strRoot) {
+    CShopMemory* pMemory = CShopMemory::Current();
+    for (const auto& [strStoreName, strPath] : UnitConfigFiles(strRoot)) {
+        if (pMemory != nullptr && !pMemory->KeepLocalFile(strPath)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void NoteUnitConfig(const CRZKSETApp& app, bool bWritten) {
+    if (CShopMemory* pMemory = CShopMemory::Current()) {
+        for (const auto& [strStoreName, strPath] : UnitConfigFiles(app.UsbDrive)) {
+            pMemory->NoteFileWritten(app.StoreSettings(), JournalRecord::kDirectionToUnit, "",
+                                     strStoreName, strPath, bWritten);
+        }
+    }
+}
+
+}  // namespace
 
 void RunUnitSettings(QWidget* pParent) {
     CRZKSETApp& app = GetApp();
@@ -18,7 +54,12 @@ void RunUnitSettings(QWidget* pParent) {
         ui.WarningBox("パソコンに設定ファイルが作成できませんでした。");
         return;
     }
-    if (!app.SetData.WriteUnitConfig(app.UsbDrive)) {
+    if (!KeepUnitConfig(app.UsbDrive)) {
+        return;
+    }
+    bool bWritten = app.SetData.WriteUnitConfig(app.UsbDrive);
+    NoteUnitConfig(app, bWritten);
+    if (!bWritten) {
         ui.WarningBox("RZKに設定ファイルが作成できませんでした。");
         return;
     }

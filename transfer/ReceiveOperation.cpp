@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/RZKSETApp.h"
+#include "journal/ShopMemory.h"
 #include "numlist/Registration.h"
 #include "platform/LocalFailure.h"
 #include "platform/Progress.h"
@@ -76,6 +77,35 @@ void RunNormalReceive() {
 
 namespace {
 
+// Each program the split writes: what the PC file held is kept first, and its journal line
+// follows once the split has ended.
+void RememberSplitFile(CReplacedPrograms& replaced, const std::string& strPath) {
+    replaced.Remember(strPath);
+    if (CShopMemory* pMemory = CShopMemory::Current()) {
+        pMemory->KeepLocalFile(strPath, false);
+    }
+}
+
+// The files the split wrote are done; the one it could not write, if any, failed.
+void NoteSplitFiles(const CReplacedPrograms& replaced, const SplitResult& split,
+                    const std::string& strDestinationFolder) {
+    CRZKSETApp& app = GetApp();
+    CShopMemory* pMemory = CShopMemory::Current();
+    if (pMemory == nullptr) {
+        return;
+    }
+    auto note = [&](const std::string& strPath, bool bDone) {
+        pMemory->NoteFileWritten(app.StoreSettings(), JournalRecord::kDirectionToPc, strPath,
+                                 CUnitStore::InputName(app.SetData), strPath, bDone);
+    };
+    for (const std::string& strPath : replaced.WrittenPaths()) {
+        note(strPath, true);
+    }
+    if (!split.bOk && !split.strFailedName.empty()) {
+        note(strDestinationFolder + split.strFailedName, false);
+    }
+}
+
 const char* SplitMessage(bool bOk) {
     return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
 }
@@ -84,9 +114,9 @@ const char* SplitMessage(bool bOk) {
 // not replaced.
 SplitResult SplitRemembering(const std::string& strSource, const std::string& strDestinationFolder,
                              const std::string& strSuffix, CReplacedPrograms& replaced) {
-    SplitResult split =
-        SplitByProgramNumber(strSource, strDestinationFolder, strSuffix,
-                             [&](const std::string& strPath) { replaced.Remember(strPath); });
+    SplitResult split = SplitByProgramNumber(
+        strSource, strDestinationFolder, strSuffix,
+        [&](const std::string& strPath) { RememberSplitFile(replaced, strPath); });
     if (!split.bOk) {
         replaced.Forget(strDestinationFolder + split.strFailedName);
     }
@@ -150,6 +180,7 @@ void ReceiveSplit(QWidget* pParent) {
         split = SplitRemembering(strSource, strDestinationFolder, strSuffix, replaced);
         strMessage = SplitMessage(split.bOk) + SplitStopLines(split);
     }
+    NoteSplitFiles(replaced, split, strDestinationFolder);
     // Files replaced before a failure are reported as well: the operator sees what changed.
     strMessage += WithLeadingLineBreak(replaced.FolderReport());
     pBusy->Close();

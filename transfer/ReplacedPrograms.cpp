@@ -15,6 +15,7 @@ void CReplacedPrograms::Remember(const std::string& strPath) {
 
 void CReplacedPrograms::Forget(const std::string& strPath) {
     m_aPrevious.erase(strPath);
+    m_aSeen.erase(strPath);
 }
 
 // A file that cannot be read back after the receive is left out: the receive itself has

@@ -21,6 +21,9 @@ public:
     // differences of at most MAX_LISTED files; empty when no file was replaced.
     std::string FolderReport() const;
 
+    // Every file remembered and not forgotten, whether it was there before or not.
+    const std::set<std::string>& WrittenPaths() const { return m_aSeen; }
+
     static constexpr size_t MAX_LISTED = 10;
 
 private:

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/RZKSETApp.h"
+#include "journal/ShopMemory.h"
 #include "platform/Text.h"
 #include "transfer/SampleDlg.h"
 #include "transfer/SampleProgram.h"
@@ -23,8 +24,17 @@ void RunSampleProgram(QWidget* pParent) {
     std::string strOutputName = CUnitStore::OutputName(app.SetData);
     bool bNetwork = app.Sousa == 1;
     std::string strPath = (bNetwork ? app.ExeDir : app.UsbDrive) + Cp932ToDisplay(strOutputName);
-    if (!WriteSampleProgram(strPath, dialog.m_nKind, dialog.m_nProgramNumber, dialog.m_strCallName,
-                            dialog.m_nCallNumber)) {
+    CShopMemory* pMemory = bNetwork ? nullptr : CShopMemory::Current();
+    if (pMemory != nullptr && !pMemory->KeepLocalFile(strPath)) {
+        return;
+    }
+    bool bWritten = WriteSampleProgram(strPath, dialog.m_nKind, dialog.m_nProgramNumber,
+                                       dialog.m_strCallName, dialog.m_nCallNumber);
+    if (pMemory != nullptr) {
+        pMemory->NoteFileWritten(app.StoreSettings(), JournalRecord::kDirectionToUnit, "",
+                                 strOutputName, strPath, bWritten);
+    }
+    if (!bWritten) {
         ui.WarningBox("サンプルの作成に失敗しました。");
         return;
     }

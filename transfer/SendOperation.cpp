@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/RZKSETApp.h"
+#include "journal/JournalScope.h"
 #include "numlist/Registration.h"
 #include "platform/LocalFailure.h"
 #include "platform/Progress.h"
@@ -46,6 +47,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths, const UnitStoreSet
                 {}};
     }
     CProgress::StartFile(Cp932ToDisplay(strOutputName), 0, 1);
+    CJournalScope::SetSources(merge.aMergedNames);
     StoreCommandResult result = RunStoreCommand(settings, "/pub/", [&](CUnitStore& store) {
         return store.PutFile(strMergedPath, strOutputName);
     });

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <map>
@@ -18,6 +19,7 @@
 #include "platform/TemporaryName.h"
 #include "platform/Text.h"
 #include "settings/SetData.h"
+#include "unitstore/StoreWatch.h"
 
 namespace {
 
@@ -142,7 +144,30 @@ std::string WithExtension(const std::string& strName, const CSetData& setData) {
     return setData.ADD_DOT ? strName + "." + setData.DOT : strName;
 }
 
+// Set once at start-up; stores of several units read it from their threads.
+std::atomic<IStoreWatch*> g_pWatch{nullptr};
+
+// The watch's turn: while it lasts the store does not call the watch again.
+class CWatchTurn {
+public:
+    explicit CWatchTurn(bool& bWatching) : m_bWatching(bWatching) { m_bWatching = true; }
+    ~CWatchTurn() { m_bWatching = false; }
+    CWatchTurn(const CWatchTurn&) = delete;
+    CWatchTurn& operator=(const CWatchTurn&) = delete;
+
+private:
+    bool& m_bWatching;
+};
+
 }  // namespace
+
+void CUnitStore::SetWatch(IStoreWatch* pWatch) {
+    g_pWatch = pWatch;
+}
+
+IStoreWatch* CUnitStore::Watch() const {
+    return m_bWatching ? nullptr : g_pWatch.load();
+}
 
 CUnitStore::CUnitStore(UnitStoreSettings settings) : m_settings(std::move(settings)) {}
 
@@ -156,6 +181,10 @@ bool CUnitStore::Connect() {
     m_strFolder.clear();
     m_aClearedFolders.clear();
     m_pFtp.reset();
+    if (IStoreWatch* pWatch = Watch()) {
+        CWatchTurn turn(m_bWatching);
+        pWatch->OnConnect(*this);
+    }
     if (!IsNetwork()) {
         return true;
     }
@@ -179,6 +208,18 @@ bool CUnitStore::SetFolder(const std::string& strFolder) {
 }
 
 bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& strStoreName) {
+    IStoreWatch* pWatch = Watch();
+    if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {
+        return PutFileNow(strLocalPath, strStoreName);
+    }
+    CWatchTurn turn(m_bWatching);
+    bool bDone = pWatch->BeforeStoreChange(*this, strStoreName, false) &&
+                 PutFileNow(strLocalPath, strStoreName);
+    pWatch->AfterPut(*this, strLocalPath, strStoreName, bDone);
+    return bDone;
+}
+
+bool CUnitStore::PutFileNow(const std::string& strLocalPath, const std::string& strStoreName) {
     if (!CanContinue() || !StaysInStore(strStoreName)) {
         return false;
     }
@@ -227,6 +268,17 @@ FtpResult CUnitStore::UploadReplacing(const std::string& strLocalPath,
 }
 
 bool CUnitStore::GetFile(const std::string& strStoreName, const std::string& strLocalPath) {
+    IStoreWatch* pWatch = Watch();
+    if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {
+        return GetFileNow(strStoreName, strLocalPath);
+    }
+    CWatchTurn turn(m_bWatching);
+    bool bDone = pWatch->BeforeLocalReplace(strLocalPath) && GetFileNow(strStoreName, strLocalPath);
+    pWatch->AfterGet(*this, strStoreName, strLocalPath, bDone);
+    return bDone;
+}
+
+bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& strLocalPath) {
     if (!CanContinue() || !StaysInStore(strStoreName)) {
         return false;
     }
@@ -241,6 +293,17 @@ bool CUnitStore::GetFile(const std::string& strStoreName, const std::string& str
 }
 
 bool CUnitStore::Remove(const std::string& strStoreName) {
+    IStoreWatch* pWatch = Watch();
+    if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {
+        return RemoveNow(strStoreName);
+    }
+    CWatchTurn turn(m_bWatching);
+    bool bDone = pWatch->BeforeStoreChange(*this, strStoreName, true) && RemoveNow(strStoreName);
+    pWatch->AfterRemove(*this, strStoreName, bDone);
+    return bDone;
+}
+
+bool CUnitStore::RemoveNow(const std::string& strStoreName) {
     if (!CanContinue() || !StaysInStore(strStoreName)) {
         return false;
     }

@@ -11,6 +11,7 @@
 
 class CFtpClient;
 class CSetData;
+class IStoreWatch;
 enum class FtpResult;
 
 // How one user action reaches the unit file store: the transport chosen in the main window
@@ -70,6 +71,10 @@ public:
     void Close();
 
     const UnitStoreSettings& Settings() const { return m_settings; }
+    // The current folder relative to the store root: "" or "RzFilesOut/".
+    const std::string& Folder() const { return m_strFolder; }
+    // The watch of every store's changes (the journal); nullptr for none.
+    static void SetWatch(IStoreWatch* pWatch);
     bool HasConnectionFailed() const { return m_bConnectionFailed; }
     // "%s\n%sへの接続に失敗しました。" with the error text and the unit address (UTF-8).
     std::string ConnectionFailureMessage() const;
@@ -83,10 +88,15 @@ public:
 
 private:
     bool IsNetwork() const { return m_settings.nSousa == 1; }
+    // The watch, unless it is at work already (it may use this store itself).
+    IStoreWatch* Watch() const;
     // Whether an operation may go ahead: the action is still connected.
     bool CanContinue();
     // Keeps the text of a connection failure; true when the operation was done.
     bool TakeResult(FtpResult result);
+    bool PutFileNow(const std::string& strLocalPath, const std::string& strStoreName);
+    bool GetFileNow(const std::string& strStoreName, const std::string& strLocalPath);
+    bool RemoveNow(const std::string& strStoreName);
     FtpResult UploadReplacing(const std::string& strLocalPath, const std::string& strServerPath);
     std::string ServerPath(const std::string& strStoreName) const;
     // The file system path of a store name on the USB memory; nullopt when the name has no
@@ -101,4 +111,5 @@ private:
     std::set<std::string> m_aClearedFolders;  // folders of the memory cleared in this action
     bool m_bConnectionFailed = false;
     std::string m_strErrorText;
+    mutable bool m_bWatching = false;
 };

@@ -14,6 +14,8 @@
 #include "app/DriveSelDlg.h"
 #include "app/RZKSETDlg.h"
 #include "fleet/FleetDlg.h"
+#include "journal/HistoryCompareDlg.h"
+#include "journal/JournalDlg.h"
 #include "maint/HosyuDlg.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/FKanri2Dlg.h"
@@ -68,6 +70,15 @@ TEST_F(DialogButtonsTest, OnlyTheNamedButtonIsTheDefault) {
         {"profile selection", [] { return std::make_unique<CSelRzkDlg>(); }, {"OK"}},
         {"profile name", [] { return std::make_unique<CRzkNameDlg>(); }, {"OK"}},
         {"fleet view", [] { return std::make_unique<CFleetDlg>([](int) {}); }, {}},
+        {"journal",
+         [this] {
+             App().OpenShopMemory();
+             return std::make_unique<CJournalDlg>();
+         },
+         {}},
+        {"history comparison",
+         [] { return std::make_unique<CHistoryCompareDlg>("a", "b", ""); },
+         {}},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);
@@ -125,6 +136,15 @@ TEST_F(DialogButtonsTest, EnterAndEscapeInTheRealModalRun) {
         // The view names no default button: Enter runs none of its commands.
         {"fleet view", [] { return std::make_unique<CFleetDlg>([](int) {}); }, false,
          QDialog::Rejected},
+        // The window's Enter belongs to its filter fields and list.
+        {"journal",
+         [this] {
+             App().OpenShopMemory();
+             return std::make_unique<CJournalDlg>();
+         },
+         false, QDialog::Rejected},
+        {"history comparison", [] { return std::make_unique<CHistoryCompareDlg>("a", "b", ""); },
+         false, QDialog::Rejected},
     };
     for (const Case& testCase : aCases) {
         SCOPED_TRACE(testCase.pszName);

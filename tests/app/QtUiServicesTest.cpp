@@ -14,9 +14,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/WaitDlg.h"
 #include "tests/fakes/TestServers.h"
 #include "tests/fakes/WhenOpen.h"
 
@@ -116,6 +118,39 @@ TEST(QtUiServices, TheQuestionBoxSpeaksJapaneseWithNoAsDefaultWhereAsked) {
     EXPECT_FALSE(ui.QuestionBox("よろしいですか？", true, false));
     EXPECT_EQ(aButtons, (std::vector<std::string>{"いいえ(N)", "はい(Y)"}));
     EXPECT_EQ(strDefault, "いいえ(N)");
+}
+
+// A question in the middle of work: the busy dialog and the disabled owner step aside while
+// the box is up, and come back when it is answered.
+TEST(QtUiServices, AQuestionDuringWorkIsNotHiddenBehindTheBusyDialog) {
+    QWidget owner;
+    owner.show();
+    QApplication::setActiveWindow(&owner);
+    CQtUiServices ui;
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    auto busyShown = [] {
+        for (QWidget* pWindow : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CWaitDlg*>(pWindow) != nullptr && pWindow->isVisible()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(busyShown());
+    bool bBusyWhileAsked = true;
+    bool bOwnerEnabledWhileAsked = false;
+    WhenOpen<QMessageBox>([&](QMessageBox& box) {
+        bBusyWhileAsked = busyShown();
+        bOwnerEnabledWhileAsked = owner.isEnabled();
+        box.button(QMessageBox::Yes)->click();
+    });
+    EXPECT_TRUE(ui.QuestionDuringWork("続けますか？", true));
+    EXPECT_FALSE(bBusyWhileAsked);
+    EXPECT_TRUE(bOwnerEnabledWhileAsked);
+    EXPECT_TRUE(busyShown());
+    EXPECT_FALSE(owner.isEnabled());
+    pBusy->Close();
+    EXPECT_TRUE(owner.isEnabled());
 }
 
 // The tape check's question: warning icon, Yes as default, the findings behind a Japanese

@@ -73,6 +73,14 @@ bool CFakeUiServices::QuestionBox(const std::string& strText, bool bDefaultNo,
     return NextAnswer(strText);
 }
 
+bool CFakeUiServices::QuestionDuringWork(const std::string& strText, bool bDefaultNo) {
+    // The busy dialogs step aside while the question is up.
+    int nBusyOpen = std::exchange(m_nBusyOpen, 0);
+    bool bYes = QuestionBox(strText, bDefaultNo, false);
+    m_nBusyOpen = nBusyOpen;
+    return bYes;
+}
+
 void CFakeUiServices::ReportWithDetails(bool bOk, const std::string& strText,
                                         const std::string& strDetails) {
     Record({bOk ? BoxKind::Information : BoxKind::Warning, strText, false, false, strDetails});

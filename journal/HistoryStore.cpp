@@ -1,0 +1,135 @@
+#include "journal/HistoryStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <tuple>
+#include <vector>
+
+#include "journal/Sha256.h"
+#include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
+
+namespace {
+
+bool IsVersionName(const std::string& strName) {
+    return strName.size() == 64 && std::all_of(strName.begin(), strName.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
+
+int64_t Nanoseconds(const timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+int64_t NowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+}  // namespace
+
+CHistoryStore::CHistoryStore(std::string strFolder, Limits limits)
+    : m_strFolder(std::move(strFolder)), m_limits(limits) {}
+
+std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
+    LoadIndex();
+    std::string strSha256 = Sha256Hex(bytes);
+    std::string strPath = PathOf(strSha256);
+    int64_t nNow = NowNs();
+    auto found = m_aVersions.find(strSha256);
+    if (found != m_aVersions.end()) {
+        if (utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0) != 0) {
+            return std::nullopt;
+        }
+        found->second.nKeptNs = nNow;
+        found->second.nOrder = ++m_nNextOrder;
+        return strSha256;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(m_strFolder, error);
+    CAtomicFile file(strPath, false);
+    if (!file.Open()) {
+        return std::nullopt;
+    }
+    file.Write(bytes);
+    if (!file.Commit()) {
+        return std::nullopt;
+    }
+    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), nNow, ++m_nNextOrder};
+    m_nTotalBytes += static_cast<int64_t>(bytes.size());
+    DropBeyondLimits();
+    return strSha256;
+}
+
+std::optional<std::string> CHistoryStore::Load(const std::string& strSha256) const {
+    if (!IsVersionName(strSha256)) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes = ReadWholeFile(PathOf(strSha256));
+    if (!bytes || Sha256Hex(*bytes) != strSha256) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool CHistoryStore::Holds(const std::string& strSha256) const {
+    struct stat status {};
+    return IsVersionName(strSha256) && stat(PathOf(strSha256).c_str(), &status) == 0 &&
+           S_ISREG(status.st_mode);
+}
+
+int64_t CHistoryStore::TotalBytes() {
+    LoadIndex();
+    return m_nTotalBytes;
+}
+
+void CHistoryStore::LoadIndex() {
+    if (m_bIndexLoaded) {
+        return;
+    }
+    m_bIndexLoaded = true;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(m_strFolder, error)) {
+        std::string strName = entry.path().filename().string();
+        struct stat status {};
+        if (!IsVersionName(strName) || stat(entry.path().c_str(), &status) != 0 ||
+            !S_ISREG(status.st_mode)) {
+            continue;
+        }
+        m_aVersions[strName] = {status.st_size, Nanoseconds(status.st_mtim), 0};
+        m_nTotalBytes += status.st_size;
+    }
+    DropBeyondLimits();
+}
+
+void CHistoryStore::DropBeyondLimits() {
+    int64_t nOldest = NowNs() - static_cast<int64_t>(m_limits.nMaxDays) * 86400 * 1000000000;
+    std::vector<std::tuple<uint64_t, int64_t, std::string>> aByAge;
+    for (const auto& [strSha256, version] : m_aVersions) {
+        // Versions found on disk (order 0) are older than any kept in this session.
+        aByAge.emplace_back(version.nOrder, version.nKeptNs, strSha256);
+    }
+    std::sort(aByAge.begin(), aByAge.end());
+    for (const auto& [nOrder, nKeptNs, strSha256] : aByAge) {
+        if (nKeptNs >= nOldest && m_nTotalBytes <= m_limits.nMaxBytes) {
+            break;
+        }
+        Drop(strSha256);
+    }
+}
+
+void CHistoryStore::Drop(const std::string& strSha256) {
+    auto found = m_aVersions.find(strSha256);
+    if (found == m_aVersions.end()) {
+        return;
+    }
+    unlink(PathOf(strSha256).c_str());
+    m_nTotalBytes -= found->second.nSize;
+    m_aVersions.erase(found);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The kept versions of replaced and deleted programs: one file a version in the history
+// folder, named after the SHA-256 of its bytes, so the same bytes are kept once. A version is
+// written to a temporary name and renamed into place, so a kill leaves no half version under
+// a version's name. Versions older than the age limit go first, then the oldest until the
+// size limit holds; keeping bytes already kept makes them young again.
+class CHistoryStore {
+public:
+    struct Limits {
+        int64_t nMaxBytes = 500LL * 1024 * 1024;
+        int nMaxDays = 180;
+    };
+
+    // strFolder ends in "/"; it is made when the first version is kept.
+    CHistoryStore(std::string strFolder, Limits limits);
+
+    // Keeps the bytes and answers their SHA-256; nullopt when the folder cannot take them.
+    std::optional<std::string> Keep(std::string_view bytes);
+    // The kept bytes, checked against their name; nullopt when not kept (or dropped).
+    std::optional<std::string> Load(const std::string& strSha256) const;
+    bool Holds(const std::string& strSha256) const;
+
+    int64_t TotalBytes();
+    const std::string& Folder() const { return m_strFolder; }
+
+private:
+    // When a version was kept: its file time, and in the session the order of keeping, since
+    // file times are coarser than a quick run of deletions.
+    struct Version {
+        int64_t nSize = 0;
+        int64_t nKeptNs = 0;
+        uint64_t nOrder = 0;
+    };
+    void LoadIndex();
+    void DropBeyondLimits();
+    void Drop(const std::string& strSha256);
+    std::string PathOf(const std::string& strSha256) const { return m_strFolder + strSha256; }
+
+    std::string m_strFolder;
+    Limits m_limits;
+    bool m_bIndexLoaded = false;
+    std::map<std::string, Version> m_aVersions;
+    int64_t m_nTotalBytes = 0;
+    uint64_t m_nNextOrder = 0;
+};

@@ -1,0 +1,124 @@
+#include "journal/Journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string_view>
+
+#include "platform/WholeFile.h"
+
+namespace {
+
+constexpr const char* kRotatedPrefix = "Journal-";
+constexpr const char* kExtension = ".jsonl";
+
+bool WriteWhole(int nDescriptor, const std::string& strBytes) {
+    ssize_t nWritten;
+    do {
+        nWritten = write(nDescriptor, strBytes.data(), strBytes.size());
+    } while (nWritten < 0 && errno == EINTR);
+    return nWritten == static_cast<ssize_t>(strBytes.size());
+}
+
+std::string RotationStamp() {
+    std::string strTime = JournalTimeNow();
+    std::string strStamp;
+    for (char c : strTime.substr(0, 19)) {
+        if (c != '-' && c != ':') {
+            strStamp += c;
+        }
+    }
+    return strStamp;
+}
+
+}  // namespace
+
+CJournal::CJournal(std::string strFolder, int64_t nRotateBytes)
+    : m_strFolder(std::move(strFolder)), m_nRotateBytes(nRotateBytes) {}
+
+bool CJournal::Append(const JournalRecord& record) {
+    std::string strLine = record.ToJsonLine() + "\n";
+    if (!RotateIfFull(strLine.size())) {
+        return false;
+    }
+    int nDescriptor = open(CurrentPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (nDescriptor < 0) {
+        return false;
+    }
+    // One write() per record: O_APPEND puts the whole line at the end, so neither a kill nor
+    // a second instance of the program can leave half a line between two others.
+    bool bWritten = WriteWhole(nDescriptor, strLine);
+    return close(nDescriptor) == 0 && bWritten;
+}
+
+bool CJournal::RotateIfFull(size_t nLineBytes) const {
+    struct stat status {};
+    if (stat(CurrentPath().c_str(), &status) != 0 ||
+        status.st_size + static_cast<int64_t>(nLineBytes) <= m_nRotateBytes ||
+        status.st_size == 0) {
+        return true;
+    }
+    std::string strBase = m_strFolder + kRotatedPrefix + RotationStamp();
+    std::string strTarget = strBase + kExtension;
+    for (int nSuffix = 1; std::filesystem::exists(strTarget); ++nSuffix) {
+        strTarget = strBase + "-" + std::to_string(nSuffix) + kExtension;
+    }
+    return rename(CurrentPath().c_str(), strTarget.c_str()) == 0 || errno == ENOENT;
+}
+
+std::vector<std::string> CJournal::Files() const {
+    std::vector<std::string> aRotated;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(m_strFolder, error)) {
+        std::string strName = entry.path().filename().string();
+        if (strName.starts_with(kRotatedPrefix) && strName.ends_with(kExtension)) {
+            aRotated.push_back(entry.path().string());
+        }
+    }
+    // The stamp in the name sorts by time; within one second "-2" after "-1" after none.
+    std::sort(aRotated.begin(), aRotated.end(), [](const std::string& a, const std::string& b) {
+        size_t nStamp = a.rfind(kRotatedPrefix) + std::string_view(kRotatedPrefix).size();
+        size_t nStampB = b.rfind(kRotatedPrefix) + std::string_view(kRotatedPrefix).size();
+        int nOrder = a.compare(nStamp, 15, b, nStampB, 15);
+        if (nOrder != 0) {
+            return nOrder < 0;
+        }
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    aRotated.push_back(CurrentPath());
+    return aRotated;
+}
+
+std::vector<JournalRecord> CJournal::ReadAll() const {
+    std::vector<JournalRecord> aRecords;
+    for (const std::string& strPath : Files()) {
+        std::optional<std::string> bytes = ReadWholeFile(strPath);
+        if (!bytes) {
+            continue;
+        }
+        std::string_view text = *bytes;
+        while (!text.empty()) {
+            size_t nEnd = std::min(text.find('\n'), text.size());
+            if (std::optional<JournalRecord> record =
+                    JournalRecord::FromJsonLine(text.substr(0, nEnd))) {
+                aRecords.push_back(std::move(*record));
+            }
+            text.remove_prefix(std::min(nEnd + 1, text.size()));
+        }
+    }
+    return aRecords;
+}
+
+std::optional<std::string> CJournal::LastTimeOfProfile(const std::string& strProfile) const {
+    std::vector<JournalRecord> aRecords = ReadAll();
+    for (auto it = aRecords.rbegin(); it != aRecords.rend(); ++it) {
+        if (it->strProfile == strProfile) {
+            return it->strTime;
+        }
+    }
+    return std::nullopt;
+}

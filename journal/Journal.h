@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "journal/JournalRecord.h"
+
+// The journal file in the program's data folder: "Journal.jsonl", one record a line. A record
+// is appended with one write() on a file opened for appending, so a line is there whole or
+// not at all, even when the program is killed. When the file would grow past its size it is
+// renamed to "Journal-<time>.jsonl" and a new one is started; no line is ever rewritten.
+class CJournal {
+public:
+    // strFolder ends in "/".
+    CJournal(std::string strFolder, int64_t nRotateBytes);
+
+    // false when the line could not be written; the caller decides whom to tell.
+    bool Append(const JournalRecord& record);
+
+    // Every readable line of the current and the rotated files, oldest first. Lines that do
+    // not parse are left out.
+    std::vector<JournalRecord> ReadAll() const;
+    // The time of the newest line of that profile; nullopt when it has none.
+    std::optional<std::string> LastTimeOfProfile(const std::string& strProfile) const;
+
+    std::string CurrentPath() const { return m_strFolder + kFileName; }
+    // The rotated files and the current one, oldest first.
+    std::vector<std::string> Files() const;
+
+    static constexpr const char* kFileName = "Journal.jsonl";
+    static constexpr int64_t kDefaultRotateBytes = 16 * 1024 * 1024;
+
+private:
+    bool RotateIfFull(size_t nLineBytes) const;
+
+    std::string m_strFolder;
+    int64_t m_nRotateBytes;
+};

@@ -1,0 +1,68 @@
+#include "journal/JournalScope.h"
+
+#include <mutex>
+#include <regex>
+
+namespace {
+
+struct Scope {
+    std::string strName;
+    std::string strSources;
+};
+
+std::vector<Scope>& Scopes() {
+    static std::vector<Scope> aScopes;
+    return aScopes;
+}
+
+// Workers sending to several units read the names while the window's thread holds them.
+std::mutex& ScopesMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string WithoutKeyboardMark(const std::string& strCaption) {
+    static const std::regex kMark(R"(\(&.\)|&)");
+    return std::regex_replace(strCaption, kMark, "");
+}
+
+}  // namespace
+
+CJournalScope::CJournalScope(const std::string& strCaption) {
+    std::lock_guard lock(ScopesMutex());
+    Scopes().push_back({WithoutKeyboardMark(strCaption), {}});
+}
+
+CJournalScope::~CJournalScope() {
+    std::lock_guard lock(ScopesMutex());
+    Scopes().pop_back();
+}
+
+std::string CJournalScope::Operation() {
+    std::lock_guard lock(ScopesMutex());
+    std::string strOperation;
+    for (const Scope& scope : Scopes()) {
+        if (scope.strName.empty()) {
+            continue;
+        }
+        strOperation += (strOperation.empty() ? "" : " / ") + scope.strName;
+    }
+    return strOperation;
+}
+
+void CJournalScope::SetSources(const std::vector<std::string>& aNames) {
+    std::lock_guard lock(ScopesMutex());
+    if (Scopes().empty()) {
+        return;
+    }
+    std::string strSources;
+    for (const std::string& strName : aNames) {
+        strSources += (strSources.empty() ? "" : "; ") + strName;
+    }
+    Scopes().back().strSources = strSources;
+}
+
+std::string CJournalScope::Sources() {
+    std::lock_guard lock(ScopesMutex());
+    return Scopes().empty() ? std::string() : Scopes().back().strSources;
+}

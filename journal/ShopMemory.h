@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "journal/HistoryStore.h"
+#include "journal/Journal.h"
+#include "unitstore/StoreWatch.h"
+#include "unitstore/UnitStore.h"
+
+// The shop's memory: the journal of every program moved, replaced or deleted, and the history
+// store that keeps the old bytes first. It watches the unit store and is told by the
+// operations about files they write on the PC themselves. Nothing here fails an operation:
+// a journal line that cannot be written is reported once; only a copy that cannot be kept
+// asks the operator, who may stop the replacement or deletion.
+class CShopMemory : public IStoreWatch {
+public:
+    // Section "Journal" of RZKSET.ini.
+    struct Settings {
+        bool bJournal = true;
+        bool bHistory = true;
+        CHistoryStore::Limits limits;
+        int64_t nJournalRotateBytes = CJournal::kDefaultRotateBytes;
+
+        static Settings Read(const std::string& strIniPath);
+    };
+    // What the memory asks of the program around it.
+    struct Hooks {
+        std::function<std::string()> profile;
+        // The copy of the named file could not be kept: true to go on without it.
+        std::function<bool(const std::string& strName)> goOnWithoutCopy;
+    };
+
+    // strDataFolder ends in "/": the journal lies there, the history in its "History/".
+    CShopMemory(const std::string& strDataFolder, Settings settings, Hooks hooks);
+    ~CShopMemory() override;
+
+    // The memory the operations tell about their own PC files, and the watch of every unit
+    // store; nullptr when none is open.
+    static CShopMemory* Current();
+    static void SetCurrent(CShopMemory* pMemory);
+
+    // Before an operation writes over a file itself: keeps what the file holds. False when
+    // the copy could not be kept and the operator (asked when bAsk) chose not to go on.
+    bool KeepLocalFile(const std::string& strPath, bool bAsk = true);
+    // After an operation wrote a file itself: strBytesPath holds the bytes that went over.
+    void NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
+                         const std::string& strPcPath, const std::string& strUnitName,
+                         const std::string& strBytesPath, bool bDone);
+
+    // True once in a session, after a journal line could not be written: the operator is told
+    // when the operation has ended, not in the middle of its work.
+    bool TakeJournalFailure();
+
+    const std::string& DataFolder() const { return m_strDataFolder; }
+    CJournal& Journal() { return m_journal; }
+    CHistoryStore& History() { return m_history; }
+    const Settings& CurrentSettings() const { return m_settings; }
+
+    void OnConnect(const CUnitStore& store) override;
+    bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
+                           bool bRemove) override;
+    bool BeforeLocalReplace(const std::string& strLocalPath) override;
+    void AfterPut(const CUnitStore& store, const std::string& strLocalPath,
+                  const std::string& strStoreName, bool bDone) override;
+    void AfterGet(const CUnitStore& store, const std::string& strStoreName,
+                  const std::string& strLocalPath, bool bDone) override;
+    void AfterRemove(const CUnitStore& store, const std::string& strStoreName, bool bDone) override;
+
+private:
+    struct Kept {
+        std::string strSha256;
+        int64_t nSize = 0;
+    };
+    // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
+    std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
+    // Whether the current folder of the store holds the name (the name as listed, "" for
+    // none); nullopt when it cannot be told.
+    std::optional<std::string> ListedName(CUnitStore& store, const std::string& strStoreName);
+    static std::optional<std::string> NameIn(
+        const std::optional<std::map<std::string, std::string>>& names,
+        const std::string& strStoreName);
+    void UpdateListing(const CUnitStore& store, const std::string& strStoreName, bool bThere);
+    // The unit (address or memory), folder and name: the key of what is known about a file,
+    // since stores of several units may work at once. bUnitOnly: the unit's prefix alone.
+    static std::string StoreKey(const CUnitStore& store, const std::string& strStoreName,
+                                bool bUnitOnly = false);
+    // Keeps what a local file holds; true also when there is nothing to keep. Asks nothing.
+    bool KeepLocalCopy(const std::string& strPath);
+    bool GoOnWithoutCopy(const std::string& strName);
+    // Notes that the operator stopped the change of that name; answers false.
+    bool Refuse(const std::string& strKey);
+    void SetOutcome(JournalRecord& record, const CUnitStore& store, const std::string& strKey,
+                    bool bDone);
+    JournalRecord StoreRecord(const UnitStoreSettings& settings, const char* pszDirection,
+                              const std::string& strUnitName) const;
+    void SetBytes(JournalRecord& record, const std::string& strPath) const;
+    void Write(JournalRecord record);
+    Kept TakeKept(const std::string& strKey);
+
+    // The state below is shared by the stores of several units working at once.
+    std::mutex m_mutex;
+    std::string m_strDataFolder;
+    Settings m_settings;
+    Hooks m_hooks;
+    CJournal m_journal;
+    CHistoryStore m_history;
+    std::thread::id m_windowThread;  // the thread that may ask the operator
+    enum class JournalFailure { None, ToReport, Reported };
+    JournalFailure m_journalFailure = JournalFailure::None;
+    std::set<std::string> m_aRefused;  // keys of the changes the operator stopped
+    // The SHA-256 of the bytes kept before a file was replaced or removed, by unit name or PC
+    // path, until the journal line of that change takes it.
+    std::map<std::string, Kept> m_aKeptBefore;
+    // Names in the folders of the unit this action has listed.
+    // (upper-case name to the name as listed; nullopt when the listing failed)
+    std::map<std::string, std::optional<std::map<std::string, std::string>>> m_aListed;
+};

@@ -1,0 +1,590 @@
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "journal/HistoryCompareDlg.h"
+#include "journal/Journal.h"
+#include "journal/JournalDlg.h"
+#include "journal/JournalRecord.h"
+#include "journal/Sha256.h"
+#include "maint/HosyuDlg.h"
+#include "numlist/FKanri2Dlg.h"
+#include "numlist/FKanriDlg.h"
+#include "numlist/FNoInDlg.h"
+#include "numlist/FSousaDlg.h"
+#include "numlist/FileNo.h"
+#include "platform/ListView.h"
+#include "settings/SetDlg.h"
+#include "tests/app/OperationFrameFixture.h"
+#include "tests/fakes/ExpectDialog.h"
+#include "transfer/MRetDlg.h"
+#include "transfer/OBunkaiDlg.h"
+#include "transfer/ProgramCompare.h"
+#include "transfer/SampleDlg.h"
+#include "transfer/SelInTypeDlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kP1 = "%\r\nO0001\r\nG00 X0\r\nM30\r\n%\r\n";
+const std::string kP2 = "%\r\nO0002\r\nG01 X1. F100\r\nM30\r\n%\r\n";
+const std::string kInput = "%\r\nO0005\r\nM30\r\nO0006\r\nM30\r\n%\r\n";
+const std::string kWaiting = "%\r\nO0007\r\nM30\r\n%\r\n";
+const std::string kUnregistered = "%\r\nO0009\r\nM30\r\n%\r\n";
+// Expected where the old bytes are some the test did not write itself.
+const std::string kAnyKept = "*";
+
+class JournalOperationsTest : public OperationFrameTest {
+protected:
+    // The PC's programs and the unit's memory as the operations below expect them: the marker, the
+    // input file, a program waiting to be taken over, the maintenance files and two files no list
+    // names.
+    void UseStore(bool bNetwork) {
+        for (const auto& entry : fs::directory_iterator(m_pc.Path())) {
+            fs::remove_all(entry.path());
+        }
+        WriteBytes(m_pc / "P1.NC", kP1);
+        WriteBytes(m_pc / "P2.NC", kP2);
+        if (bNetwork) {
+            UseUnit({});
+        } else {
+            UseStick(false);
+        }
+        m_strStore = bNetwork ? m_pUnit->PubFolder() : App().UsbDrive;
+        fs::create_directories(m_strStore + "RzFilesIn");
+        fs::create_directories(m_strStore + "images");
+        WriteBytes(m_strStore + "PVN_RZK70", "");
+        WriteBytes(m_strStore + "RZKIN", kInput);
+        WriteBytes(m_strStore + "RzFilesIn/0007.fno", kWaiting);
+        WriteBytes(m_strStore + "images/INFO.INI", "NAME=RZK-70\r\n");
+        WriteBytes(m_strStore + "images/RZK70.REQ", "BNUMEX=1\r\n");
+        WriteBytes(m_strStore + "UNREG1", kUnregistered);
+        WriteBytes(m_strStore + "UNREG2", kUnregistered + kUnregistered);
+        App().OpenShopMemory();
+    }
+
+    std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
+
+    // The bytes that went over in the newest line of that operation and unit name.
+    std::string ReadBytesOfLine(const char* pszOperation, const std::string& strUnitName) const {
+        std::vector<JournalRecord> aLines = Lines();
+        for (auto it = aLines.rbegin(); it != aLines.rend(); ++it) {
+            if (it->strOperation == pszOperation && it->strUnitName == strUnitName) {
+                return App().ShopMemory()->History().Load(it->strSha256).value_or("");
+            }
+        }
+        return {};
+    }
+
+    static void Press(CRZKSETDlg& dialog, int nId) { OperationFrameTest::Press(dialog, nId); }
+
+    // The journal window from the main window's context menu; act plays the operator in it.
+    void InJournalWindow(CRZKSETDlg& dialog, const std::function<void(CJournalDlg&)>& act) {
+        ExpectDialog<CJournalDlg>(Ui(), [&](CJournalDlg& window) {
+            act(window);
+            window.reject();
+        });
+        ChooseFromMenu(dialog, QStringLiteral("履歴(&H)"));
+    }
+
+    CTestFolder m_pc;
+    std::string m_strStore;
+};
+
+std::string Describe(const std::vector<JournalRecord>& aLines) {
+    std::string strText;
+    for (const JournalRecord& record : aLines) {
+        strText += record.ToJsonLine() + "\n";
+    }
+    return strText;
+}
+
+// One line per program moved, replaced or deleted, from the control the operator uses, over
+// the unit and the USB memory: the command's name, the direction, the names on both sides,
+// the SHA-256 of the bytes and the outcome.
+TEST_F(JournalOperationsTest, EveryOperationWritesItsJournalLine) {
+    struct Expected {
+        const char* pszOperation;
+        const char* pszDirection;
+        std::string strUnitName;
+        std::string strBytes;  // what went over or was removed
+        std::string strKept;   // the old bytes the history keeps; empty for none
+        std::string strSources = {};
+    };
+    struct Case {
+        const char* pszName;
+        bool bUsbOnly;
+        std::function<void(CRZKSETDlg&)> run;
+        std::vector<Expected> aExpected;
+    };
+    const std::string kSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+    const std::string kReceive = "ＲＺＫ－７０からＮＣプログラムを取り出し";
+    const std::string kFiles = "ファイル操作";
+    const std::string kNumbers = "番号登録";
+    const std::string kImport = "番号取込";
+    const std::vector<Case> aCases = {
+        {"send one file",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+             Press(dialog, 1000);
+         },
+         {{"ＲＺＫ－７０へＮＣプログラムを登録", JournalRecord::kDirectionToUnit, "RZKOUT", kP1,
+           ""}}},
+        {"send merged, replacing the first",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerOpenFiles({m_pc / "P1.NC", m_pc / "P2.NC"});
+             ExpectDialog<CMRetDlg>(Ui(), [](CMRetDlg& list) { list.accept(); });
+             Press(dialog, 1000);
+         },
+         {{"ＲＺＫ－７０へＮＣプログラムを登録", JournalRecord::kDirectionToUnit, "RZKOUT", "", kP1,
+           "P1.NC; P2.NC"}}},
+        {"receive into one file",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+             Ui().AnswerSaveFile(m_pc / "P1.NC");
+             Press(dialog, 1001);
+         },
+         {{"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           kInput, kP1}}},
+        {"receive split",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
+             ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& split) {
+                 std::string strBase = m_pc.Path();
+                 Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+                 split.OnBrowse();
+                 split.FolderNameEdit().setText(QStringLiteral("SPLIT"));
+                 split.OnOK();
+             });
+             Press(dialog, 1001);
+         },
+         {{"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           "%\r\nO0005\r\nM30\r\n%", ""},
+          {"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
+           "%\r\nO0006\r\nM30\r\n%", ""}}},
+        {"sample program",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             Ui().AnswerQuestion(true);
+             ExpectDialog<CSampleDlg>(Ui(), [](CSampleDlg& sample) { sample.OnOK(); });
+             Press(dialog, 1014);
+         },
+         {{"サンプル作成", JournalRecord::kDirectionToUnit, "RZKOUT", "", kAnyKept}}},
+        {"number registration",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+                 ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+                 numbers.Button(1033).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 登録", JournalRecord::kDirectionToUnit, "RzFilesOut/0001.fno", kP2, ""}}},
+        {"number list deletion",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 numbers.FileList().SetSelected(0, true);
+                 numbers.Button(1031).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 消去", JournalRecord::kDirectionDeleteOnUnit, "RzFilesOut/0001.fno", kP2,
+           kP2}}},
+        {"number delete all",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                 Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+                 ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+                 numbers.Button(1033).click();
+                 Ui().AnswerQuestion(true);
+                 numbers.Button(1032).click();
+                 numbers.OnClose();
+             });
+             Press(dialog, 1008);
+         },
+         {{"番号登録 / 全消去", JournalRecord::kDirectionDeleteOnUnit, "RzFilesOut/0001.fno", "",
+           kAnyKept}}},
+        {"number import",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFKanri2Dlg>(Ui(), [&](CFKanri2Dlg& import) {
+                 import.FileList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "IMPORTED.NC");
+                 import.Button(1040).click();
+                 import.reject();
+             });
+             Press(dialog, 1011);
+         },
+         {{"番号取込 / 取込", JournalRecord::kDirectionToPc, "RzFilesIn/0007.fno", kWaiting, ""},
+          {"番号取込 / 取込", JournalRecord::kDirectionDeleteOnUnit, "RzFilesIn/0007.fno", kWaiting,
+           kWaiting}}},
+        {"file operations: register, take in, delete",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+                 files.Button(1016).click();
+                 files.FileList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "TAKEN.NC");
+                 files.Button(1023).click();
+                 files.FileList().SetSelected(0, true);
+                 files.Button(1017).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 登録", JournalRecord::kDirectionToUnit, "P2.NC", kP2, ""},
+          {"ファイル操作 / 取込", JournalRecord::kDirectionToPc, "P2.NC", kP2, ""},
+          {"ファイル操作 / 消去", JournalRecord::kDirectionDeleteOnUnit, "P2.NC", kP2, kP2}}},
+        {"file operations: unregistered files moved to the PC and deleted",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 files.UnregisteredList().SetSelected(0, true);
+                 Ui().AnswerSaveFile(m_pc / "MOVED.NC");
+                 files.Button(1027).click();
+                 files.UnregisteredList().SetSelected(0, true);
+                 files.Button(1024).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 取込", JournalRecord::kDirectionToPc, "UNREG1", kUnregistered, ""},
+          {"ファイル操作 / 取込", JournalRecord::kDirectionDeleteOnUnit, "UNREG1", kUnregistered,
+           kUnregistered},
+          {"ファイル操作 / 消去", JournalRecord::kDirectionDeleteOnUnit, "UNREG2",
+           kUnregistered + kUnregistered, kUnregistered + kUnregistered}}},
+        {"file operations: delete all",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+                 Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+                 files.Button(1016).click();
+                 Ui().AnswerQuestion(true);
+                 files.Button(1015).click();
+                 files.OnClose();
+             });
+             Press(dialog, 1004);
+         },
+         {{"ファイル操作 / 全消去", JournalRecord::kDirectionDeleteOnUnit, "P1.NC", kInput,
+           kInput}}},
+        {"maintenance deletion",
+         false,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CHosyuDlg>(Ui(), [&](CHosyuDlg& maintenance) {
+                 Ui().AnswerQuestion(true);
+                 maintenance.Button(1041).click();
+                 maintenance.OnClose();
+             });
+             Press(dialog, 1012);
+         },
+         {{"保守", JournalRecord::kDirectionDeleteOnUnit, "images/INFO.INI", "NAME=RZK-70\r\n",
+           "NAME=RZK-70\r\n"},
+          {"保守", JournalRecord::kDirectionDeleteOnUnit, "images/RZK70.REQ", "BNUMEX=1\r\n",
+           "BNUMEX=1\r\n"}}},
+        {"unit configuration written",
+         true,
+         [&](CRZKSETDlg& dialog) {
+             ExpectDialog<CSetDlg>(Ui(), [](CSetDlg& settings) { settings.OnOK(); });
+             Press(dialog, 1013);
+         },
+         {{"設定", JournalRecord::kDirectionToUnit, "rzksys/PVNRSIO.INI", "", ""},
+          {"設定", JournalRecord::kDirectionToUnit, "rzksys/interfaces", "", ""}}},
+    };
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        for (const Case& testCase : aCases) {
+            if (testCase.bUsbOnly && bNetwork) {
+                continue;
+            }
+            SCOPED_TRACE(testCase.pszName);
+            size_t nBefore = Lines().size();
+            Ui().ClearRecord();
+            testCase.run(dialog);
+            for (const CFakeUiServices::Box& box : Ui().Boxes()) {
+                EXPECT_NE(box.kind, CFakeUiServices::BoxKind::Warning) << box.strText;
+            }
+            std::vector<JournalRecord> aAll = Lines();
+            std::vector<JournalRecord> aNew(aAll.begin() + static_cast<long>(nBefore), aAll.end());
+            for (const Expected& expected : testCase.aExpected) {
+                SCOPED_TRACE(expected.strUnitName);
+                auto found = std::find_if(aNew.begin(), aNew.end(), [&](const JournalRecord& r) {
+                    return r.strOperation == expected.pszOperation &&
+                           r.strDirection == expected.pszDirection &&
+                           r.strUnitName == expected.strUnitName &&
+                           (expected.strBytes.empty() ||
+                            r.strSha256 == Sha256Hex(expected.strBytes));
+                });
+                ASSERT_NE(found, aNew.end()) << Describe(aNew);
+                EXPECT_EQ(found->strOutcome, JournalRecord::kOutcomeDone);
+                EXPECT_EQ(found->strSources, expected.strSources);
+                EXPECT_EQ(found->strProfile, "１号機");
+                EXPECT_EQ(found->strTransport, bNetwork ? "ftp" : "usb");
+                if (expected.strKept == kAnyKept) {
+                    EXPECT_EQ(found->strKept.size(), 64U);
+                } else {
+                    EXPECT_EQ(found->strKept,
+                              expected.strKept.empty() ? "" : Sha256Hex(expected.strKept));
+                }
+                if (!expected.strBytes.empty()) {
+                    EXPECT_EQ(found->nSize, static_cast<int64_t>(expected.strBytes.size()));
+                }
+            }
+        }
+        m_pUnit.reset();
+    }
+}
+
+// The waiting program deleted from the number import, as the operator confirms it.
+void DeleteWaitingProgram(CFakeUiServices& ui, CRZKSETDlg& dialog) {
+    ExpectDialog<CFKanri2Dlg>(ui, [&](CFKanri2Dlg& import) {
+        import.FileList().SetSelected(0, true);
+        import.Button(1039).click();
+        import.reject();
+    });
+    static_cast<QAbstractButton*>(dialog.Item(1011))->click();
+}
+
+// A copy that cannot be kept (the history folder cannot be made) asks the operator, default
+// No; No leaves the unit's program where it is, Yes deletes it without a copy. Both are in
+// the journal.
+TEST_F(JournalOperationsTest, ADeletionWithoutACopyNeedsTheOperatorsWord) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        fs::remove_all(m_exeDir / "History");
+        WriteBytes(m_exeDir / "History", "a file where the folder would be");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        const std::string strQuestion =
+            "RzFilesIn/0007.fnoの写しを履歴に残せませんでした。\n写しを残さずに続けますか？";
+
+        for (bool bGoOn : {false, true}) {
+            SCOPED_TRACE(bGoOn ? "go on" : "stop");
+            Ui().ClearRecord();
+            Ui().AnswerQuestion(true);
+            Ui().AnswerQuestion(bGoOn);
+            DeleteWaitingProgram(Ui(), dialog);
+            ASSERT_GE(Ui().Boxes().size(), 2U);
+            EXPECT_EQ(Ui().Boxes()[1].strText, strQuestion);
+            EXPECT_TRUE(Ui().Boxes()[1].bDefaultNo);
+            EXPECT_EQ(fs::exists(m_strStore + "RzFilesIn/0007.fno"), !bGoOn);
+            const JournalRecord last = Lines().back();
+            EXPECT_EQ(last.strUnitName, "RzFilesIn/0007.fno");
+            EXPECT_EQ(last.strOutcome,
+                      bGoOn ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeRefused);
+            EXPECT_EQ(last.strKept, "");
+        }
+        m_pUnit.reset();
+        fs::remove(m_exeDir / "History");
+    }
+}
+
+// RZKSET.ini's section "Journal" turns the net and the journal off: nothing is fetched, kept,
+// asked or written, and the operation runs as it always did.
+TEST_F(JournalOperationsTest, TheNetAndTheJournalCanBeTurnedOff) {
+    WriteBytes(m_exeDir / "RZKSET.ini", "[Journal]\r\nJournal=0\r\nHistory=0\r\n");
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerQuestion(true);
+    DeleteWaitingProgram(Ui(), dialog);
+    EXPECT_EQ(Ui().Boxes().size(), 1U);
+    EXPECT_FALSE(fs::exists(m_strStore + "RzFilesIn/0007.fno"));
+    EXPECT_FALSE(fs::exists(m_exeDir / "History"));
+    EXPECT_FALSE(fs::exists(m_exeDir / CJournal::kFileName));
+}
+
+// A PC file that a receive wrote over comes back from the history as it was.
+TEST_F(JournalOperationsTest, APcFileOverwrittenByAReceiveIsKept) {
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+    Ui().AnswerSaveFile(m_pc / "P1.NC");
+    Press(dialog, 1001);
+    EXPECT_EQ(ReadBytes(m_pc / "P1.NC"), kInput);
+    const JournalRecord last = Lines().back();
+    EXPECT_EQ(last.strPcPath, m_pc / "P1.NC");
+    EXPECT_EQ(App().ShopMemory()->History().Load(last.strKept), kP1);
+}
+
+// A journal that cannot be written fails no operation; the operator hears of it once, when
+// the first operation that could not write its lines has ended.
+TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
+    fs::create_directories(m_exeDir / CJournal::kFileName);
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    for (int nSend = 0; nSend < 2; ++nSend) {
+        Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+        Press(dialog, 1000);
+        EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kP1);
+    }
+    EXPECT_EQ(Ui().Texts(),
+              (std::vector<std::string>{"P1.NCの登録が正常終了しました。",
+                                        (m_exeDir / CJournal::kFileName).string() +
+                                            "に操作の記録を書き込めませんでした。\n"
+                                            "操作は続けますが、記録の残らない操作があります。",
+                                        "P1.NCの登録が正常終了しました。"}));
+}
+
+// The row of the window that shows the line; -1 when none does.
+int RowOf(CJournalDlg& window, const char* pszOperation, const std::string& strUnitName) {
+    for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {
+        const JournalRecord& record = window.RowRecord(nRow);
+        if (record.strOperation == pszOperation && record.strUnitName == strUnitName) {
+            return nRow;
+        }
+    }
+    return -1;
+}
+
+// After "全消去" of the numbered and the named programs, each comes back onto the unit from
+// the journal window, byte for byte, with its entry in the list of its folder.
+TEST_F(JournalOperationsTest, ProgramsDeletedByDeleteAllAreRestoredWithTheirListEntries) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+            Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+            ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+            numbers.Button(1033).click();
+            numbers.OnClose();
+        });
+        Press(dialog, 1008);
+        ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+            Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+            files.Button(1016).click();
+            files.OnClose();
+        });
+        Press(dialog, 1004);
+        // Another day: both lists emptied.
+        ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+            numbers.OnClose();
+        });
+        Press(dialog, 1008);
+        ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+            Ui().AnswerQuestion(true);
+            files.Button(1015).click();
+            files.OnClose();
+        });
+        Press(dialog, 1004);
+        const std::string strNumbered = ReadBytesOfLine("番号登録 / 登録", "RzFilesOut/0001.fno");
+        ASSERT_FALSE(fs::exists(m_strStore + "RzFilesOut/0001.fno"));
+        ASSERT_FALSE(fs::exists(m_strStore + "P2.NC"));
+
+        for (const auto& [pszOperation, strUnitName] :
+             {std::pair<const char*, std::string>{"番号登録 / 全消去", "RzFilesOut/0001.fno"},
+              {"ファイル操作 / 全消去", "P2.NC"}}) {
+            SCOPED_TRACE(strUnitName);
+            Ui().ClearRecord();
+            InJournalWindow(dialog, [&](CJournalDlg& window) {
+                int nRow = RowOf(window, pszOperation, strUnitName);
+                ASSERT_GE(nRow, 0);
+                window.List().SetSelected(nRow, true);
+                EXPECT_TRUE(window.Button(1107).isEnabled());
+                Ui().AnswerQuestion(true);
+                window.Button(1107).click();
+            });
+            EXPECT_EQ(Ui().Texts().back(), strUnitName + "を復元しました。");
+        }
+        EXPECT_EQ(ReadBytes(m_strStore + "RzFilesOut/0001.fno"), strNumbered);
+        EXPECT_EQ(ReadBytes(m_strStore + "P2.NC"), kP2);
+        CFileNo numbers;
+        ASSERT_EQ(numbers.Load(m_strStore + "RzFilesOut/FileList.fno"), CFileNo::LOAD_OK);
+        ASSERT_EQ(numbers.m_aData.size(), 1U);
+        EXPECT_EQ(numbers.m_aData[0].nNo, 1);
+        CFileNo names;
+        ASSERT_EQ(names.Load(m_strStore + "FileNList.fnl"), CFileNo::LOAD_OK);
+        ASSERT_EQ(names.m_aData.size(), 1U);
+        EXPECT_EQ(names.m_aData[0].strName, "P2.NC");
+        m_pUnit.reset();
+    }
+}
+
+// The window over a receive that replaced a PC file and a send: typing filters the rows, the
+// shown rows go out as CSV, the kept version is compared with the file that replaced it and
+// restored to its PC path.
+TEST_F(JournalOperationsTest, TheWindowFiltersExportsComparesAndRestoresAPcFile) {
+    UseStore(true);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+    Ui().AnswerSaveFile(m_pc / "P1.NC");
+    Press(dialog, 1001);
+    Ui().AnswerOpenFiles({m_pc / "P2.NC"});
+    Press(dialog, 1000);
+    Ui().ClearRecord();
+
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        ASSERT_EQ(window.ShownRows(), 2);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");  // newest first
+        window.Edit(1103).setText(QStringLiteral("p1.nc"));
+        ASSERT_EQ(window.ShownRows(), 1);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKIN");
+        window.Edit(1104).setText(QStringLiteral("1999-"));
+        EXPECT_EQ(window.ShownRows(), 0);
+        window.Edit(1104).clear();
+
+        Ui().AnswerSaveFile(m_pc / "journal.csv");
+        window.Button(1108).click();
+        std::string strCsv = ReadBytes(m_pc / "journal.csv");
+        EXPECT_TRUE(
+            strCsv.starts_with("time,profile,transport,address,operation,direction,"
+                               "pc_path,unit_name,size,sha256,outcome,message,kept,"
+                               "sources\r\n"));
+        EXPECT_NE(strCsv.find(",RZKIN,30," + Sha256Hex(kInput) + ",done,," + Sha256Hex(kP1)),
+                  std::string::npos)
+            << strCsv;
+        EXPECT_EQ(std::count(strCsv.begin(), strCsv.end(), '\n'), 2);
+
+        window.List().SetSelected(0, true);
+        std::string strDifference;
+        ExpectDialog<CHistoryCompareDlg>(Ui(), [&](CHistoryCompareDlg& compare) {
+            strDifference = static_cast<QLabel*>(compare.Item(1201))->text().toStdString();
+            // The views show lines; their ends are the views' own.
+            EXPECT_EQ(compare.KeptText().toPlainText().toStdString(), "%\nO0001\nG00 X0\nM30\n%\n");
+            EXPECT_EQ(compare.CurrentText().toPlainText().toStdString(),
+                      "%\nO0005\nM30\nO0006\nM30\n%\n");
+            compare.reject();
+        });
+        window.Button(1106).click();
+        EXPECT_EQ(strDifference, DifferenceText(FirstDifference(kP1, kInput)));
+
+        Ui().AnswerQuestion(true);
+        window.Button(1107).click();
+    });
+    EXPECT_EQ(ReadBytes(m_pc / "P1.NC"), kP1);
+    EXPECT_EQ(Ui().Texts().back(), m_pc / "P1.NC" + "を復元しました。");
+    const JournalRecord last = Lines().back();
+    EXPECT_EQ(last.strOperation, "履歴 / 復元");
+    EXPECT_EQ(last.strSha256, Sha256Hex(kP1));
+    EXPECT_EQ(last.strKept, Sha256Hex(kInput));
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "journal/Journal.h"
+#include "journal/JournalFilter.h"
+#include "journal/JournalRecord.h"
+#include "journal/Sha256.h"
+#include "tests/fakes/TestServers.h"
+
+namespace {
+
+TEST(Sha256Test, KnownDigests) {
+    struct Case {
+        std::string strInput;
+        const char* pszDigest;
+    };
+    const Case aCases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        // 56 bytes: the length no longer fits the first padding block.
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const Case& testCase : aCases) {
+        EXPECT_EQ(Sha256Hex(testCase.strInput), testCase.pszDigest) << testCase.strInput.size();
+    }
+}
+
+JournalRecord SampleRecord() {
+    JournalRecord record;
+    record.strTime = "2026-12-11T09:15:02+0900";
+    record.strProfile = "１号機";
+    record.strTransport = "ftp";
+    record.strAddress = "192.168.0.10";
+    record.strOperation = "ファイル操作 / 全消去";
+    record.strDirection = JournalRecord::kDirectionDeleteOnUnit;
+    record.strPcPath = "/home/op/NC/a \"quoted\" \\ name\ttab\x01.nc";
+    record.strUnitName = "RzFilesOut/0001";
+    record.nSize = 5120;
+    record.strSha256 = Sha256Hex("x");
+    record.strOutcome = JournalRecord::kOutcomeFailed;
+    record.strMessage = "line one\nline two\r";
+    record.strKept = Sha256Hex("y");
+    record.strSources = "a.nc; b.nc";
+    return record;
+}
+
+TEST(JournalRecordTest, ALineReadsBackAsItWasWritten) {
+    JournalRecord record = SampleRecord();
+    std::string strLine = record.ToJsonLine();
+    EXPECT_EQ(strLine.find('\n'), std::string::npos);
+    std::optional<JournalRecord> back = JournalRecord::FromJsonLine(strLine);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->ToJsonLine(), strLine);
+    EXPECT_EQ(back->strPcPath, record.strPcPath);
+    EXPECT_EQ(back->strMessage, record.strMessage);
+    EXPECT_EQ(back->nSize, 5120);
+}
+
+TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
+    std::string strLine = SampleRecord().ToJsonLine();
+    for (const std::string& strBad :
+         {std::string(), std::string("{"), strLine.substr(0, 40),
+          strLine.substr(0, strLine.size() - 1), strLine + "x", std::string("{\"size\":\"x\"}"),
+          std::string("[1]"), std::string("{\"time\":\"\\u12\"}")}) {
+        EXPECT_FALSE(JournalRecord::FromJsonLine(strBad)) << strBad;
+    }
+    // Another writer's escapes and spacing read as well.
+    std::optional<JournalRecord> other =
+        JournalRecord::FromJsonLine(R"({ "profile" : "A\u0042\/c", "size" : 7, "extra": "x" })");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->strProfile, "AB/c");
+    EXPECT_EQ(other->nSize, 7);
+}
+
+TEST(JournalTest, LinesAreAppendedRotatedAndReadBackInOrder) {
+    CTestFolder folder;
+    // Room for about two lines a file.
+    const int64_t nLineBytes = static_cast<int64_t>(SampleRecord().ToJsonLine().size()) + 1;
+    CJournal journal(folder.Path(), nLineBytes * 2 + 10);
+    for (int i = 0; i < 7; ++i) {
+        JournalRecord record = SampleRecord();
+        record.strProfile = i % 2 == 0 ? "A" : "B";
+        record.strUnitName = std::to_string(i);
+        record.strTime = "2026-12-11T09:15:0" + std::to_string(i) + "+0900";
+        ASSERT_TRUE(journal.Append(record));
+    }
+    std::vector<std::string> aFiles = journal.Files();
+    EXPECT_GE(aFiles.size(), 3U);
+    for (const std::string& strFile : aFiles) {
+        EXPECT_LE(static_cast<int64_t>(std::filesystem::file_size(strFile)), nLineBytes * 2 + 10);
+    }
+    std::vector<JournalRecord> aRecords = journal.ReadAll();
+    ASSERT_EQ(aRecords.size(), 7U);
+    for (size_t i = 0; i < aRecords.size(); ++i) {
+        EXPECT_EQ(aRecords[i].strUnitName, std::to_string(i));
+    }
+    EXPECT_EQ(journal.LastTimeOfProfile("A"), "2026-12-11T09:15:06+0900");
+    EXPECT_EQ(journal.LastTimeOfProfile("B"), "2026-12-11T09:15:05+0900");
+    EXPECT_FALSE(journal.LastTimeOfProfile("C"));
+}
+
+TEST(JournalTest, AFolderThatCannotBeWrittenFailsTheAppend) {
+    CTestFolder folder;
+    CJournal journal(folder / "missing/", CJournal::kDefaultRotateBytes);
+    EXPECT_FALSE(journal.Append(SampleRecord()));
+    EXPECT_TRUE(journal.ReadAll().empty());
+}
+
+TEST(JournalFilterTest, EachFieldNarrowsTheRowsNewestFirst) {
+    std::vector<JournalRecord> aRecords(4, SampleRecord());
+    aRecords[0].strProfile = "A";
+    aRecords[1].strOperation = "送信";
+    aRecords[2].strPcPath = "/nc/Bracket.NC";
+    aRecords[3].strTime = "2027-01-02T08:00:00+0900";
+    struct Case {
+        JournalFilter filter;
+        std::vector<int> aRows;
+    };
+    const Case aCases[] = {
+        {{}, {3, 2, 1, 0}},
+        {{"A", "", "", ""}, {0}},
+        {{"", "送信", "", ""}, {1}},
+        {{"", "", "bracket", ""}, {2}},
+        {{"", "", "rzfilesout/0001", ""}, {3, 2, 1, 0}},
+        {{"", "", "", "2027-01"}, {3}},
+        {{"A", "送信", "", ""}, {}},
+    };
+    for (const Case& testCase : aCases) {
+        EXPECT_EQ(testCase.filter.NewestFirst(aRecords), testCase.aRows)
+            << testCase.filter.strProfile << "|" << testCase.filter.strOperation << "|"
+            << testCase.filter.strName << "|" << testCase.filter.strDate;
+    }
+}
+
+TEST(JournalFilterTest, TheCsvQuotesWhatNeedsIt) {
+    std::vector<JournalRecord> aRecords = {SampleRecord()};
+    std::string strCsv = JournalCsv(aRecords, {0});
+    std::string strHeader =
+        "time,profile,transport,address,operation,direction,pc_path,unit_name,size,sha256,"
+        "outcome,message,kept,sources\r\n";
+    ASSERT_TRUE(strCsv.starts_with(strHeader));
+    EXPECT_EQ(strCsv.substr(strHeader.size()),
+              "2026-12-11T09:15:02+0900,１号機,ftp,192.168.0.10,ファイル操作 / 全消去,"
+              "delete_on_unit,\"/home/op/NC/a \"\"quoted\"\" \\ name\ttab\x01.nc\","
+              "RzFilesOut/0001,5120," +
+                  Sha256Hex("x") + ",failed,\"line one\nline two\r\"," + Sha256Hex("y") +
+                  ",a.nc; b.nc\r\n");
+}
+
+}  // namespace

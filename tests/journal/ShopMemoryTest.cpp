@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "journal/Sha256.h"
+#include "journal/ShopMemory.h"
+#include "tests/fakes/TestServers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+UnitStoreSettings Memory(const std::string& strRoot) {
+    UnitStoreSettings settings;
+    settings.strUsbDrive = strRoot;
+    return settings;
+}
+
+// A deletion that cannot keep its copy asks on the windows' thread; a worker thread (a send to
+// several units) never asks and leaves the file.
+TEST(ShopMemoryTest, OnlyTheWindowsThreadAsksToGoOnWithoutACopy) {
+    CTestFolder data;
+    CTestFolder unit;
+    WriteBytes(data / "History", "a file where the folder would be");
+    int nAsked = 0;
+    CShopMemory::Hooks hooks;
+    hooks.goOnWithoutCopy = [&nAsked](const std::string&) { return ++nAsked > 0; };
+    CShopMemory memory(data.Path(), {}, hooks);
+    CShopMemory::SetCurrent(&memory);
+    WriteBytes(unit / "A", "a");
+    WriteBytes(unit / "B", "b");
+    auto remove = [&unit](const char* pszName) {
+        CUnitStore store(Memory(unit.Path()));
+        ASSERT_TRUE(store.Connect() && store.SetFolder("/pub/"));
+        store.Remove(pszName);
+    };
+    std::thread worker(remove, "A");
+    worker.join();
+    EXPECT_EQ(nAsked, 0);
+    EXPECT_TRUE(fs::exists(unit / "A"));
+    remove("B");
+    EXPECT_EQ(nAsked, 1);
+    EXPECT_FALSE(fs::exists(unit / "B"));
+    std::vector<JournalRecord> aLines = memory.Journal().ReadAll();
+    ASSERT_EQ(aLines.size(), 2U);
+    EXPECT_EQ(aLines[0].strOutcome, JournalRecord::kOutcomeRefused);
+    EXPECT_EQ(aLines[1].strOutcome, JournalRecord::kOutcomeDone);
+    CShopMemory::SetCurrent(nullptr);
+}
+
+// Stores of several units replacing and deleting at once: each line names its own unit and
+// its kept bytes, as if they had worked one after the other.
+TEST(ShopMemoryTest, StoresOfSeveralUnitsAtOnceKeepTheirOwnVersions) {
+    CTestFolder data;
+    CShopMemory memory(data.Path(), {}, {});
+    CShopMemory::SetCurrent(&memory);
+    constexpr int kUnits = 4;
+    constexpr int kRounds = 30;
+    std::vector<std::unique_ptr<CTestFolder>> aUnits;
+    for (int i = 0; i < kUnits; ++i) {
+        aUnits.push_back(std::make_unique<CTestFolder>());
+    }
+    std::vector<std::thread> aWorkers;
+    for (int nUnit = 0; nUnit < kUnits; ++nUnit) {
+        aWorkers.emplace_back([&, nUnit] {
+            const std::string strRoot = aUnits[static_cast<size_t>(nUnit)]->Path();
+            const std::string strLocal = data / ("local" + std::to_string(nUnit));
+            CUnitStore store(Memory(strRoot));
+            ASSERT_TRUE(store.Connect() && store.SetFolder("/pub/"));
+            for (int nRound = 0; nRound < kRounds; ++nRound) {
+                WriteBytes(strLocal, std::to_string(nUnit) + "/" + std::to_string(nRound));
+                ASSERT_TRUE(store.PutFile(strLocal, "P"));
+            }
+            ASSERT_TRUE(store.Remove("P"));
+        });
+    }
+    for (std::thread& worker : aWorkers) {
+        worker.join();
+    }
+    std::vector<JournalRecord> aLines = memory.Journal().ReadAll();
+    ASSERT_EQ(aLines.size(), static_cast<size_t>(kUnits * (kRounds + 1)));
+    for (int nUnit = 0; nUnit < kUnits; ++nUnit) {
+        std::string strPrevious;
+        for (const JournalRecord& line : aLines) {
+            if (line.strAddress != aUnits[static_cast<size_t>(nUnit)]->Path()) {
+                continue;
+            }
+            EXPECT_EQ(line.strKept, strPrevious.empty() ? "" : Sha256Hex(strPrevious));
+            EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeDone);
+            strPrevious = memory.History().Load(line.strSha256).value_or("");
+        }
+        EXPECT_EQ(strPrevious, std::to_string(nUnit) + "/" + std::to_string(kRounds - 1));
+    }
+    CShopMemory::SetCurrent(nullptr);
+}
+
+}  // namespace
