@@ -11,6 +11,7 @@
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -98,7 +99,7 @@ void CFKanri2Dlg::OnImport() {
     }
     app.NC_Dir = FolderOfPath(*path);
     std::string strFileName = path->substr(app.NC_Dir.size());
-    frame.ShowBusy();
+    frame.ShowStoppableBusy();
 
     std::string strProgram = ProgramFileName(m_aNo[static_cast<size_t>(nRow)]);
     CStoreAction action(app.StoreSettings(), kWaitingFolder);
@@ -106,8 +107,12 @@ void CFKanri2Dlg::OnImport() {
     bool bImported = false;
     if (action.IsOpen()) {
         if (!action.Store().GetFile(strProgram, *path)) {
-            strOutcome = Format("%sの登録に失敗しました。", strFileName.c_str());
+            strOutcome = action.WasStopped()
+                             ? StoppedMessage()
+                             : Format("%sの登録に失敗しました。", strFileName.c_str());
         } else {
+            // The program is on the PC: taking it out of the waiting folder is not stopped.
+            CStopShield finishing;
             bImported = action.Store().Remove(strProgram);
             strOutcome = bImported ? Format("%sの登録が正常終了しました。", strFileName.c_str())
                                    : "消去に失敗しました。";
@@ -119,7 +124,8 @@ void CFKanri2Dlg::OnImport() {
         }
     }
     bool bReachedUnit = action.StoreFailureText().empty();
-    frame.SetMessage(action.Message(strOutcome), !(bImported && bReachedUnit));
+    frame.SetMessage(action.Message(strOutcome),
+                     !(bImported && bReachedUnit) && !action.WasStopped());
     action.Close();
     ShowRows(nRow);
 }

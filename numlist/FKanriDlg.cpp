@@ -15,6 +15,7 @@
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
@@ -119,7 +120,7 @@ void CFKanriDlg::OnRegister() {
         CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
                                  app.SetData.REMOTE_NO2)) {
         m_bModified = true;
-        frame.ShowBusy();
+        frame.ShowStoppableBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());
 
         CStoreAction action(app.StoreSettings(), kProgramFolder);
@@ -138,6 +139,9 @@ void CFKanriDlg::OnRegister() {
             }
             std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
             if (!strName || !action.Store().PutFile(strFile, ProgramFileName(nNo))) {
+                if (action.WasStopped()) {
+                    break;
+                }
                 std::string strShown = strName ? Cp932ToDisplay(*strName) : NameOfPath(strFile);
                 strFailure = Format("%sの登録に失敗しました。", strShown.c_str());
                 break;
@@ -151,6 +155,9 @@ void CFKanriDlg::OnRegister() {
             FileList().SetSelected(static_cast<int>(nPosition) + 1, false);
             ++nPosition;
             ++nNo;
+        }
+        if (action.WasStopped()) {
+            frame.SetMessage(StoppedMessage(RegisteredNumbers(numberDlg.m_nNo, nNo)), false);
         }
         frame.SetMessage(action.Message(strFailure));
         action.Close();

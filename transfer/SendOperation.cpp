@@ -18,6 +18,7 @@ struct SendReport {
     std::string strMessage;
     bool bOk = false;
     std::vector<std::string> aMergedNames;
+    bool bStopped = false;  // nothing reached the unit: the file stayed as it was
 };
 
 SendReport SendFile(const std::string& strLocalPath, const std::string& strFileName) {
@@ -30,7 +31,8 @@ SendReport SendFile(const std::string& strLocalPath, const std::string& strFileN
     return {result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
                            Format("%sの登録に失敗しました。", strFileName.c_str())),
             result.bDone,
-            {}};
+            {},
+            result.bStopped};
 }
 
 // The files are merged into a tape in the program folder, which goes to the unit only when
@@ -58,7 +60,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
     return {result.Message(Format("%dファイルの登録が正常終了しました。",
                                   static_cast<int>(merge.aMergedNames.size())),
                            "登録に失敗しました。"),
-            result.bDone, std::move(merge.aMergedNames)};
+            result.bDone, std::move(merge.aMergedNames), result.bStopped};
 }
 
 }  // namespace
@@ -82,7 +84,7 @@ void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPat
         return;
     }
 
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
     SendReport report =
         aPaths.size() == 1 ? SendFile(aPaths.front(), strFileName) : SendMerged(aPaths);
     pBusy->Close();
@@ -92,6 +94,6 @@ void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPat
         dialog.m_strMessage = report.strMessage;
         ui.RunModal(dialog);
     } else {
-        ui.ReportOutcome(report.bOk, report.strMessage);
+        ui.ReportOutcome(report.bOk || report.bStopped, report.strMessage);
     }
 }
