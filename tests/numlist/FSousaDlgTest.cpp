@@ -21,12 +21,14 @@
 #include "app/RZKSETDlg.h"
 #include "numlist/BikouDlg.h"
 #include "platform/Text.h"
+#include "platform/WaitDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FileDrop.h"
 #include "tests/fakes/FullDisk.h"
 #include "tests/fakes/RecordingPrintTarget.h"
+#include "tests/fakes/StopPress.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -343,6 +345,36 @@ TEST_F(FSousaDlgTest, RegistersPcFilesCountingTheNamesThatCannotBeCatalogued) {
         EXPECT_EQ(ReadFile(m_store / "D-1.NC"), PcProgram("d-1.NC"));
         EXPECT_EQ(Ui().FileDialogs()[0].strFilter, "NC Files (*.NC)|*.NC|すべてのﾌｧｲﾙ (*.*)|*.*||");
         EXPECT_EQ(App().NC_Dir, (m_exeDir / "pc").string() + "/");
+        CFileNo written;
+        ASSERT_EQ(written.Load((m_store / "FileNList.fnl").string()), CFileNo::LOAD_OK);
+        EXPECT_EQ(written.m_aData.size(), 3u);
+    });
+}
+
+// "中止" pressed as the fourth of six files is about to go: the three before it are on the
+// store and in the catalogue written back, nothing of the fourth is, and the end message names
+// the three.
+TEST_F(FSousaDlgTest, AStoppedRegistrationKeepsTheFilesDoneAndNamesThem) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    ForEachTransport([&](Transport) {
+        PutCatalogue({});
+        std::set<std::string> aBefore = Contents(m_store);
+        Ui().AnswerOpenFiles({PcFile("a.NC"), PcFile("b.NC"), PcFile("c.NC"), PcFile("d.NC"),
+                              PcFile("e.NC"), PcFile("f.NC")});
+        CStopPress press([](const CProgress::State& state) { return state.nFilesDone == 3; });
+        Run([&](CFSousaDlg& dialog) {
+            dialog.OnRegister();
+            EXPECT_TRUE(press.Pressed());
+            EXPECT_EQ(Names(dialog), (std::vector<std::string>{"A", "B", "C"}));
+            EXPECT_EQ(Ui().Texts(),
+                      std::vector<std::string>{"中止しました。\nA、B、Cを登録しました。"});
+            EXPECT_EQ(Ui().Boxes().back().kind, CFakeUiServices::BoxKind::Message);
+            dialog.OnClose();
+        });
+        std::set<std::string> aExpected = aBefore;
+        aExpected.insert({"A.NC", "B.NC", "C.NC"});
+        EXPECT_EQ(Contents(m_store), aExpected);
+        EXPECT_EQ(ReadFile(m_store / "C.NC"), PcProgram("c.NC"));
         CFileNo written;
         ASSERT_EQ(written.Load((m_store / "FileNList.fnl").string()), CFileNo::LOAD_OK);
         EXPECT_EQ(written.m_aData.size(), 3u);
