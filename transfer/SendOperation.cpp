@@ -6,6 +6,7 @@
 #include "numlist/Registration.h"
 #include "platform/LocalFailure.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/ProgramMerger.h"
@@ -43,6 +44,9 @@ SendReport SendMerged(const std::vector<std::string>& aPaths) {
     std::string strOutputName = CUnitStore::OutputName(app.SetData);
     std::string strMergedPath = app.ExeDir + Cp932ToDisplay(strOutputName);
     MergeResult merge = MergeProgramFiles(aPaths, strMergedPath);
+    if (merge.bStopped) {
+        return {StoppedMessage(), false, {}, true};
+    }
     if (!merge.bOk) {
         // The tape is written on the PC: a full disk there is said as such.
         return {merge.strFailedName.empty()

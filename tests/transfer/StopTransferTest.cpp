@@ -58,6 +58,41 @@ TEST_P(StopTransferTest, ASendStoppedHalfwayLeavesTheUnitsFileAsItWas) {
     ExpectOnlyMessage("中止しました。");
 }
 
+// A receive stopped halfway leaves the PC file it was to replace as it was, and no part of
+// the new one beside it.
+TEST_P(StopTransferTest, AReceiveStoppedHalfwayLeavesThePcFileAsItWas) {
+    PutInStore("RZKIN", std::string(20 * 1024 * 1024, 'G'));
+    WriteBytes(m_pc / "saved.nc", "OLD");
+    Ui().AnswerSaveFile(m_pc / "saved.nc");
+    ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& dialog) { dialog.OnNormal(); });
+    // A download does not know its size before its end.
+    CStopPress press(
+        [](const CProgress::State& state) { return state.nBytesDone >= 10 * 1024 * 1024; });
+    RunSimpleReceive(nullptr);
+
+    ASSERT_TRUE(press.Pressed());
+    EXPECT_EQ(FolderEntries(m_pc.Path()), std::set<std::string>{"saved.nc"});
+    EXPECT_EQ(ReadBytes(m_pc / "saved.nc"), "OLD");
+    ExpectOnlyMessage("中止しました。");
+}
+
+// Stopped while the second of three files is merged: no tape reaches the unit, and none is
+// left in the program folder.
+TEST_P(StopTransferTest, AMergeStoppedPartWaySendsNothing) {
+    PutInStore("RZKOUT", "PREVIOUS");
+    Ui().AnswerOpenFiles({PcFile("a.nc", "%\r\nO0001\r\nM30\r\n%"),
+                          PcFile("b.nc", "%\r\nO0002\r\nM30\r\n%"),
+                          PcFile("c.nc", "%\r\nO0003\r\nM30\r\n%")});
+    CStopPress press([](const CProgress::State& state) { return state.strFileName == "b.nc"; });
+    RunSimpleSend(nullptr);
+
+    ASSERT_TRUE(press.Pressed());
+    EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
+    EXPECT_EQ(StoreEntries(), std::set<std::string>{"RZKOUT"});
+    EXPECT_TRUE(ProgramFolderEntries().empty());
+    ExpectOnlyMessage("中止しました。");
+}
+
 // The split stops while writing its 101st program: the hundred files before it are whole and
 // are all the folder holds.
 TEST_P(StopTransferTest, ASplitStoppedHalfwayKeepsTheWholeProgramFilesOnly) {
