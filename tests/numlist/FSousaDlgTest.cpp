@@ -637,6 +637,36 @@ TEST_F(FSousaDlgTest, TakesInUntilASaveDialogIsCancelled) {
     });
 }
 
+// "中止" while the second program comes to the PC: the first stays taken in and is named,
+// nothing of the second is on the PC, and the third selected entry is not offered.
+TEST_F(FSousaDlgTest, AStoppedTakeInKeepsTheFilesDoneAndOffersNoMore) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    const std::string strLarge(4 * 1024 * 1024, 'G');
+    ForEachTransport([&](Transport) {
+        PutCatalogue({"A", "B", "C"});
+        Put("B.NC", strLarge);
+        fs::remove_all(m_exeDir / "pc");
+        fs::create_directories(m_exeDir / "pc");
+        Ui().AnswerSaveFile((m_exeDir / "pc" / "first.NC").string());
+        Ui().AnswerSaveFile((m_exeDir / "pc" / "second.NC").string());
+        CStopPress press(
+            [](const CProgress::State& state) { return state.nBytesDone >= 2 * 1024 * 1024; });
+        Run([&](CFSousaDlg& dialog) {
+            Select(dialog.FileList(), {0, 1, 2});
+            dialog.OnTakeIn();
+            EXPECT_TRUE(press.Pressed());
+            EXPECT_EQ(Ui().Texts(),
+                      std::vector<std::string>{"中止しました。\nfirst.NCを取り込みました。"});
+            EXPECT_EQ(Ui().Boxes().back().kind, CFakeUiServices::BoxKind::Message);
+            dialog.OnClose();
+        });
+        EXPECT_EQ(Ui().FileDialogs().size(), 2u);
+        EXPECT_EQ(Contents(m_exeDir / "pc"), std::set<std::string>{"first.NC"});
+        EXPECT_EQ(ReadFile(m_exeDir / "pc" / "first.NC"), "A");
+        EXPECT_EQ(ReadFile(m_store / "B.NC"), strLarge);
+    });
+}
+
 TEST_F(FSousaDlgTest, MovesUnregisteredFilesToThePcAsNewFiles) {
     ForEachTransport([&](Transport) {
         for (const char* pszName : {"P1.NC", "P2.NC", "P3.NC"}) {
