@@ -25,8 +25,8 @@ struct FtpClientOptions {
 // or the local file could not be read or written; that operation failed and the connection
 // stays usable. ConnectionFailed: everything else (no connection, login refused, no answer in
 // time, connection cut, partial transfer); the caller reports the connection as lost.
-// Stopped: the operator stopped the work (CStopRequest) while the operation ran; the
-// connection is closed, and the next operation connects again.
+// Stopped: the operator stopped the work (CStopRequest) while the operation ran; curl drops a
+// connection cut off in the middle and logs in again for the next operation.
 enum class FtpResult { Done, Refused, ConnectionFailed, Stopped };
 
 // An FTP client for one user action: Connect, any number of operations on one control

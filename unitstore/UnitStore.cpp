@@ -88,7 +88,7 @@ bool IsSameFile(const struct stat& source, const std::string& strTarget) {
 // bSyncToDisk: the copy goes to the USB memory, which the operator may pull out next; a copy
 // to the PC's disk is only flushed, as downloads are. Every copy between the PC and the memory
 // comes here, and one onto the file itself fails: it would gain nothing, and a move that then
-// deletes the source would delete the only copy. The operator may stop the copy before any
+// deletes the source would delete the only copy. The operator may stop the copy before each
 // buffer (bStopped): the target then stays as it was.
 bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget,
                         bool bSyncToDisk, bool& bStopped) {
