@@ -97,6 +97,7 @@ public:
     }
     int RunModal(CDialog&) override { return 0; }
     std::unique_ptr<CBusyIndicator> ShowBusy() override { return nullptr; }
+    std::unique_ptr<CBusyIndicator> ShowStoppableBusy() override { return nullptr; }
     void PumpMessages() override {}
 
 private:

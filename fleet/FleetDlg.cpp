@@ -11,6 +11,7 @@
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "settings/ProfileFolder.h"
 #include "transfer/SendOperation.h"
@@ -227,7 +228,8 @@ void CFleetDlg::OnSend() {
                           {}});
     }
 
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    // The workers see the operator's "中止" and stop their transfers as a send to one unit does.
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
     const int nUnits = static_cast<int>(aRows.size());
     int nSent = 0;
     CProgress::StartFile(m_aRows[static_cast<size_t>(aRows.front())].strName, 0, nUnits, "台");
@@ -255,18 +257,25 @@ void CFleetDlg::OnSend() {
     pBusy->Close();
 
     int nFailed = 0;
+    int nStopped = 0;
     std::string strDetails;
     for (size_t nIndex = 0; nIndex < aRows.size(); ++nIndex) {
         const SendReport& report = (*pJobs)[nIndex].report;
-        nFailed += report.bOk ? 0 : 1;
+        nStopped += report.bStopped ? 1 : 0;
+        nFailed += report.bOk || report.bStopped ? 0 : 1;
         strDetails +=
             m_aRows[static_cast<size_t>(aRows[nIndex])].strName + ": " + report.strMessage + "\n";
     }
-    ui.ReportWithDetails(nFailed == 0,
-                         nFailed == 0
-                             ? Format("%d台への登録が正常終了しました。", nUnits)
-                             : Format("%d台のうち%d台への登録に失敗しました。", nUnits, nFailed),
-                         strDetails);
+    const int nDone = nUnits - nFailed - nStopped;
+    std::string strMessage;
+    if (nStopped > 0) {
+        strMessage = StoppedMessage(nDone > 0 ? Format("%d台に登録しました。", nDone) : "");
+    } else if (nFailed == 0) {
+        strMessage = Format("%d台への登録が正常終了しました。", nUnits);
+    } else {
+        strMessage = Format("%d台のうち%d台への登録に失敗しました。", nUnits, nFailed);
+    }
+    ui.ReportWithDetails(nFailed == 0, strMessage, strDetails);
 }
 
 void CFleetDlg::done(int nResult) {

@@ -30,6 +30,10 @@ void CCommandFrame::ShowBusy() {
     m_pBusy = GetApp().Ui().ShowBusy();
 }
 
+void CCommandFrame::ShowStoppableBusy() {
+    m_pBusy = GetApp().Ui().ShowStoppableBusy();
+}
+
 void CCommandFrame::CloseBusy() {
     if (m_pBusy) {
         m_pBusy->Close();

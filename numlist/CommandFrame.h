@@ -27,6 +27,8 @@ public:
     // Hides the list and shows its cover list in its place until the frame ends.
     void Cover(CListView& list, CListView& coverList);
     void ShowBusy();
+    // The busy dialog of a command that moves bytes, with its "中止" button.
+    void ShowStoppableBusy();
     void CloseBusy();
 
     // The first message set is the one shown; failures get the warning icon.

@@ -12,6 +12,7 @@
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -93,14 +94,14 @@ void CFKanri2Dlg::OnImport() {
     }
     app.NC_Dir = FolderOfPath(*path);
     std::string strFileName = path->substr(app.NC_Dir.size());
-    frame.ShowBusy();
+    frame.ShowStoppableBusy();
 
     ProgramImport outcome =
         ImportWaitingProgram(m_aNo[static_cast<size_t>(nRow)], *path, strFileName);
     if (outcome.bTaken) {
         RemoveNumberAt(nRow);
     }
-    frame.SetMessage(outcome.strMessage, !outcome.bDone);
+    frame.SetMessage(outcome.strMessage, !outcome.bDone && !outcome.bStopped);
     ShowRows(nRow);
 }
 

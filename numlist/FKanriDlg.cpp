@@ -16,6 +16,7 @@
 #include "numlist/Registration.h"
 #include "platform/DialogLayout.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
@@ -107,10 +108,11 @@ void CFKanriDlg::OnRegister() {
         CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
                                  app.SetData.REMOTE_NO2)) {
         m_bModified = true;
-        frame.ShowBusy();
+        frame.ShowStoppableBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());
 
         CStoreAction action(app.StoreSettings(), kProgramFolder);
+        const size_t nFirstPosition = nPosition;
         std::string strFailure = RegisterNumberedFiles(
             action, m_fileNo, aFiles, numberDlg.m_nNo, nPosition, [this, &nPosition](size_t nAt) {
                 // The view keeps its selection by row: the entry that was selected moves down
@@ -119,6 +121,12 @@ void CFKanriDlg::OnRegister() {
                 FileList().SetSelected(static_cast<int>(nAt) + 1, false);
                 nPosition = nAt + 1;
             });
+        if (action.WasStopped()) {
+            const int nRegistered = static_cast<int>(nPosition - nFirstPosition);
+            frame.SetMessage(
+                StoppedMessage(RegisteredNumbers(numberDlg.m_nNo, numberDlg.m_nNo + nRegistered)),
+                false);
+        }
         frame.SetMessage(action.Message(strFailure));
         action.Close();
         frame.CloseBusy();

@@ -15,6 +15,7 @@
 #include "platform/DialogLayout.h"
 #include "platform/FilePattern.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/TapeCheck.h"
 #include "unitstore/StoreAction.h"
@@ -24,6 +25,16 @@ namespace {
 
 const CSetData& SetData() {
     return GetApp().SetData;
+}
+
+// What a stopped command finished, for its end message: "A、Bを登録しました。"; empty when
+// nothing was.
+std::string FinishedFiles(const std::vector<std::string>& aNames, const char* pszWhat) {
+    std::string strNames;
+    for (const std::string& strName : aNames) {
+        strNames += (strNames.empty() ? "" : "、") + strName;
+    }
+    return strNames.empty() ? strNames : strNames + pszWhat;
 }
 
 }  // namespace
@@ -237,9 +248,10 @@ void CFSousaDlg::OnRegister() {
     if (!aFiles.empty() && CTapeCheck::ConfirmFiles(Ui(), aFiles, false, app.SetData.REMOTE_NO,
                                                     app.SetData.REMOTE_NO2)) {
         m_bModified = true;
-        frame.ShowBusy();
+        frame.ShowStoppableBusy();
         app.NC_Dir = FolderOfPath(aFiles.front());
         std::unordered_set<std::string> aRegistered = RegisteredNames();
+        std::vector<std::string> aDone;
         CStoreAction action(app.StoreSettings(), "");
         std::string strFailure;
         int nDone = 0;
@@ -256,14 +268,21 @@ void CFSousaDlg::OnRegister() {
                 continue;
             }
             if (!action.Store().PutFile(strFile, MakeUpper(StoreNameOfListName(*strListName)))) {
+                if (action.WasStopped()) {
+                    break;
+                }
                 strFailure = Format("%sの登録に失敗しました。", Cp932ToDisplay(strName).c_str());
                 break;
             }
             m_fileNo.m_aData.insert(m_fileNo.m_aData.begin() + nPosition, {1, strName, ""});
             aRegistered.insert(strName);
+            aDone.push_back(Cp932ToDisplay(strName));
             ++nPosition;
             ++m_nCount;
             FileList().SetItemCount(m_nCount + 1);
+        }
+        if (action.WasStopped()) {
+            frame.SetMessage(StoppedMessage(FinishedFiles(aDone, "を登録しました。")), false);
         }
         frame.SetMessage(action.Message(strFailure));
         action.Close();
@@ -280,6 +299,7 @@ void CFSousaDlg::OnRegister() {
 void CFSousaDlg::OnTakeIn() {
     CRZKSETApp& app = GetApp();
     CCommandFrame frame(*this, Button(1023), FileList());
+    std::vector<std::string> aDone;
     for (int nRow = FirstSelectedEntry(); nRow >= 0; nRow = FirstSelectedEntry()) {
         std::string strStoreName = StoreNameOf(m_fileNo.m_aData[static_cast<size_t>(nRow)]);
         std::optional<std::string> path = Ui().SaveFile(SaveDialogOptions(strStoreName));
@@ -288,12 +308,20 @@ void CFSousaDlg::OnTakeIn() {
         }
         m_bModified = true;
         app.NC_Dir = FolderOfPath(*path);
-        frame.ShowBusy();
+        frame.ShowStoppableBusy();
         StoreCommandResult copied =
             RunStoreCommand(app.StoreSettings(), "",
                             [&](CUnitStore& store) { return store.GetFile(strStoreName, *path); });
         FileList().SetSelected(nRow, false);
         frame.CloseBusy();
+        // A stop ends the command: the entries still selected are not offered.
+        if (copied.bStopped) {
+            frame.SetMessage(StoppedMessage(FinishedFiles(aDone, "を取り込みました。")), false);
+            break;
+        }
+        if (copied.bDone) {
+            aDone.push_back(NameOfPath(*path));
+        }
         // A copy that failed is reported, and the next selected entry is offered all the same.
         std::string strMessage =
             copied.Message("", Format("%sの登録に失敗しました。", NameOfPath(*path).c_str()));

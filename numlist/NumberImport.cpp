@@ -2,6 +2,7 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
 
@@ -14,8 +15,12 @@ ProgramImport ImportWaitingProgram(int nNo, const std::string& strPath,
     std::string strOutcome;
     if (action.IsOpen()) {
         if (!action.Store().GetFile(strProgram, strPath)) {
-            strOutcome = Format("%sの登録に失敗しました。", strFileName.c_str());
+            outcome.bStopped = action.WasStopped();
+            strOutcome = outcome.bStopped ? StoppedMessage()
+                                          : Format("%sの登録に失敗しました。", strFileName.c_str());
         } else {
+            // The program is on the PC: taking it out of the waiting folder is not stopped.
+            CStopShield finishing;
             outcome.bTaken = true;
             outcome.bDone = action.Store().Remove(strProgram);
             strOutcome = outcome.bDone ? Format("%sの登録が正常終了しました。", strFileName.c_str())

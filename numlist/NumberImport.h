@@ -11,6 +11,8 @@ struct ProgramImport {
     bool bTaken = false;
     // It was taken and removed from the unit.
     bool bDone = false;
+    // The operator stopped the transfer: nothing was taken.
+    bool bStopped = false;
     std::string strMessage;
 };
 

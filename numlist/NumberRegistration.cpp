@@ -52,6 +52,10 @@ std::string RegisterNumberedFiles(CStoreAction& action, CFileNo& list,
         }
         std::optional<std::string> strName = ListNameOfFile(strFile, app.SetData.ADD_DOT);
         if (!strName || !action.Store().PutFile(strFile, ProgramFileName(nNo))) {
+            // A stop is no failure of the file: the caller says what was registered.
+            if (action.WasStopped()) {
+                return {};
+            }
             std::string strShown = strName ? Cp932ToDisplay(*strName) : NameOfPath(strFile);
             return Format("%sの登録に失敗しました。", strShown.c_str());
         }

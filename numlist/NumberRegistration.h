@@ -17,8 +17,9 @@ std::string OpenNumberList(CFileNo& list);
 
 // Registers the PC files into the numbered programs: each goes to RzFilesOut as "%04d.fno",
 // numbered on from nNo, and its entry into the list at nPosition onwards. Stops at the first
-// number that is taken ("%dは登録できません。") or file that cannot be sent; the entries of the
-// files sent stay. onInserted is told the position of each new entry. The action stands in
+// number that is taken ("%dは登録できません。") or file that cannot be sent, and when the operator
+// stops the work (no failure then: the action tells WasStopped); the entries of the files sent
+// stay. onInserted is told the position of each new entry. The action stands in
 // RzFilesOut. The failure text, "" when every file went.
 std::string RegisterNumberedFiles(CStoreAction& action, CFileNo& list,
                                   const std::vector<std::string>& aFiles, int nNo, size_t nPosition,

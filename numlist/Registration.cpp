@@ -22,6 +22,14 @@ std::string ProgramFileName(int nNo) {
     return Format("%04d.fno", nNo);
 }
 
+std::string RegisteredNumbers(int nFirst, int nEnd) {
+    if (nEnd <= nFirst) {
+        return {};
+    }
+    return nEnd - nFirst == 1 ? Format("%dを登録しました。", nFirst)
+                              : Format("%d〜%dを登録しました。", nFirst, nEnd - 1);
+}
+
 std::optional<std::string> ListNameOfFile(const std::string& strPath, bool bAddDot) {
     std::string strName = NameOfPath(strPath);
     if (bAddDot) {

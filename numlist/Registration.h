@@ -30,6 +30,10 @@ constexpr const char* kListFileName = "FileList.fno";
 // "%04d.fno": the unit's file of a numbered program.
 std::string ProgramFileName(int nNo);
 
+// What a stopped registration finished, the numbers nFirst up to before nEnd: "N〜Mを登録し
+// ました。", "Nを登録しました。", or empty when none.
+std::string RegisteredNumbers(int nFirst, int nEnd);
+
 // The name a PC file is listed under, in code page 932: the file name of the path, cut before
 // its last "." when the extension is added automatically (bAddDot). nullopt when the name
 // cannot stand in a list file: a character without a code page 932 form, or a line break.

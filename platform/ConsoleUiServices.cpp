@@ -95,4 +95,9 @@ std::unique_ptr<CBusyIndicator> CConsoleUiServices::ShowBusy() {
     return std::make_unique<CNoBusyIndicator>();
 }
 
+// A command has no button to press: it is stopped as any command is, and then ends at once.
+std::unique_ptr<CBusyIndicator> CConsoleUiServices::ShowStoppableBusy() {
+    return ShowBusy();
+}
+
 void CConsoleUiServices::PumpMessages() {}

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 
 namespace {
@@ -142,25 +144,6 @@ struct FileCloser {
     void operator()(std::FILE* pFile) const { std::fclose(pFile); }
 };
 
-int ReportTransfer(void*, curl_off_t nDownloadTotal, curl_off_t nDownloaded,
-                   curl_off_t nUploadTotal, curl_off_t nUploaded) {
-    if (nUploadTotal > 0 || nUploaded > 0) {
-        CProgress::TransferBytes(static_cast<std::uint64_t>(nUploaded),
-                                 static_cast<std::uint64_t>(nUploadTotal));
-    } else {
-        CProgress::TransferBytes(static_cast<std::uint64_t>(nDownloaded),
-                                 static_cast<std::uint64_t>(nDownloadTotal));
-    }
-    return 0;
-}
-
-// The bytes of a file transfer go to whoever shows progress; listings and commands move too
-// little to show.
-void ReportTransferProgress(CURL* pCurl) {
-    curl_easy_setopt(pCurl, CURLOPT_XFERINFOFUNCTION, ReportTransfer);
-    curl_easy_setopt(pCurl, CURLOPT_NOPROGRESS, 0L);
-}
-
 // Whether curl waits on any socket. After the reply to PASV, libcurl 7.88 sometimes waits on
 // none and opens the data connection only when it is called again.
 bool WaitsOnSocket(CURLM* pMulti) {
@@ -188,6 +171,34 @@ CFtpClient::~CFtpClient() {
 // followed by a blank ends a reply. A preliminary reply (1xx) opens a transfer. Only a
 // negative reply (4xx, 5xx) says why something failed: the last one is kept for the error
 // text.
+// curl calls this often while a request runs, also while it waits for a silent server: the
+// place to stop at the operator's request, and to report the bytes of a file transfer.
+static_assert(std::is_same_v<curl_off_t, std::int64_t>, "curl's transfer callback as declared");
+
+int CFtpClient::OnTransfer(void* pClient, std::int64_t nDownloadTotal, std::int64_t nDownloaded,
+                           std::int64_t nUploadTotal, std::int64_t nUploaded) {
+    CFtpClient* pThis = static_cast<CFtpClient*>(pClient);
+    if (pThis->StopsNow()) {
+        return 1;
+    }
+    if (!pThis->m_bReportsBytes) {
+        return 0;
+    }
+    if (nUploadTotal > 0 || nUploaded > 0) {
+        CProgress::TransferBytes(static_cast<std::uint64_t>(nUploaded),
+                                 static_cast<std::uint64_t>(nUploadTotal));
+    } else {
+        CProgress::TransferBytes(static_cast<std::uint64_t>(nDownloaded),
+                                 static_cast<std::uint64_t>(nDownloadTotal));
+    }
+    return 0;
+}
+
+bool CFtpClient::StopsNow() {
+    m_bStopped = m_bStopped || CStopRequest::IsRequested();
+    return m_bStopped;
+}
+
 size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClient) {
     std::string_view line(pData, nSize * nCount);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
@@ -273,7 +284,7 @@ FtpResult CFtpClient::SendFile(const std::string& strLocalPath, const std::strin
     curl_easy_setopt(m_pCurl, CURLOPT_READDATA, pFile.get());
     curl_easy_setopt(m_pCurl, CURLOPT_UPLOAD_BUFFERSIZE, kTransferBufferBytes);
     curl_easy_setopt(m_pCurl, CURLOPT_POSTQUOTE, pAfterCommands.get());
-    ReportTransferProgress(m_pCurl);
+    m_bReportsBytes = true;
     return Finish(Perform());
 }
 
@@ -304,6 +315,7 @@ FtpResult CFtpClient::Delete(const std::string& strServerPath) {
 }
 
 FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
+    CStopShield shield;
     std::string strErrorText = std::move(m_strErrorText);
     FtpResult result = Delete(strServerPath);
     m_strErrorText = std::move(strErrorText);
@@ -379,7 +391,8 @@ int CFtpClient::Perform() {
     int nRunning = 1;
     CURLcode code = CURLE_OK;
     while (nRunning > 0) {
-        if (IsCancelled()) {
+        // Between two polls too: while curl waits on a silent server it may call back seldom.
+        if (IsCancelled() || StopsNow()) {
             code = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
@@ -425,6 +438,8 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
     m_bTransferStarted = false;
     m_bTransferCompleted = false;
+    m_bReportsBytes = false;
+    m_bStopped = false;
     if (m_pCurl == nullptr) {
         m_strErrorText = "not connected";
         return false;
@@ -452,6 +467,9 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     curl_easy_setopt(m_pCurl, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(m_pCurl, CURLOPT_HEADERFUNCTION, OnReply);
     curl_easy_setopt(m_pCurl, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(m_pCurl, CURLOPT_XFERINFOFUNCTION, OnTransfer);
+    curl_easy_setopt(m_pCurl, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(m_pCurl, CURLOPT_NOPROGRESS, 0L);
     return true;
 }
 
@@ -464,7 +482,7 @@ void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
     curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
     // curl reads 16 KiB at a time unless told otherwise; large reads keep up with the network.
     curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
-    ReportTransferProgress(m_pCurl);
+    m_bReportsBytes = true;
 }
 
 // The error text is curl's wording of the error code. Its error buffer would say more, but
@@ -475,6 +493,10 @@ FtpResult CFtpClient::Finish(int nCode) {
     if (code == CURLE_OK) {
         m_strErrorText.clear();
         return FtpResult::Done;
+    }
+    if (m_bStopped) {
+        m_strErrorText = "stopped";
+        return FtpResult::Stopped;
     }
     std::string strText = curl_easy_strerror(code);
     if (!m_strLastReply.empty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,9 @@ struct FtpClientOptions {
 // or the local file could not be read or written; that operation failed and the connection
 // stays usable. ConnectionFailed: everything else (no connection, login refused, no answer in
 // time, connection cut, partial transfer); the caller reports the connection as lost.
-enum class FtpResult { Done, Refused, ConnectionFailed };
+// Stopped: the operator stopped the work (CStopRequest) while the operation ran; curl drops a
+// connection cut off in the middle and logs in again for the next operation.
+enum class FtpResult { Done, Refused, ConnectionFailed, Stopped };
 
 // An FTP client for one user action: Connect, any number of operations on one control
 // connection, Close. Transfers are binary (type I), in passive or active mode, never through
@@ -58,8 +61,9 @@ public:
     // sends until it closes the data connection and confirms the transfer.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
     FtpResult Delete(const std::string& strServerPath);
-    // Deletes what a failed transfer left on the server, and answers how the deletion went;
-    // ErrorText() keeps telling why the transfer failed.
+    // Deletes what a failed or stopped transfer left on the server, and answers how the
+    // deletion went; ErrorText() keeps telling why the transfer failed. A stop requested
+    // meanwhile does not cut the deletion short.
     FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
@@ -84,6 +88,9 @@ public:
 
 private:
     static size_t OnReply(char* pData, size_t nSize, size_t nCount, void* pClient);
+    static int OnTransfer(void* pClient, std::int64_t nDownloadTotal, std::int64_t nDownloaded,
+                          std::int64_t nUploadTotal, std::int64_t nUploaded);
+    bool StopsNow();
 
     bool Begin(const std::string& strUrl);
     int Perform();
@@ -103,4 +110,6 @@ private:
     std::string m_strErrorText;
     bool m_bTransferStarted = false;
     bool m_bTransferCompleted = false;
+    bool m_bReportsBytes = false;  // the request moves a file, whose bytes the busy dialog shows
+    bool m_bStopped = false;       // the request ended because the operator stopped the work
 };

@@ -269,6 +269,10 @@ std::unique_ptr<CBusyIndicator> CQtUiServices::ShowBusy() {
     return std::make_unique<CWaitIndicator>();
 }
 
+std::unique_ptr<CBusyIndicator> CQtUiServices::ShowStoppableBusy() {
+    return std::make_unique<CWaitIndicator>(true);
+}
+
 void CQtUiServices::PumpMessages() {
     ::PumpMessages();
 }

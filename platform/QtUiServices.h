@@ -24,6 +24,7 @@ public:
     void Print(int nMinPage, int nMaxPage, const SheetPainter& paint) override;
     int RunModal(CDialog& dialog) override;
     std::unique_ptr<CBusyIndicator> ShowBusy() override;
+    std::unique_ptr<CBusyIndicator> ShowStoppableBusy() override;
     void PumpMessages() override;
 };
 

@@ -87,6 +87,9 @@ public:
 
     // Shows the busy dialog over the active window and lets it paint once.
     virtual std::unique_ptr<CBusyIndicator> ShowBusy() = 0;
+    // The busy dialog of work that moves bytes, with its "中止" button: until it is closed,
+    // CStopRequest::IsRequested tells the work whether the operator pressed it.
+    virtual std::unique_ptr<CBusyIndicator> ShowStoppableBusy() = 0;
     // Runs the window messages that are waiting, then returns.
     virtual void PumpMessages() = 0;
 };

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "platform/DialogLayout.h"
+#include "platform/StopRequest.h"
 
 namespace {
 
@@ -66,7 +68,8 @@ QWidget* SafeOwner(QWidget* pParent) {
 
 }  // namespace
 
-CWaitDlg::CWaitDlg() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+CWaitDlg::CWaitDlg(std::function<void()> onStop)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_onStop(std::move(onStop)) {
     setFont(DialogFont());
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);
@@ -76,7 +79,36 @@ CWaitDlg::CWaitDlg() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
     m_pText->setLineWidth(2);
     m_pText->setTextFormat(Qt::PlainText);
     pLayout->addWidget(m_pText);
-    setFixedSize(DialogUnitsToPixels(font(), 179, 84));
+    if (!m_onStop) {
+        setFixedSize(DialogUnitsToPixels(font(), 179, 84));
+        return;
+    }
+    m_pStop = new QPushButton(QStringLiteral("中止"), this);
+    m_pStop->setFixedSize(DialogUnitsToPixels(font(), 50, 14));
+    pLayout->addWidget(m_pStop, 0, Qt::AlignHCenter);
+    pLayout->addSpacing(DialogUnitsToPixels(font(), 0, 4).height());
+    connect(m_pStop, &QPushButton::clicked, this, &CWaitDlg::OnStop);
+    // The window behind is disabled and may be a modal dialog itself: only a modal window of
+    // its own keeps the button from being blocked by it.
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(DialogUnitsToPixels(font(), 179, 104));
+}
+
+void CWaitDlg::reject() {
+    if (m_onStop) {
+        OnStop();
+    } else {
+        QDialog::reject();
+    }
+}
+
+// The work ends at its next step and takes the dialog down then; pressing again asks nothing
+// more.
+void CWaitDlg::OnStop() {
+    if (m_pStop->isEnabled()) {
+        m_pStop->setEnabled(false);
+        m_onStop();
+    }
 }
 
 CWaitDlg::~CWaitDlg() {
@@ -128,8 +160,16 @@ void PumpMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-CWaitIndicator::CWaitIndicator()
-    : m_pDialog(new CWaitDlg),
+// The work holds the window thread: while it asks whether to stop, the window messages run,
+// so that the button and Esc come through. Everything behind the dialog is disabled; socket
+// notifiers wait, so that no mount change is taken up in the middle of the work.
+CWaitIndicator::CWaitIndicator(bool bCanStop)
+    : m_pStopRequest(bCanStop ? std::make_unique<CStopRequest>([] {
+          QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+      })
+                              : nullptr),
+      m_pDialog(new CWaitDlg(bCanStop ? std::function<void()>([this] { m_pStopRequest->Request(); })
+                                      : std::function<void()>())),
       m_progress([this](const CProgress::State& state) { OnProgress(state); }) {
     // Without the dialog the operation still runs; it only loses its notice.
     m_pDialog->Create();
@@ -157,6 +197,7 @@ void CWaitIndicator::OnProgress(const CProgress::State& state) {
 }
 
 void CWaitIndicator::Close() {
+    m_pStopRequest.reset();
     if (m_pDialog != nullptr) {
         m_pDialog->DestroyWindow();
         delete m_pDialog;

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "transfer/TapeReader.h"
 #include "transfer/TapeWriter.h"
 
@@ -12,6 +14,9 @@ bool AppendProgramFile(CTapeWriter& output, const std::string& strSourcePath) {
     }
     TapeLines lines;
     while (reader.Read(lines)) {
+        if (CStopRequest::IsRequested()) {
+            return false;
+        }
         output.Write(lines);
     }
     return !reader.Failed();
@@ -27,9 +32,12 @@ MergeResult MergeProgramFiles(const std::vector<std::string>& aSourcePaths,
     }
     for (const std::string& strSourcePath : aSourcePaths) {
         std::string strName = std::filesystem::path(strSourcePath).filename().string();
+        CProgress::StartFile(strName, static_cast<int>(result.aMergedNames.size()),
+                             static_cast<int>(aSourcePaths.size()));
         if (!AppendProgramFile(output, strSourcePath)) {
             result.aMergedNames.clear();
-            result.strFailedName = strName;
+            result.bStopped = CStopRequest::IsRequested();
+            result.strFailedName = result.bStopped ? std::string() : strName;
             return result;
         }
         result.aMergedNames.push_back(strName);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/TapeReader.h"
 #include "transfer/TapeWriter.h"
@@ -94,6 +96,11 @@ SplitResult SplitByProgramNumber(const std::string& strSourcePath,
     std::unique_ptr<CTapeWriter> pOutput;
     TapeLines lines;
     while (reader.Read(lines)) {
+        if (CStopRequest::IsRequested()) {
+            result.bStopped = true;
+            result.strFailedName = pOutput ? NameOfPath(pOutput->TargetPath()) : std::string();
+            return result;
+        }
         int nProgramNumber = lines.bEnded ? -1 : GetProgramNumber(lines.text);
         if (nProgramNumber > 0) {
             if (!FinishProgram(pOutput, result)) {
@@ -104,6 +111,7 @@ SplitResult SplitByProgramNumber(const std::string& strSourcePath,
             if (onProgramFile) {
                 onProgramFile(strPath);
             }
+            CProgress::StartFile(NameOfPath(strPath), result.nWritten, 0);
             pOutput = std::make_unique<CTapeWriter>(strPath);
             if (!pOutput->Open()) {
                 Fail(*pOutput, result);

@@ -25,6 +25,9 @@ struct SplitResult {
     std::string strFailedName;
     // The error number of that failure.
     int nError = 0;
+    // The operator stopped the split (CStopRequest): the program file under way was dropped,
+    // strFailedName names it (empty when none was), and the files before it stay.
+    bool bStopped = false;
 };
 
 // Writes one file per program of the source into the destination folder (ending in "/"),
@@ -33,7 +36,9 @@ struct SplitResult {
 // the source cannot be read or a split file cannot be written completely; files finished
 // before the failure stay.
 // onProgramFile, when given, is called with the path of each program's file just before the
-// file is written, so that the caller can look at what it replaces.
+// file is written, so that the caller can look at what it replaces. The busy dialog is told
+// of each program file as it starts. The split stops at the next piece of the source it reads
+// once the operator asked to stop.
 SplitResult SplitByProgramNumber(const std::string& strSourcePath,
                                  const std::string& strDestinationFolder,
                                  const std::string& strSuffix,

@@ -7,6 +7,7 @@
 #include "numlist/Registration.h"
 #include "platform/LocalFailure.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/ProgramSplitter.h"
@@ -32,7 +33,7 @@ std::string LocalReasonLine(const std::string& strPath) {
 // A split that stopped part-way tells how many files it wrote, and where and why it stopped,
 // so that the operator knows which files of the folder are new.
 std::string SplitStopLines(const SplitResult& split) {
-    if (split.bOk || split.strFailedName.empty()) {
+    if (split.bOk || split.bStopped || split.strFailedName.empty()) {
         return {};
     }
     return Format("\n%dファイルを書き込んだところで止まりました。\n%s: %s", split.nWritten,
@@ -52,7 +53,7 @@ void RunNormalReceive() {
     app.NC_Dir = FolderOfPath(*path);
     std::string strFileName = path->substr(app.NC_Dir.size());
 
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
     std::string strInputName = CUnitStore::InputName(app.SetData);
     CProgress::StartFile(strFileName, 0, 1);
     CReplacedPrograms replaced;
@@ -72,7 +73,7 @@ void RunNormalReceive() {
         strMessage += LocalReasonLine(*path);
     }
     pBusy->Close();
-    ui.ReportOutcome(result.bDone, strMessage);
+    ui.ReportOutcome(result.bDone || result.bStopped, strMessage);
 }
 
 namespace {
@@ -106,8 +107,12 @@ void NoteSplitFiles(const CReplacedPrograms& replaced, const SplitResult& split,
     }
 }
 
-const char* SplitMessage(bool bOk) {
-    return bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
+// A stopped split names how many program files it finished; the folder report below names them.
+std::string SplitMessage(const SplitResult& split) {
+    if (split.bStopped) {
+        return StoppedMessage(Format("%dファイルを書き込みました。", split.nWritten));
+    }
+    return split.bOk ? "登録が正常終了しました。" : "登録に失敗しました。";
 }
 
 // Splits the tape, keeping what each replaced file held; a file the split could not write was
@@ -137,9 +142,10 @@ std::string SplitFromNetwork(const std::string& strDestinationFolder, const std:
         app.StoreSettings(), "/pub/",
         [&](CUnitStore& store) { return store.GetFile(strInputName, strStagingPath); });
     std::string strMessage = result.Message("", "読み込みに失敗しました。");
+    split.bStopped = result.bStopped;
     if (result.bDone) {
         split = SplitRemembering(strStagingPath, strDestinationFolder, strSuffix, replaced);
-        strMessage = SplitMessage(split.bOk) + SplitStopLines(split);
+        strMessage = SplitMessage(split) + SplitStopLines(split);
     } else if (result.strStoreFailure.empty()) {
         strMessage += LocalReasonLine(strStagingPath);
     }
@@ -162,7 +168,7 @@ void ReceiveSplit(QWidget* pParent) {
         return;
     }
 
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
     app.NC_Dir = dialog.m_strBaseFolder;
     std::string strDestinationFolder = dialog.m_strBaseFolder + dialog.m_strFolderName;
     std::error_code error;
@@ -178,13 +184,13 @@ void ReceiveSplit(QWidget* pParent) {
     } else {
         std::string strSource = app.UsbDrive + Cp932ToDisplay(CUnitStore::InputName(app.SetData));
         split = SplitRemembering(strSource, strDestinationFolder, strSuffix, replaced);
-        strMessage = SplitMessage(split.bOk) + SplitStopLines(split);
+        strMessage = SplitMessage(split) + SplitStopLines(split);
     }
     NoteSplitFiles(replaced, split, strDestinationFolder);
     // Files replaced before a failure are reported as well: the operator sees what changed.
     strMessage += WithLeadingLineBreak(replaced.FolderReport());
     pBusy->Close();
-    ui.ReportOutcome(split.bOk, strMessage);
+    ui.ReportOutcome(split.bOk || split.bStopped, strMessage);
 }
 
 }  // namespace

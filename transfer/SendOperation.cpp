@@ -10,6 +10,7 @@
 #include "numlist/Registration.h"
 #include "platform/LocalFailure.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/ProgramMerger.h"
@@ -28,7 +29,8 @@ SendReport SendFile(const std::string& strLocalPath, const UnitStoreSettings& se
     return {result.Message(Format("%sの登録が正常終了しました。", strFileName.c_str()),
                            Format("%sの登録に失敗しました。", strFileName.c_str())),
             result.bDone,
-            {}};
+            {},
+            result.bStopped};
 }
 
 // The files are merged into a tape in the staging folder, which goes to the unit only when
@@ -38,6 +40,9 @@ SendReport SendMerged(const std::vector<std::string>& aPaths, const UnitStoreSet
                       const std::string& strOutputName, const std::string& strStagingFolder) {
     std::string strMergedPath = strStagingFolder + Cp932ToDisplay(strOutputName);
     MergeResult merge = MergeProgramFiles(aPaths, strMergedPath);
+    if (merge.bStopped) {
+        return {StoppedMessage(), false, {}, true};
+    }
     if (!merge.bOk) {
         // The tape is written on the PC: a full disk there is said as such.
         return {merge.strFailedName.empty()
@@ -56,7 +61,7 @@ SendReport SendMerged(const std::vector<std::string>& aPaths, const UnitStoreSet
     return {result.Message(Format("%dファイルの登録が正常終了しました。",
                                   static_cast<int>(merge.aMergedNames.size())),
                            "登録に失敗しました。"),
-            result.bDone, std::move(merge.aMergedNames)};
+            result.bDone, std::move(merge.aMergedNames), result.bStopped};
 }
 
 // Remembers the files' folder, then lets the tape check ask; false when the operator stopped
@@ -72,7 +77,7 @@ bool AcceptChosenFiles(const std::vector<std::string>& aPaths) {
 // The files to the current profile's unit, behind the busy dialog.
 SendReport SendToCurrentUnit(const std::vector<std::string>& aPaths) {
     CRZKSETApp& app = GetApp();
-    std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowBusy();
+    std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowStoppableBusy();
     SendReport report =
         SendPrograms(aPaths, app.StoreSettings(), CUnitStore::OutputName(app.SetData), app.ExeDir);
     pBusy->Close();
@@ -119,6 +124,6 @@ void RunSimpleSend(QWidget* pParent, const std::vector<std::string>& aDroppedPat
         dialog.m_strMessage = report.strMessage;
         ui.RunModal(dialog);
     } else {
-        ui.ReportOutcome(report.bOk, report.strMessage);
+        ui.ReportOutcome(report.bOk || report.bStopped, report.strMessage);
     }
 }

@@ -12,6 +12,7 @@ struct SendReport {
     std::string strMessage;
     bool bOk = false;
     std::vector<std::string> aMergedNames;
+    bool bStopped = false;  // the operator stopped it: nothing reached the unit
 };
 
 // Simple send (main window button 1000): the operator picks one or several PC program files;

@@ -1,15 +1,20 @@
 #include "unitstore/StoreAction.h"
 
+#include "platform/StopRequest.h"
+
 CStoreAction::CStoreAction(const UnitStoreSettings& settings, const std::string& strFolder)
     : m_store(settings) {
     m_bInFolder = m_store.Connect() && m_store.SetFolder(strFolder);
 }
 
 bool CStoreAction::IsOpen() const {
-    return m_bInFolder && !m_store.HasConnectionFailed();
+    return m_bInFolder && !m_store.HasConnectionFailed() && !m_store.WasStopped();
 }
 
 std::string CStoreAction::StoreFailureText() const {
+    if (m_store.WasStopped()) {
+        return {};
+    }
     if (m_store.HasConnectionFailed()) {
         return m_store.ConnectionFailureMessage();
     }
@@ -23,6 +28,9 @@ std::string CStoreAction::Message(const std::string& strOwn) const {
 
 std::string StoreCommandResult::Message(const std::string& strDone,
                                         const std::string& strRefused) const {
+    if (bStopped) {
+        return StoppedMessage();
+    }
     if (!strStoreFailure.empty()) {
         return strStoreFailure;
     }
@@ -34,6 +42,7 @@ StoreCommandResult RunStoreCommand(const UnitStoreSettings& settings, const std:
     CStoreAction action(settings, strFolder);
     StoreCommandResult result;
     result.bDone = action.IsOpen() && command(action.Store());
+    result.bStopped = action.WasStopped();
     result.strStoreFailure = action.StoreFailureText();
     // A command that lost the connection was not carried out, whatever it answered.
     result.bDone = result.bDone && result.strStoreFailure.empty();

@@ -15,8 +15,11 @@ public:
     // Connects and changes into strFolder ("/pub/", "RzFilesOut", ...).
     CStoreAction(const UnitStoreSettings& settings, const std::string& strFolder);
 
-    // The store stands in its folder and has not lost its connection since.
+    // The store stands in its folder and has not lost its connection since, nor been stopped.
     bool IsOpen() const;
+    // The operator stopped the work; the step under way left nothing of itself. Not a failure:
+    // StoreFailureText stays empty.
+    bool WasStopped() const { return m_store.WasStopped(); }
     CUnitStore& Store() { return m_store; }
     void Close() { m_store.Close(); }
 
@@ -35,8 +38,10 @@ private:
 struct StoreCommandResult {
     bool bDone = false;  // the command was carried out
     std::string strStoreFailure;
+    bool bStopped = false;  // the operator stopped it; it left nothing of itself
 
-    // The text to report: the store's failure text, else strDone or strRefused.
+    // The text to report: "中止しました。" after a stop, the store's failure text, else
+    // strDone or strRefused.
     std::string Message(const std::string& strDone, const std::string& strRefused) const;
 };
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "platform/UiServices.h"
 
@@ -11,7 +12,8 @@ namespace {
 
 bool CheckNetworkStore(const UnitStoreSettings& settings, const std::string& strExeDir,
                        CUiServices& ui) {
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    // A unit that does not answer keeps the check waiting: the operator may stop it.
+    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
     std::string strStagingPath = strExeDir + kMarkerName;
     unlink(strStagingPath.c_str());
     CUnitStore store(settings);
@@ -22,6 +24,10 @@ bool CheckNetworkStore(const UnitStoreSettings& settings, const std::string& str
     store.Close();
     if (bReady) {
         return true;
+    }
+    if (store.WasStopped()) {
+        ui.MessageBox(StoppedMessage());
+        return false;
     }
     ui.WarningBox(store.HasConnectionFailed()
                       ? store.ConnectionFailureMessage()

@@ -16,6 +16,7 @@
 #include "platform/FilePattern.h"
 #include "platform/FtpClient.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/TemporaryName.h"
 #include "platform/Text.h"
 #include "settings/SetData.h"
@@ -108,9 +109,10 @@ bool IsSameFile(const struct stat& source, const std::string& strTarget) {
 // bSyncToDisk: the copy goes to the USB memory, which the operator may pull out next; a copy
 // to the PC's disk is only flushed, as downloads are. Every copy between the PC and the memory
 // comes here, and one onto the file itself fails: it would gain nothing, and a move that then
-// deletes the source would delete the only copy.
+// deletes the source would delete the only copy. The operator may stop the copy before each
+// buffer (bStopped): the target then stays as it was.
 bool CopyFileAtomically(const std::string& strSource, const std::string& strTarget,
-                        bool bSyncToDisk) {
+                        bool bSyncToDisk, bool& bStopped) {
     std::FILE* pSource = std::fopen(strSource.c_str(), "rb");
     if (pSource == nullptr) {
         return false;
@@ -122,6 +124,11 @@ bool CopyFileAtomically(const std::string& strSource, const std::string& strTarg
     std::vector<char> aBuffer(1 << 16);
     std::uint64_t nCopied = 0;
     while (bOk) {
+        if (CStopRequest::IsRequested()) {
+            bStopped = true;
+            bOk = false;
+            break;
+        }
         size_t nRead = std::fread(aBuffer.data(), 1, aBuffer.size(), pSource);
         target.Write(std::string_view(aBuffer.data(), nRead));
         nCopied += nRead;
@@ -177,6 +184,7 @@ CUnitStore::~CUnitStore() {
 
 bool CUnitStore::Connect() {
     m_bConnectionFailed = false;
+    m_bStopped = false;
     m_strErrorText.clear();
     m_strFolder.clear();
     m_aClearedFolders.clear();
@@ -235,7 +243,7 @@ bool CUnitStore::PutFileNow(const std::string& strLocalPath, const std::string& 
     if (m_aClearedFolders.insert(strFolder).second) {
         RemoveLeftOverTemporaryFiles(strFolder);
     }
-    return CopyFileAtomically(strLocalPath, *path, true) && EnsureOwnerReadWrite(*path);
+    return CopyFileAtomically(strLocalPath, *path, true, m_bStopped) && EnsureOwnerReadWrite(*path);
 }
 
 // A cut transfer must never leave a truncated program under the name the unit hands to the
@@ -287,7 +295,7 @@ bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& 
         bCopied = TakeResult(m_pFtp->Download(ServerPath(strStoreName), strLocalPath));
     } else {
         std::optional<std::string> path = UsbPath(strStoreName);
-        bCopied = path && CopyFileAtomically(*path, strLocalPath, false);
+        bCopied = path && CopyFileAtomically(*path, strLocalPath, false, m_bStopped);
     }
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
@@ -365,8 +373,9 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
 }
 
 // A path that the unit refuses to delete is gone or not the program's to delete; one that
-// meets a lost connection again waits for the next upload.
+// meets a lost connection again waits for the next upload. A stop waits until this is done.
 void CUnitStore::RemoveUploadsLeftOnUnit() {
+    CStopShield shield;
     std::set<std::string> aPaths = TakeUploadsLeftOnUnit(m_settings.strServer);
     for (auto path = aPaths.begin(); path != aPaths.end(); path = aPaths.erase(path)) {
         if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
@@ -420,7 +429,7 @@ std::string CUnitStore::InputName(const CSetData& setData) {
 }
 
 bool CUnitStore::CanContinue() {
-    if (m_bConnectionFailed) {
+    if (m_bConnectionFailed || m_bStopped) {
         return false;
     }
     if (IsNetwork() && !m_pFtp) {
@@ -436,6 +445,7 @@ bool CUnitStore::TakeResult(FtpResult result) {
         m_bConnectionFailed = true;
         m_strErrorText = m_pFtp->ErrorText();
     }
+    m_bStopped = m_bStopped || result == FtpResult::Stopped;
     return result == FtpResult::Done;
 }
 

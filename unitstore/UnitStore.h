@@ -34,7 +34,9 @@ using StoreEntry = FtpListEntry;
 // The unit's file area over FTP ("/pub/") or on the USB memory. Store names are code page 932
 // bytes, local paths UTF-8. Every operation answers success or failure; after a connection
 // failure (no answer, cut or stalled connection, internet error) every further operation of
-// the same action fails at once and ConnectionFailureMessage() holds the text to report.
+// the same action fails at once and ConnectionFailureMessage() holds the text to report. So
+// it does after the operator stopped the work (CStopRequest): the operation that was stopped
+// left nothing of itself, neither on the unit nor on the PC, and WasStopped() tells.
 class CUnitStore {
 public:
     explicit CUnitStore(UnitStoreSettings settings);
@@ -76,6 +78,7 @@ public:
     // The watch of every store's changes (the journal); nullptr for none.
     static void SetWatch(IStoreWatch* pWatch);
     bool HasConnectionFailed() const { return m_bConnectionFailed; }
+    bool WasStopped() const { return m_bStopped; }
     // "%s\n%sへの接続に失敗しました。" with the error text and the unit address (UTF-8).
     std::string ConnectionFailureMessage() const;
     // "%sのフォルダ移動に失敗しました。" with the unit address (UTF-8).
@@ -110,6 +113,7 @@ private:
     std::string m_strFolder;  // current folder relative to the store root, "" or "RzFilesOut/"
     std::set<std::string> m_aClearedFolders;  // folders of the memory cleared in this action
     bool m_bConnectionFailed = false;
+    bool m_bStopped = false;
     std::string m_strErrorText;
     mutable bool m_bWatching = false;
 };

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -21,6 +22,7 @@
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
 #include "numlist/FSousaDlg.h"
+#include "platform/WaitDlg.h"
 #include "settings/SetDlg.h"
 #include "tests/app/OperationFrameFixture.h"
 #include "tests/fakes/AppFixture.h"
@@ -99,6 +101,34 @@ TEST_F(OperationFrameTest, NoOperationStartsWhenTheUnitIsNotReady) {
         }
         m_pUnit.reset();
     }
+}
+
+// Waiting for a unit that does not answer ends with Esc at the busy dialog: the key waits in
+// the window queue until the check lets the dialog see it, and the operation ends there.
+TEST_F(OperationFrameTest, WaitingForASilentUnitIsStoppedAtTheBusyDialog) {
+    UseUnit({"--stall-login"});
+    Ui().ShowRealBusy([](bool bCanStop) {
+        auto pBusy = std::make_unique<CWaitIndicator>(bCanStop);
+        for (QWidget* pWindow : QApplication::topLevelWidgets()) {
+            auto* pDialog = qobject_cast<CWaitDlg*>(pWindow);
+            if (bCanStop && pDialog != nullptr && pDialog->isVisible()) {
+                QCoreApplication::postEvent(
+                    pDialog, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            }
+        }
+        return pBusy;
+    });
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    std::map<std::string, std::string> aBefore = Everything();
+    Press(dialog, 1000);
+
+    ASSERT_EQ(Ui().Boxes().size(), 1U);
+    EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Message);
+    EXPECT_EQ(Ui().Boxes()[0].strText, "中止しました。");
+    EXPECT_TRUE(Ui().FileDialogs().empty());
+    EXPECT_EQ(Everything(), aBefore);
+    EXPECT_TRUE(dialog.isEnabled());
 }
 
 // With the unit ready, each button starts its operation: the file dialog of the send, the

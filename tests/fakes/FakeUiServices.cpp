@@ -150,9 +150,17 @@ void CFakeUiServices::Print(int nMinPage, int nMaxPage, const SheetPainter& pain
 }
 
 std::unique_ptr<CBusyIndicator> CFakeUiServices::ShowBusy() {
+    return Busy(false);
+}
+
+std::unique_ptr<CBusyIndicator> CFakeUiServices::ShowStoppableBusy() {
+    return Busy(true);
+}
+
+std::unique_ptr<CBusyIndicator> CFakeUiServices::Busy(bool bCanStop) {
     ++m_nBusyShown;
     ++m_nBusyOpen;
-    return std::make_unique<CFakeBusy>(*this, m_makeBusy ? m_makeBusy() : nullptr);
+    return std::make_unique<CFakeBusy>(*this, m_makeBusy ? m_makeBusy(bCanStop) : nullptr);
 }
 
 int CFakeUiServices::RunModal(CDialog& dialog) {

@@ -41,8 +41,9 @@ public:
     // not the dialog expected. ExpectDialog (tests/fakes/ExpectDialog.h) makes these by class.
     using ModalAnswer = std::function<std::optional<int>(CDialog&)>;
     void AnswerModal(ModalAnswer answer) { m_aModalAnswers.push_back(std::move(answer)); }
-    // Shows a real busy dialog too, made by the function given, for tests that look at it.
-    using BusyMaker = std::function<std::unique_ptr<CBusyIndicator>()>;
+    // Shows a real busy dialog too, made by the function given (told whether the work can be
+    // stopped), for tests that look at it or press its button.
+    using BusyMaker = std::function<std::unique_ptr<CBusyIndicator>(bool bCanStop)>;
     void ShowRealBusy(BusyMaker maker) { m_makeBusy = std::move(maker); }
 
     // What was shown.
@@ -72,11 +73,13 @@ public:
     void Print(int nMinPage, int nMaxPage, const SheetPainter& paint) override;
     int RunModal(CDialog& dialog) override;
     std::unique_ptr<CBusyIndicator> ShowBusy() override;
+    std::unique_ptr<CBusyIndicator> ShowStoppableBusy() override;
     void PumpMessages() override { ++m_nPumps; }
 
 private:
     BusyMaker m_makeBusy;
     class CFakeBusy;
+    std::unique_ptr<CBusyIndicator> Busy(bool bCanStop);
     bool NextAnswer(const std::string& strText);
     void Record(Box box);
 

@@ -337,7 +337,7 @@ TEST_F(FleetDlgTest, ProgramsGoToSeveralUnits) {
         }
         CRZKSETDlg window;
         window.OnInitDialog();
-        Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+        Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
         // The dialog hears of a report after the watch: it shows the one before.
         CBusyDialogWatch watch(
             [](const CProgress::State& state) {

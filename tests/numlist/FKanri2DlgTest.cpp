@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "platform/ListView.h"
+#include "platform/WaitDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/FakeUiServices.h"
+#include "tests/fakes/StopPress.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -303,6 +305,35 @@ TEST_F(FKanri2DlgTest, CommandsReportTheUnitsFailuresAndKeepWhatStays) {
 }
 
 // Answering No, or cancelling the save dialog, changes nothing.
+// An import stopped halfway leaves the program waiting on the unit and still listed, and
+// nothing of it on the PC.
+TEST_F(FKanri2DlgTest, AnImportStoppedHalfwayLeavesTheProgramWaiting) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    const std::string strProgram(8 * 1024 * 1024, 'G');
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseTransport(bNetwork);
+        PutWaitingPrograms();
+        WriteFile(Waiting() / "0003.fno", strProgram);
+        Ui().ClearRecord();
+        auto pDialog = Open();
+        pDialog->FileList().SetSelected(0, true);
+        Ui().AnswerSaveFile(PcFile());
+        CStopPress press(
+            [](const CProgress::State& state) { return state.nBytesDone >= 4 * 1024 * 1024; });
+        pDialog->OnImport();
+
+        ASSERT_TRUE(press.Pressed());
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"中止しました。"});
+        EXPECT_EQ(Ui().Boxes()[0].kind, BoxKind::Message);
+        EXPECT_TRUE(FolderEntries((m_exeDir / "pc").string()).empty());
+        EXPECT_EQ(WaitingFiles(), kAllWaiting);
+        EXPECT_EQ(ReadFile(Waiting() / "0003.fno"), strProgram);
+        EXPECT_EQ(pDialog->m_aNo, (std::vector<int>{3, 12}));
+        EXPECT_TRUE(pDialog->Button(1040).isEnabled());
+    }
+}
+
 TEST_F(FKanri2DlgTest, NoAndCancelLeaveEverything) {
     UseTransport(false);
     PutWaitingPrograms();

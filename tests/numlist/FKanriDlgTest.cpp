@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <numeric>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@
 #include "tests/fakes/FakeUiServices.h"
 #include "tests/fakes/FileDrop.h"
 #include "tests/fakes/FullDisk.h"
+#include "tests/fakes/StopPress.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -324,7 +326,7 @@ TEST_F(FKanriDlgTest, TheBusyDialogCountsTheFilesOfALargeRegistration) {
     }
     Ui().AnswerOpenFiles(aFiles);
     AnswerNumber("1");
-    Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
     CBusyDialogWatch watch([](const CProgress::State& state) { return state.nFilesDone >= 500; },
                            std::string(RZKSET_BINARY_DIR) + "/screenshots/busy_registration.png");
     pDialog->Button(1033).click();
@@ -336,6 +338,54 @@ TEST_F(FKanriDlgTest, TheBusyDialogCountsTheFilesOfALargeRegistration) {
         << strShown;
     EXPECT_NE(strShown.find(".NC\n"), std::string::npos) << strShown;
     EXPECT_TRUE(strShown.ends_with(" / 1000 ファイル")) << strShown;
+}
+
+// "中止" pressed while the 501st of a thousand programs is about to go: the first 500 stay on
+// the unit and in the list written back, nothing else and no temporary file reaches the unit,
+// and the end message names what was registered.
+TEST_F(FKanriDlgTest, StoppingALargeRegistrationKeepsTheProgramsDoneAndNothingElse) {
+    std::vector<std::string> aFiles;
+    for (int nFile = 1; nFile <= 1000; ++nFile) {
+        aFiles.push_back(MakePcFile(Format("PART%04d.NC", nFile)));
+    }
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    for (bool bNetwork : {false, true}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        if (bNetwork) {
+            UseNetwork();
+        }
+        PutListOnUnit({});
+        auto pDialog = Open();
+        Ui().AnswerOpenFiles(aFiles);
+        AnswerNumber("1");
+        CStopPress press([](const CProgress::State& state) { return state.nFilesDone == 500; });
+        pDialog->Button(1033).click();
+        ASSERT_TRUE(press.Pressed());
+        EXPECT_EQ(press.PressedAt().strFileName, "PART0501.NC");
+
+        std::vector<int> aExpected(500);
+        std::iota(aExpected.begin(), aExpected.end(), 1);
+        EXPECT_EQ(Numbers(*pDialog), aExpected);
+        std::set<std::string> aOnUnit = FolderEntries(ProgramFolder().string());
+        EXPECT_EQ(aOnUnit.size(), 501u) << "the list file and the 500 programs";
+        EXPECT_TRUE(aOnUnit.contains("FileList.fno"));
+        EXPECT_EQ(ReadFile(ProgramFolder() / "0500.fno"), PcProgram("PART0500.NC"));
+        EXPECT_FALSE(aOnUnit.contains("0501.fno"));
+        EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"中止しました。\n1〜500を登録しました。"});
+        EXPECT_EQ(Ui().Boxes().back().kind, CFakeUiServices::BoxKind::Message);
+        EXPECT_TRUE(pDialog->Button(1033).isEnabled());
+
+        pDialog->OnClose();
+        CFileNo written;
+        ASSERT_EQ(written.Load(UnitList().string()), CFileNo::LOAD_OK);
+        ASSERT_EQ(written.m_aData.size(), 500u);
+        EXPECT_EQ(written.m_aData.back().nNo, 500);
+        EXPECT_EQ(written.m_aData.back().strName, "PART0500");
+        EXPECT_EQ(FolderEntries(ProgramFolder().string()).size(), 501u);
+        EXPECT_FALSE(fs::exists(m_exeDir / "FileList.fno"));
+        fs::remove_all(ProgramFolder());
+        Ui().ClearRecord();
+    }
 }
 
 // Two programs of one number in a file: the operator is warned after choosing the number and

@@ -21,12 +21,14 @@
 #include "app/RZKSETDlg.h"
 #include "numlist/BikouDlg.h"
 #include "platform/Text.h"
+#include "platform/WaitDlg.h"
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/DriveFixture.h"
 #include "tests/fakes/ExpectDialog.h"
 #include "tests/fakes/FileDrop.h"
 #include "tests/fakes/FullDisk.h"
 #include "tests/fakes/RecordingPrintTarget.h"
+#include "tests/fakes/StopPress.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -349,6 +351,36 @@ TEST_F(FSousaDlgTest, RegistersPcFilesCountingTheNamesThatCannotBeCatalogued) {
     });
 }
 
+// "中止" pressed as the fourth of six files is about to go: the three before it are on the
+// store and in the catalogue written back, nothing of the fourth is, and the end message names
+// the three.
+TEST_F(FSousaDlgTest, AStoppedRegistrationKeepsTheFilesDoneAndNamesThem) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    ForEachTransport([&](Transport) {
+        PutCatalogue({});
+        std::set<std::string> aBefore = Contents(m_store);
+        Ui().AnswerOpenFiles({PcFile("a.NC"), PcFile("b.NC"), PcFile("c.NC"), PcFile("d.NC"),
+                              PcFile("e.NC"), PcFile("f.NC")});
+        CStopPress press([](const CProgress::State& state) { return state.nFilesDone == 3; });
+        Run([&](CFSousaDlg& dialog) {
+            dialog.OnRegister();
+            EXPECT_TRUE(press.Pressed());
+            EXPECT_EQ(Names(dialog), (std::vector<std::string>{"A", "B", "C"}));
+            EXPECT_EQ(Ui().Texts(),
+                      std::vector<std::string>{"中止しました。\nA、B、Cを登録しました。"});
+            EXPECT_EQ(Ui().Boxes().back().kind, CFakeUiServices::BoxKind::Message);
+            dialog.OnClose();
+        });
+        std::set<std::string> aExpected = aBefore;
+        aExpected.insert({"A.NC", "B.NC", "C.NC"});
+        EXPECT_EQ(Contents(m_store), aExpected);
+        EXPECT_EQ(ReadFile(m_store / "C.NC"), PcProgram("c.NC"));
+        CFileNo written;
+        ASSERT_EQ(written.Load((m_store / "FileNList.fnl").string()), CFileNo::LOAD_OK);
+        EXPECT_EQ(written.m_aData.size(), 3u);
+    });
+}
+
 // A file the machine would read wrongly is registered only when the operator goes on.
 TEST_F(FSousaDlgTest, RegisteringWarnsOfLowerCaseAndGoesOnOnlyWhenTold) {
     const std::string strLower = "%\r\nO0001\r\ng00 x0\r\nM30\r\n%\r\n";
@@ -602,6 +634,36 @@ TEST_F(FSousaDlgTest, TakesInUntilASaveDialogIsCancelled) {
         EXPECT_EQ(Catalogue(), strCatalogue);  // written again although unchanged
         EXPECT_TRUE(fs::exists(m_store / "A.NC"));
         EXPECT_TRUE(Ui().Texts().empty());
+    });
+}
+
+// "中止" while the second program comes to the PC: the first stays taken in and is named,
+// nothing of the second is on the PC, and the third selected entry is not offered.
+TEST_F(FSousaDlgTest, AStoppedTakeInKeepsTheFilesDoneAndOffersNoMore) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    const std::string strLarge(4 * 1024 * 1024, 'G');
+    ForEachTransport([&](Transport) {
+        PutCatalogue({"A", "B", "C"});
+        Put("B.NC", strLarge);
+        fs::remove_all(m_exeDir / "pc");
+        fs::create_directories(m_exeDir / "pc");
+        Ui().AnswerSaveFile((m_exeDir / "pc" / "first.NC").string());
+        Ui().AnswerSaveFile((m_exeDir / "pc" / "second.NC").string());
+        CStopPress press(
+            [](const CProgress::State& state) { return state.nBytesDone >= 2 * 1024 * 1024; });
+        Run([&](CFSousaDlg& dialog) {
+            Select(dialog.FileList(), {0, 1, 2});
+            dialog.OnTakeIn();
+            EXPECT_TRUE(press.Pressed());
+            EXPECT_EQ(Ui().Texts(),
+                      std::vector<std::string>{"中止しました。\nfirst.NCを取り込みました。"});
+            EXPECT_EQ(Ui().Boxes().back().kind, CFakeUiServices::BoxKind::Message);
+            dialog.OnClose();
+        });
+        EXPECT_EQ(Ui().FileDialogs().size(), 2u);
+        EXPECT_EQ(Contents(m_exeDir / "pc"), std::set<std::string>{"first.NC"});
+        EXPECT_EQ(ReadFile(m_exeDir / "pc" / "first.NC"), "A");
+        EXPECT_EQ(ReadFile(m_store / "B.NC"), strLarge);
     });
 }
 

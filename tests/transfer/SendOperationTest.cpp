@@ -174,7 +174,7 @@ TEST_P(SendTest, TheBusyDialogShowsTheFileAndTheBytesOfALargeSend) {
     }
     strProgram.resize(100 * 1024 * 1024 - 10);
     strProgram += "\r\nM30\r\n%\r\n";
-    Ui().ShowRealBusy([] { return std::make_unique<CWaitIndicator>(); });
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
     CBusyDialogWatch watch(
         [](const CProgress::State& state) {
             return state.nBytesTotal > 0 && state.nBytesDone * 2 >= state.nBytesTotal;

@@ -9,6 +9,7 @@
 
 #include "platform/FtpClient.h"
 #include "platform/Progress.h"
+#include "platform/StopRequest.h"
 #include "platform/TemporaryName.h"
 #include "tests/fakes/TestServers.h"
 #include "tests/unitstore/StoreListing.h"
@@ -139,6 +140,39 @@ TEST_P(UnitStoreFtpTest, TwentyMegabytesSurviveARoundTripByteForByte) {
     EXPECT_TRUE(OnDisk(Server(), "big.bin") == bytes);
     ASSERT_TRUE(Store().GetFile("big.bin", m_local / "back.bin"));
     EXPECT_TRUE(ReadBytes(m_local / "back.bin") == bytes);
+}
+
+// A stop asked half way through an upload and a download: the old file stays on the server
+// and on the PC, nothing temporary is left on either, and the store reports the stop, not a
+// lost connection. The store connects again for the next action.
+TEST_P(UnitStoreFtpTest, AStoppedTransferLeavesTheOldFilesAndNothingTemporary) {
+    const std::string bytes = RandomBytes(8 * 1024 * 1024);
+    WriteBytes(m_local / "big.bin", bytes);
+    PutOnDisk(Server(), "big.bin", "OLD");
+    for (bool bUpload : {true, false}) {
+        SCOPED_TRACE(bUpload ? "upload" : "download");
+        if (!bUpload) {
+            PutOnDisk(Server(), "big.bin", bytes);
+            WriteBytes(m_local / "big.bin", "OLD");
+            ASSERT_TRUE(Store().Connect());
+        }
+        CStopRequest stop({});
+        CProgress press([&stop](const CProgress::State& state) {
+            if (state.nBytesDone >= 4 * 1024 * 1024) {
+                stop.Request();
+            }
+        });
+        ASSERT_TRUE(Store().SetFolder("/pub/"));
+        EXPECT_FALSE(bUpload ? Store().PutFile(m_local / "big.bin", "big.bin")
+                             : Store().GetFile("big.bin", m_local / "big.bin"));
+        EXPECT_TRUE(Store().WasStopped());
+        EXPECT_FALSE(Store().HasConnectionFailed());
+        EXPECT_EQ(FolderEntries(Server().PubFolder()), std::set<std::string>{"big.bin"});
+        EXPECT_EQ(FolderEntries(m_local.Path()), std::set<std::string>{"big.bin"});
+        EXPECT_TRUE(OnDisk(Server(), "big.bin") == (bUpload ? "OLD" : bytes));
+        EXPECT_TRUE(ReadBytes(m_local / "big.bin") == (bUpload ? bytes : "OLD"));
+    }
+    ASSERT_TRUE(Store().Connect());
 }
 
 // Two PCs register programs into one folder at once: the second upload runs from start to end
