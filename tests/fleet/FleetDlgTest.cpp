@@ -28,6 +28,7 @@
 #include "tests/fakes/AppFixture.h"
 #include "tests/fakes/BusyDialogWatch.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/StopPress.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -379,6 +380,48 @@ TEST_F(FleetDlgTest, ProgramsGoToSeveralUnits) {
             EXPECT_NE(strTape.find("P2"), std::string::npos);
         }
         EXPECT_FALSE(fs::exists(m_exeDir / "~send0"));
+    }
+}
+
+// "中止" at the busy dialog of a send to several units: the units done stay done, the one still
+// receiving keeps its file as it was, and no unit keeps a temporary name.
+TEST_F(FleetDlgTest, AStoppedSendLeavesEachUnitWholeAndSaysWhatWasDone) {
+    CTestFolder pc;
+    std::string strProgram = "%\r\nO0001\r\n";
+    while (strProgram.size() < 1024 * 1024) {
+        strProgram += "G01 X1.0 Y2.0 Z-3.0 F500\r\n";
+    }
+    strProgram += "M30\r\n%\r\n";
+    WriteBytes(pc / "LARGE.NC", strProgram);
+    AddUnit(2, {"--seed"});
+    // A unit whose link is slow: still receiving when the other is done.
+    AddUnit(3, {"--seed", "--rate", "100000"});
+    WriteBytes(m_aUnits[3]->PubFolder() + "RZKOUT", "PREVIOUS");
+    AddProfile("A", 2);
+    AddProfile("B", 3);
+    App().SelectProfile("A");
+    CRZKSETDlg window;
+    window.OnInitDialog();
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    CStopPress press([](const CProgress::State& state) {
+        return state.strCountUnit == "台" && state.nFilesDone == 1;
+    });
+    OpenFleet(window, [&](CFleetDlg& fleet) {
+        std::map<std::string, int> aRows = RowsByName(fleet);
+        SelectOnly(fleet, {aRows.at("A"), aRows.at("B")});
+        Ui().AnswerOpenFiles({pc / "LARGE.NC"});
+        fleet.Button(1005).click();
+        fleet.Button(2).click();
+    });
+    ASSERT_TRUE(press.Pressed());
+    ASSERT_EQ(Ui().Boxes().size(), 1u);
+    EXPECT_EQ(Ui().Boxes().front().strText, "中止しました。\n1台に登録しました。");
+    EXPECT_EQ(ReadBytes(m_aUnits[2]->PubFolder() + "RZKOUT"), strProgram);
+    EXPECT_EQ(ReadBytes(m_aUnits[3]->PubFolder() + "RZKOUT"), "PREVIOUS");
+    for (int nHost : {2, 3}) {
+        for (const auto& entry : fs::directory_iterator(m_aUnits[nHost]->PubFolder())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with("~")) << entry.path();
+        }
     }
 }
 
