@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "app/RZKSETApp.h"
 #include "fleet/UnitWorkers.h"
+#include "journal/ShopMemory.h"
 #include "platform/DialogLayout.h"
 #include "platform/ListView.h"
 #include "platform/Progress.h"
@@ -19,7 +21,26 @@
 
 namespace {
 
-enum Column { kName, kAddress, kState, kWaiting, kNumbered, kNamed, kDetail, kSendResult };
+enum Column {
+    kName,
+    kAddress,
+    kState,
+    kWaiting,
+    kNumbered,
+    kNamed,
+    kDetail,
+    kSendResult,
+    kLastJournal
+};
+
+// "2026-12-11T09:15:06+0900" as the row shows it: "2026-12-11 09:15".
+std::string ShownJournalTime(std::string strTime) {
+    strTime = strTime.substr(0, 16);
+    if (strTime.size() > 10 && strTime[10] == 'T') {
+        strTime[10] = ' ';
+    }
+    return strTime;
+}
 
 std::string CountText(int nCount) {
     return nCount < 0 ? std::string("読めません") : std::to_string(nCount);
@@ -64,6 +85,7 @@ bool CFleetDlg::OnInitDialog() {
     m_pList->AddColumn("FileNList.fnl", "FileNList.fnl  ");
     m_pList->AddColumn("詳細", "Timeout was reached 192.168.0.102への接続に失敗しました。");
     m_pList->AddColumn("送信結果", "12345678.NCの登録が正常終了しました。  ");
+    m_pList->AddColumn("最終記録", "2026-12-11 09:15  ");
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
     ReadRows();
     OnRefresh();
@@ -80,9 +102,17 @@ void CFleetDlg::ReadRows() {
     }
     m_aRows.clear();
     int nCurrent = 0;
+    // The journal is read once for all rows; without one the column stays empty.
+    std::map<std::string, std::string> aLastTimes;
+    if (CShopMemory* pMemory = app.ShopMemory()) {
+        aLastTimes = pMemory->Journal().LastTimeOfEachProfile();
+    }
     for (const std::string& strName : aNames) {
         Row row;
         row.strName = strName;
+        if (auto found = aLastTimes.find(strName); found != aLastTimes.end()) {
+            row.strLastJournal = ShownJournalTime(found->second);
+        }
         if (strName == app.SetFileName) {
             nCurrent = static_cast<int>(m_aRows.size());
             row.setData = app.SetData;
@@ -323,6 +353,8 @@ std::string CFleetDlg::CellText(int nRow, int nColumn) const {
             return row.bAnswered ? OneLine(status.strFailure) : std::string();
         case kSendResult:
             return OneLine(row.strSendResult);
+        case kLastJournal:
+            return row.strLastJournal;
         default:
             return {};
     }

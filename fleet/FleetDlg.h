@@ -42,7 +42,8 @@ public:
         bool bLoaded = false;  // the profile read without fault
         bool bAnswered = false;
         UnitStatus status;
-        std::string strSendResult;  // UTF-8; empty before a send
+        std::string strSendResult;   // UTF-8; empty before a send
+        std::string strLastJournal;  // time of the profile's newest journal line, if any
     };
     const std::vector<Row>& Rows() const { return m_aRows; }
     CListView& List() const { return *m_pList; }

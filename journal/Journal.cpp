@@ -113,12 +113,11 @@ std::vector<JournalRecord> CJournal::ReadAll() const {
     return aRecords;
 }
 
-std::optional<std::string> CJournal::LastTimeOfProfile(const std::string& strProfile) const {
-    std::vector<JournalRecord> aRecords = ReadAll();
-    for (auto it = aRecords.rbegin(); it != aRecords.rend(); ++it) {
-        if (it->strProfile == strProfile) {
-            return it->strTime;
-        }
+std::map<std::string, std::string> CJournal::LastTimeOfEachProfile() const {
+    std::map<std::string, std::string> aLastTimes;
+    // Oldest first: a later line of a profile takes the place of an earlier one.
+    for (JournalRecord& record : ReadAll()) {
+        aLastTimes[record.strProfile] = std::move(record.strTime);
     }
-    return std::nullopt;
+    return aLastTimes;
 }

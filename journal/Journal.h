@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,8 +23,8 @@ public:
     // Every readable line of the current and the rotated files, oldest first. Lines that do
     // not parse are left out.
     std::vector<JournalRecord> ReadAll() const;
-    // The time of the newest line of that profile; nullopt when it has none.
-    std::optional<std::string> LastTimeOfProfile(const std::string& strProfile) const;
+    // The time of the newest line of each profile that has one, read in one pass.
+    std::map<std::string, std::string> LastTimeOfEachProfile() const;
 
     std::string CurrentPath() const { return m_strFolder + kFileName; }
     // The rotated files and the current one, oldest first.

@@ -19,6 +19,7 @@
 #include "app/RZKSETDlg.h"
 #include "fleet/FleetDlg.h"
 #include "fleet/UnitWorkers.h"
+#include "journal/ShopMemory.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FSousaDlg.h"
 #include "numlist/FileNo.h"
@@ -36,7 +37,17 @@ namespace {
 namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
-enum Column { kName, kAddress, kState, kWaiting, kNumbered, kNamed, kDetail, kSendResult };
+enum Column {
+    kName,
+    kAddress,
+    kState,
+    kWaiting,
+    kNumbered,
+    kNamed,
+    kDetail,
+    kSendResult,
+    kLastJournal
+};
 
 // The threads of this process that work on units.
 int CountUnitThreads() {
@@ -172,6 +183,14 @@ TEST_F(FleetDlgTest, RowsShowEveryUnitAsItAnswers) {
     AddProfile("C-refusing", 4);  // nothing listens there
     AddProfile("D-stalled", 5);
     App().SelectProfile("A-ready");
+    // The journal's newest line of a profile is its last transfer.
+    App().OpenShopMemory();
+    for (const char* pszTime : {"2026-12-10T17:02:00+0900", "2026-12-11T09:15:06+0900"}) {
+        JournalRecord record;
+        record.strTime = pszTime;
+        record.strProfile = "A-ready";
+        ASSERT_TRUE(App().ShopMemory()->Journal().Append(record));
+    }
 
     CRZKSETDlg window;
     window.OnInitDialog();
@@ -180,7 +199,7 @@ TEST_F(FleetDlgTest, RowsShowEveryUnitAsItAnswers) {
         WaitForAnswers(fleet);
         for (int nRow = 0; nRow < fleet.List().GetItemCount(); ++nRow) {
             std::vector<std::string> aRow;
-            for (int nColumn = kName; nColumn <= kSendResult; ++nColumn) {
+            for (int nColumn = kName; nColumn <= kLastJournal; ++nColumn) {
                 aRow.push_back(fleet.List().GetCellText(nRow, nColumn));
             }
             aCells.push_back(aRow);
@@ -188,11 +207,12 @@ TEST_F(FleetDlgTest, RowsShowEveryUnitAsItAnswers) {
         fleet.Button(2).click();
     });
     ASSERT_EQ(aCells.size(), 4u);
-    const std::vector<std::string> aReady = {"A-ready", "127.0.0.2", "使用可能", "3",
-                                             "2",       "1",         "",         ""};
+    const std::vector<std::string> aReady = {
+        "A-ready", "127.0.0.2", "使用可能", "3", "2", "1", "", "", "2026-12-11 09:15"};
     EXPECT_EQ(aCells[0], aReady);
     EXPECT_EQ(aCells[1][kState], "準備されていません");
     EXPECT_EQ(aCells[1][kWaiting], "");
+    EXPECT_EQ(aCells[1][kLastJournal], "");
     EXPECT_EQ(aCells[2][kAddress], "127.0.0.4");
     EXPECT_EQ(aCells[2][kState], "応答なし");
     EXPECT_TRUE(aCells[2][kDetail].ends_with(" 127.0.0.4への接続に失敗しました。"))

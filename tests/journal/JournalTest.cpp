@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,9 +101,9 @@ TEST(JournalTest, LinesAreAppendedRotatedAndReadBackInOrder) {
     for (size_t i = 0; i < aRecords.size(); ++i) {
         EXPECT_EQ(aRecords[i].strUnitName, std::to_string(i));
     }
-    EXPECT_EQ(journal.LastTimeOfProfile("A"), "2026-12-11T09:15:06+0900");
-    EXPECT_EQ(journal.LastTimeOfProfile("B"), "2026-12-11T09:15:05+0900");
-    EXPECT_FALSE(journal.LastTimeOfProfile("C"));
+    EXPECT_EQ(journal.LastTimeOfEachProfile(),
+              (std::map<std::string, std::string>{{"A", "2026-12-11T09:15:06+0900"},
+                                                  {"B", "2026-12-11T09:15:05+0900"}}));
 }
 
 TEST(JournalTest, AFolderThatCannotBeWrittenFailsTheAppend) {
