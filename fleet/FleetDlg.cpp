@@ -21,18 +21,6 @@
 
 namespace {
 
-enum Column {
-    kName,
-    kAddress,
-    kState,
-    kWaiting,
-    kNumbered,
-    kNamed,
-    kDetail,
-    kSendResult,
-    kLastJournal
-};
-
 // "2026-12-11T09:15:06+0900" as the row shows it: "2026-12-11 09:15".
 std::string ShownJournalTime(std::string strTime) {
     strTime = strTime.substr(0, 16);

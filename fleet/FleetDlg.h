@@ -20,6 +20,19 @@ class CFleetDlg : public CDialog {
     Q_OBJECT
 
 public:
+    // The columns of the list, in their order.
+    enum Column {
+        kName,
+        kAddress,
+        kState,
+        kWaiting,
+        kNumbered,
+        kNamed,
+        kDetail,
+        kSendResult,
+        kLastJournal
+    };
+
     // runOperation runs a main-window operation (1004, 1011) on the current profile, inside
     // the operation frame.
     CFleetDlg(std::function<void(int)> runOperation, QWidget* pParent = nullptr);

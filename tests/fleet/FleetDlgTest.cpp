@@ -37,17 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using BoxKind = CFakeUiServices::BoxKind;
 
-enum Column {
-    kName,
-    kAddress,
-    kState,
-    kWaiting,
-    kNumbered,
-    kNamed,
-    kDetail,
-    kSendResult,
-    kLastJournal
-};
+using enum CFleetDlg::Column;
 
 // The threads of this process that work on units.
 int CountUnitThreads() {
