@@ -1,7 +1,6 @@
 #include "journal/JournalScope.h"
 
 #include <mutex>
-#include <regex>
 
 namespace {
 
@@ -21,9 +20,18 @@ std::mutex& ScopesMutex() {
     return mutex;
 }
 
+// "削除(&D)" and "&Delete" -> "削除", "Delete": the mark is "(&" + one byte + ")" or a lone "&".
 std::string WithoutKeyboardMark(const std::string& strCaption) {
-    static const std::regex kMark(R"(\(&.\)|&)");
-    return std::regex_replace(strCaption, kMark, "");
+    std::string strName;
+    for (size_t nAt = 0; nAt < strCaption.size(); ++nAt) {
+        if (strCaption.compare(nAt, 2, "(&") == 0 && nAt + 3 < strCaption.size() &&
+            strCaption[nAt + 3] == ')') {
+            nAt += 3;
+        } else if (strCaption[nAt] != '&') {
+            strName += strCaption[nAt];
+        }
+    }
+    return strName;
 }
 
 }  // namespace
