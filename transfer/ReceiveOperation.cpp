@@ -27,7 +27,7 @@ std::string WithLeadingLineBreak(const std::string& strReport) {
 // a drive that has gone from a file the unit did not send; empty when the folder is fine.
 std::string LocalReasonLine(const std::string& strPath) {
     int nError = ProbeFolderForWrite(strPath);
-    return nError == 0 ? std::string() : "\n" + LocalFailureReason(nError);
+    return nError == 0 ? std::string() : Format("\n%s", LocalFailureReason(nError).c_str());
 }
 
 // A split that stopped part-way tells how many files it wrote, and where and why it stopped,
