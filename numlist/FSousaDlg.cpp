@@ -152,6 +152,11 @@ std::string CFSousaDlg::ReadStore() {
     if (!strFailure.empty() || !read.strFailure.empty()) {
         return strFailure.empty() ? read.strFailure : strFailure;
     }
+    // An unregistered list left empty because the root could not be listed would tell the
+    // operator that the store holds no other programs.
+    if (!found) {
+        return "ストアの一覧を取得できませんでした。";
+    }
     TakeCatalogue(read);
     // The listing arrives whole, behind the busy dialog: walking it in memory takes
     // milliseconds, and letting messages run for each of twenty thousand names would cost more.

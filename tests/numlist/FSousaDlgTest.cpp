@@ -862,4 +862,15 @@ TEST_F(FSousaDlgTest, AnUnreachableUnitIsReportedAndTheDialogDoesNotOpen) {
     EXPECT_EQ(Contents(m_exeDir), (std::set<std::string>{"Data/", "pc/", "unit/"}));
 }
 
+// A unit that refuses to list its root is reported: an empty unregistered list would say that
+// the store holds no programs beside the catalogue's.
+TEST_F(FSousaDlgTest, AStoreRootThatCannotBeListedIsReportedAndTheDialogDoesNotOpen) {
+    Use(Transport::Network);
+    StartUnit({"--refuse", "LIST"});
+    PutCatalogue({"P1"});
+    CFSousaDlg dialog;
+    EXPECT_FALSE(dialog.OnInitDialog());
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"ストアの一覧を取得できませんでした。"});
+}
+
 }  // namespace
