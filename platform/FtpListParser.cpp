@@ -67,6 +67,41 @@ int NumberOf(std::string_view digits) {
     return nValue;
 }
 
+// The size of a file as digits (DOS puts commas between thousands); -1 for anything else.
+int64_t SizeOf(std::string_view text) {
+    int64_t nSize = 0;
+    int nDigits = 0;
+    for (char character : text) {
+        if (character == ',') {
+            continue;
+        }
+        if (!IsDigit(character) || ++nDigits > 18) {
+            return -1;
+        }
+        nSize = nSize * 10 + (character - '0');
+    }
+    return nDigits > 0 ? nSize : -1;
+}
+
+// The part of the line from the start of the word `first` to the end of the word `last`.
+std::string_view Span(std::string_view first, std::string_view last) {
+    return {first.data(), static_cast<size_t>(last.data() + last.size() - first.data())};
+}
+
+// A time as the listing writes it, one blank between its words.
+std::string TimeOf(std::string_view text) {
+    std::string strTime;
+    size_t nPosition = 0;
+    for (std::string_view word = NextWord(text, nPosition); !word.empty();
+         word = NextWord(text, nPosition)) {
+        if (!strTime.empty()) {
+            strTime += ' ';
+        }
+        strTime.append(word);
+    }
+    return strTime;
+}
+
 // ASCII only: the words compared here are ASCII or UTF-8, whose bytes no locale may change.
 char LowerCharacter(char character) {
     return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
@@ -320,6 +355,15 @@ std::optional<FtpListEntry> Entry(std::string_view name, bool bFolder) {
     return entry;
 }
 
+std::optional<FtpListEntry> Stamped(std::optional<FtpListEntry> entry, std::string_view size,
+                                    std::string_view time) {
+    if (entry) {
+        entry->nSize = SizeOf(size);
+        entry->strTime = TimeOf(time);
+    }
+    return entry;
+}
+
 // The name of a folder shown with a marker behind it ("dir/", "dir <DIR>").
 std::optional<FtpListEntry> EntryWithFolderMarker(std::string_view name, bool bFolder) {
     for (std::string_view marker : {std::string_view("/"), std::string_view(" <DIR>")}) {
@@ -397,8 +441,10 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         DateMatch date = MatchDate(aTokens, nSize + 1);
         size_t nLast = nSize + date.nTokens;
         if (date.nTokens > 0 && nLast + 1 < aTokens.size()) {
-            return UnixName(NameAfter(line, aTokens[nLast].nEnd, date.bPaddedColumn && !bNetware),
-                            type);
+            return Stamped(
+                UnixName(NameAfter(line, aTokens[nLast].nEnd, date.bPaddedColumn && !bNetware),
+                         type),
+                aTokens[nSize].text, Span(aTokens[nSize + 1].text, aTokens[nLast].text));
         }
     }
     // Some servers leave the date out: permissions, links, owner, group, size, name. A line
@@ -420,11 +466,12 @@ bool CouldStartDate(std::string_view word) {
 
 // The form nearly every server writes, "-rw-r--r--  1 owner group  1234 Dec 11 02:11 name",
 // read in one pass: long listings are almost all of it, and the general reading tries a date
-// at every column before the size. Answers where the date ends, or npos for a line that is
-// not of this form or that the general reading would read otherwise: hence no "=" in the
-// first word (it would read as MLSD facts), an owner and group that start no date, and a
-// month name (a month with a unit after a four-digit size reads as a year-first date).
-size_t CommonUnixDateEnd(std::string_view line) {
+// at every column before the size. Answers where the date ends (and the size and the date
+// text), or npos for a line that is not of this form or that the general reading would read
+// otherwise: hence no "=" in the first word (it would read as MLSD facts), an owner and group that
+// start no date, and a month name (a month with a unit after a four-digit size reads as a
+// year-first date).
+size_t CommonUnixDateEnd(std::string_view line, std::string_view& size, std::string_view& date) {
     // Permissions, links, owner, group, size, month, day, year or time.
     std::array<Token, 8> aWords;
     size_t nPosition = 0;
@@ -451,7 +498,12 @@ size_t CommonUnixDateEnd(std::string_view line) {
     if (bYear && IsTime(NextWord(line, nPosition))) {
         nDateEnd = nPosition;
     }
-    return SkipBlanks(line.substr(nDateEnd)).empty() ? std::string_view::npos : nDateEnd;
+    if (SkipBlanks(line.substr(nDateEnd)).empty()) {
+        return std::string_view::npos;
+    }
+    size = aWords[4].text;
+    date = Span(aWords[5].text, line.substr(nDateEnd, 0));
+    return nDateEnd;
 }
 
 // "0100644 500 101 12345 123456789 name": octal mode, owner, group, size, seconds.
@@ -494,7 +546,8 @@ std::optional<FtpListEntry> ParseDos(std::string_view line, const std::vector<To
         (!bFolder && (size.find_first_not_of("0123456789,") != size.npos || !IsDigit(size[0])))) {
         return std::nullopt;
     }
-    return Entry(NameAfter(line, aTokens[2].nEnd, false), bFolder);
+    return Stamped(Entry(NameAfter(line, aTokens[2].nEnd, false), bFolder), size,
+                   Span(aTokens[0].text, aTokens[1].text));
 }
 
 // OS/2: "36611  A  04-23-103  10:57  name", "0 DIR  02-11-103  16:15  name".
@@ -673,19 +726,26 @@ std::optional<std::optional<FtpListEntry>> ParseMlsd(std::string_view line) {
         return std::optional<FtpListEntry>();
     }
     bool bFolder = false;
+    std::string_view size;
+    std::string_view modify;
     size_t nStart = 0;
     while (nStart < block.size()) {
         size_t nEnd = std::min(block.find(';', nStart), block.size());
         std::string_view fact = block.substr(nStart, nEnd - nStart);
         size_t nEquals = fact.find('=');
-        if (EqualsIgnoringCase(fact.substr(0, nEquals), "type")) {
-            std::string strType = Lower(fact.substr(nEquals + 1));
+        std::string_view name = fact.substr(0, nEquals);
+        std::string_view value = fact.substr(nEquals + 1);
+        if (EqualsIgnoringCase(name, "type")) {
+            std::string strType = Lower(value);
             bFolder = strType == "dir" || strType == "cdir" || strType == "pdir";
-            break;
+        } else if (EqualsIgnoringCase(name, "size")) {
+            size = value;
+        } else if (EqualsIgnoringCase(name, "modify")) {
+            modify = value;
         }
         nStart = nEnd + 1;
     }
-    return Entry(line.substr(nSeparator + 1), bFolder);
+    return Stamped(Entry(line.substr(nSeparator + 1), bFolder), size, modify);
 }
 
 // EPLF: "+fact,fact,...<TAB>name"; the fact "/" marks a folder.
@@ -696,18 +756,28 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
     }
     std::string_view facts = line.substr(1, nTab - 1);
     bool bFolder = false;
+    std::string_view size;
+    std::string_view modified;
     size_t nStart = 0;
     while (nStart <= facts.size()) {
         size_t nEnd = std::min(facts.find(',', nStart), facts.size());
-        bFolder = bFolder || facts.substr(nStart, nEnd - nStart) == "/";
+        std::string_view fact = facts.substr(nStart, nEnd - nStart);
+        bFolder = bFolder || fact == "/";
+        if (fact.starts_with('s')) {
+            size = fact.substr(1);
+        } else if (fact.starts_with('m')) {
+            modified = fact.substr(1);
+        }
         nStart = nEnd + 1;
     }
-    return Entry(line.substr(nTab + 1), bFolder);
+    return Stamped(Entry(line.substr(nTab + 1), bFolder), size, modified);
 }
 
 std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
-    if (size_t nDateEnd = CommonUnixDateEnd(line); nDateEnd != std::string_view::npos) {
-        return UnixName(NameAfter(line, nDateEnd, true), line.front());
+    std::string_view size;
+    std::string_view date;
+    if (size_t nDateEnd = CommonUnixDateEnd(line, size, date); nDateEnd != std::string_view::npos) {
+        return Stamped(UnixName(NameAfter(line, nDateEnd, true), line.front()), size, date);
     }
     if (line.front() == '+') {
         return ParseEplf(line);

@@ -1,15 +1,21 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // One entry of an FTP folder listing: the name as the server sent its bytes, and whether it is
-// a folder. A symbolic link counts as a file: nothing here follows links.
+// a folder. A symbolic link counts as a file: nothing here follows links. The size and the
+// time are those of the forms that carry them plainly (Unix "ls -l", DOS/IIS, MLSD, EPLF):
+// the time as the listing writes it, blanks between its words made one, since only a
+// change of it matters and servers write it in their own zone and form.
 struct FtpListEntry {
     std::string strName;
     bool bFolder = false;
+    int64_t nSize = -1;   // -1 when the form does not tell
+    std::string strTime;  // "" when the form does not tell
 };
 
 // The longest listing line read. A line of any server's form for a FAT name (at most 255

@@ -37,24 +37,30 @@ std::string Unescape(const std::string& strText) {
     return strBytes;
 }
 
+FtpListEntry Named(std::string strName, bool bFolder) {
+    FtpListEntry entry;
+    entry.strName = std::move(strName);
+    entry.bFolder = bFolder;
+    return entry;
+}
+
 // Rows where the sources of the table disagree with each other; the parser follows one of
 // them, consistently.
 const std::map<std::string, std::optional<FtpListEntry>>& Conventions() {
     static const std::map<std::string, std::optional<FtpListEntry>> conventions = {
         // The line has the standard IIS column spacing; the blanks of the expected name came
         // from a differently spaced listing in the source.
-        {"09-04-13  05:51PM       <DIR>          aspnet_client",
-         FtpListEntry{"aspnet_client", true}},
+        {"09-04-13  05:51PM       <DIR>          aspnet_client", Named("aspnet_client", true)},
         // VMS as most of the table has it: file versions kept, ".DIR;n" dropped from folders.
         {"1-JUN.LIS;1              9/9           2-JUN-1998 07:32:04  [GROUP,OWNER]    "
          "(RWED,RWED,RW,R)",
-         FtpListEntry{"1-JUN.LIS;1", false}},
+         Named("1-JUN.LIS;1", false)},
         {"DATA.DIR;1               1/9           2-JUN-1998 07:32:04  [GROUP,OWNER]    "
          "(RWED,RWED,RWED,RE)",
-         FtpListEntry{"DATA", true}},
+         Named("DATA", true)},
         // The pre-standard MLSD form without the final ";" is read, as in
         // "type=file 77 MLSD file ...".
-        {"Type=dir missing-semicolon", FtpListEntry{"missing-semicolon", true}},
+        {"Type=dir missing-semicolon", Named("missing-semicolon", true)},
     };
     return conventions;
 }
@@ -82,7 +88,7 @@ std::vector<ListLineCase> ReadCases() {
         std::string strKind = strRow.substr(nSecondTab + 1);
         // The listed folder itself and its parent are never entries of the folder.
         if (strKind != "-" && strName != "." && strName != "..") {
-            listCase.expected = FtpListEntry{strName, strKind == "1"};
+            listCase.expected = Named(strName, strKind == "1");
         }
         if (auto convention = Conventions().find(listCase.strLine);
             convention != Conventions().end()) {
@@ -116,28 +122,54 @@ TEST(FtpListParserTest, ReadsEveryLineOfTheReferenceTable) {
 TEST(FtpListParserTest, ReadsTheUsualUnixFormByTheFullRules) {
     const std::vector<std::pair<std::string, std::optional<FtpListEntry>>> aCases = {
         {"-rw-r--r--    1 0        0               0 Dec 11 02:11 P00000.NC",
-         FtpListEntry{"P00000.NC", false}},
+         Named("P00000.NC", false)},
         {"drwxr-xr-x    2 ftp      ftp          4096 Jan  1  2024 RzFilesIn",
-         FtpListEntry{"RzFilesIn", true}},
-        {"-rw-r--r--\t1 owner\tgroup\t512\tDec\t02\t12:00\tname", FtpListEntry{"name", false}},
+         Named("RzFilesIn", true)},
+        {"-rw-r--r--\t1 owner\tgroup\t512\tDec\t02\t12:00\tname", Named("name", false)},
         {"-rw-r--r--    1 owner    group         512 Dec 02 12:00  two blanks ",
-         FtpListEntry{" two blanks ", false}},
+         Named(" two blanks ", false)},
         {"-rw-r--r--    1 owner    group         512 Dec 02  2009 12:00 name",
-         FtpListEntry{"name", false}},
+         Named("name", false)},
         {"-rw-r--r--    1 owner    group         512 Dec 02  2009 12:00", std::nullopt},
         {"-rw-r--r--    1 owner    group         512 Dec 02 12:00 ", std::nullopt},
         {"lrwxrwxrwx    1 owner    group         512 Dec 02 12:00 link -> target",
-         FtpListEntry{"link", false}},
+         Named("link", false)},
         {"drwxr-xr-x    1 owner    group         512 Dec 02 12:00 ..", std::nullopt},
-        {"-rw-r--r--    1 jan      group         512 Dec 02 12:00 name",
-         FtpListEntry{"name", false}},
+        {"-rw-r--r--    1 jan      group         512 Dec 02 12:00 name", Named("name", false)},
         {"-rw-r--r--    1 may      5            2009 Dec 02 2009 name",
-         FtpListEntry{"Dec 02 2009 name", false}},
+         Named("Dec 02 2009 name", false)},
         {"-rw-r--r--    1 user1    12-05        2009 Dec 02 12:00 name",
-         FtpListEntry{"Dec 02 12:00 name", false}},
+         Named("Dec 02 12:00 name", false)},
     };
     for (const auto& [strLine, expected] : aCases) {
         EXPECT_EQ(Describe(ParseListLine(strLine)), Describe(expected)) << strLine;
+    }
+}
+
+// The size and the time are read from the forms that carry them plainly, and a time keeps its
+// words as the listing writes them; other forms tell neither.
+TEST(FtpListParserTest, ReadsTheSizeAndTheTimeWhereTheFormCarriesThem) {
+    const struct {
+        const char* pszLine;
+        int64_t nSize;
+        const char* pszTime;
+    } aCases[] = {
+        {"-rw-r--r--    1 0        0            5116 Dec  1 02:11 0001.fno", 5116, "Dec 1 02:11"},
+        {"-rw-r--r--    1 ftp      ftp          5116 Jan 01  2024 0001.fno", 5116, "Jan 01 2024"},
+        {"-rw-r--r--\t1 owner\tgroup\t512\tDec\t02\t12:00\tname", 512, "Dec 02 12:00"},
+        {"-rw-r--r--    1 owner    group        1.2k Dec 02 12:00 name", -1, "Dec 02 12:00"},
+        {"02-11-26  10:13AM              1,234,567 NAME.NC", 1234567, "02-11-26 10:13AM"},
+        {"type=file;size=77;modify=20261211101300; NAME.NC", 77, "20261211101300"},
+        {"+i8388621.48594,m825718503,r,s280,\tdjb.html", 280, "825718503"},
+        {"1-JUN.LIS;1              9/9           2-JUN-1998 07:32:04  [GROUP,OWNER]    "
+         "(RWED,RWED,RW,R)",
+         -1, ""},
+    };
+    for (const auto& listCase : aCases) {
+        std::optional<FtpListEntry> entry = ParseListLine(listCase.pszLine);
+        ASSERT_TRUE(entry) << listCase.pszLine;
+        EXPECT_EQ(entry->nSize, listCase.nSize) << listCase.pszLine;
+        EXPECT_EQ(entry->strTime, listCase.pszTime) << listCase.pszLine;
     }
 }
 
