@@ -13,6 +13,9 @@
 //   delete-all HOST PORT DATA on|off     every file of RzFilesOut deleted as "全消去" does, with
 //                                        the history of DATA keeping each first (on) or
 //                                        without journal and history (off)
+//   fetch-delete-all HOST PORT           every file of RzFilesOut read into memory and deleted,
+//                                        without journal and history: the least that keeping
+//                                        each first can cost
 //   list HOST PORT FOLDER                the listing of a store folder, as the file operations
 //                                        open it
 //   save-list PATH COUNT                 a numbered list of COUNT entries saved by CFileNo
@@ -142,7 +145,7 @@ int Register(const char* pszHost, const char* pszPort, const std::string& strFol
     return 0;
 }
 
-int DeleteAll(const char* pszHost, const char* pszPort) {
+int DeleteAll(const char* pszHost, const char* pszPort, bool bFetchFirst) {
     CUnitStore store = ConnectedStore(pszHost, pszPort);
     auto aEntries =
         store.Connect() && store.SetFolder(kProgramFolder) ? store.FindFiles("*") : std::nullopt;
@@ -150,7 +153,13 @@ int DeleteAll(const char* pszHost, const char* pszPort) {
         return Fail("cannot list " + std::string(kProgramFolder));
     }
     for (const StoreEntry& entry : *aEntries) {
-        if (!entry.bFolder && !store.Remove(entry.strName)) {
+        if (entry.bFolder) {
+            continue;
+        }
+        if (bFetchFirst && !store.ReadFile(entry.strName)) {
+            return Fail("cannot fetch " + entry.strName);
+        }
+        if (!store.Remove(entry.strName)) {
             return Fail("cannot delete " + entry.strName);
         }
     }
@@ -221,7 +230,10 @@ int main(int argc, char** argv) {
         std::unique_ptr<CShopMemory> pMemory =
             std::string_view(argv[5]) == "on" ? OpenShopMemory(argv[4]) : nullptr;
         CJournalScope scope("全消去");
-        return DeleteAll(argv[2], argv[3]);
+        return DeleteAll(argv[2], argv[3], false);
+    }
+    if (strCommand == "fetch-delete-all" && argc == 4) {
+        return DeleteAll(argv[2], argv[3], true);
     }
     if (strCommand == "list" && argc == 5) {
         CUnitStore store = ConnectedStore(argv[2], argv[3]);

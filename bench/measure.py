@@ -355,8 +355,28 @@ def MeasureJournal(server, name, work):
                      FillStoreAndEmptyHistory)
     Row("delete all 1,000 x 5 KB, net, " + name, "net off", [o / a for o, a, _, _ in results],
         2.0, True)
-    results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
+    # What one fetch a file costs by itself, without the journal and the history: the part of
+    # the ratio above that the server and the connection set.
+    results = Rounds(lambda: [tool, "fetch-delete-all", "127.0.0.1", port],
                      lambda: [tool, "delete-all", "127.0.0.1", port, data, "off"], FillStore)
+    Row("  fetch + delete alone (floor), " + name, "net off", [o / a for o, a, _, _ in results],
+        2.0, True)
+    results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
+                     lambda: [tool, "fetch-delete-all", "127.0.0.1", port],
+                     FillStoreAndEmptyHistory)
+    Row("  net on over that floor, " + name, "floor", [o / a for o, a, _, _ in results], 1.2,
+        True)
+    # The same bytes again, registered by the program itself (its journal and its listing tell
+    # what it put) after a delete all that kept them.
+    def RegisterThroughTheProgram():
+        EmptyStore()
+        subprocess.run([tool, "register-journal", "127.0.0.1", port, distinct, data], check=True)
+
+    RegisterThroughTheProgram()
+    subprocess.run([tool, "delete-all", "127.0.0.1", port, data, "on"], check=True)
+    results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
+                     lambda: [tool, "delete-all", "127.0.0.1", port, data, "off"],
+                     RegisterThroughTheProgram)
     Row("  again, bytes kept already, " + name, "net off", [o / a for o, a, _, _ in results], 1.2,
         True)
     EmptyStore()

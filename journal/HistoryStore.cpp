@@ -38,19 +38,11 @@ CHistoryStore::CHistoryStore(std::string strFolder, Limits limits)
     : m_strFolder(std::move(strFolder)), m_limits(limits) {}
 
 std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
-    LoadIndex();
     std::string strSha256 = Sha256Hex(bytes);
-    std::string strPath = PathOf(strSha256);
-    int64_t nNow = NowNs();
-    auto found = m_aVersions.find(strSha256);
-    if (found != m_aVersions.end()) {
-        if (utimensat(AT_FDCWD, strPath.c_str(), nullptr, 0) != 0) {
-            return std::nullopt;
-        }
-        found->second.nKeptNs = nNow;
-        found->second.nOrder = ++m_nNextOrder;
+    if (Refresh(strSha256)) {
         return strSha256;
     }
+    std::string strPath = PathOf(strSha256);
     std::error_code error;
     std::filesystem::create_directories(m_strFolder, error);
     CAtomicFile file(strPath, false);
@@ -61,10 +53,22 @@ std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
     if (!file.Commit()) {
         return std::nullopt;
     }
-    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), nNow, ++m_nNextOrder};
+    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), NowNs(), ++m_nNextOrder};
     m_nTotalBytes += static_cast<int64_t>(bytes.size());
     DropBeyondLimits();
     return strSha256;
+}
+
+bool CHistoryStore::Refresh(const std::string& strSha256) {
+    LoadIndex();
+    auto found = m_aVersions.find(strSha256);
+    if (found == m_aVersions.end() ||
+        utimensat(AT_FDCWD, PathOf(strSha256).c_str(), nullptr, 0) != 0) {
+        return false;
+    }
+    found->second.nKeptNs = NowNs();
+    found->second.nOrder = ++m_nNextOrder;
+    return true;
 }
 
 std::optional<std::string> CHistoryStore::Load(const std::string& strSha256) const {

@@ -23,6 +23,8 @@ public:
 
     // Keeps the bytes and answers their SHA-256; nullopt when the folder cannot take them.
     std::optional<std::string> Keep(std::string_view bytes);
+    // Whether those bytes are kept; if so they are young again, as when kept once more.
+    bool Refresh(const std::string& strSha256);
     // The kept bytes, checked against their name; nullopt when not kept (or dropped).
     std::optional<std::string> Load(const std::string& strSha256) const;
     bool Holds(const std::string& strSha256) const;

@@ -40,28 +40,56 @@ std::string RotationStamp() {
 CJournal::CJournal(std::string strFolder, int64_t nRotateBytes)
     : m_strFolder(std::move(strFolder)), m_nRotateBytes(nRotateBytes) {}
 
+CJournal::~CJournal() {
+    CloseCurrent();
+}
+
+// The file under the journal's name is looked at before each line: another instance of the
+// program may have rotated it, or someone removed it, and a line must not go where nobody
+// reads it.
 bool CJournal::Append(const JournalRecord& record) {
     std::string strLine = record.ToJsonLine() + "\n";
-    if (!RotateIfFull(strLine.size())) {
-        return false;
+    struct stat status {};
+    bool bThere = stat(CurrentPath().c_str(), &status) == 0;
+    if (bThere && status.st_size > 0 &&
+        status.st_size + static_cast<int64_t>(strLine.size()) > m_nRotateBytes) {
+        CloseCurrent();
+        if (!Rotate()) {
+            return false;
+        }
+        bThere = false;
     }
-    int nDescriptor = open(CurrentPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (nDescriptor < 0) {
-        return false;
+    if (!bThere || status.st_dev != m_nDevice || status.st_ino != m_nInode) {
+        CloseCurrent();
     }
     // One write() per record: O_APPEND puts the whole line at the end, so neither a kill nor
     // a second instance of the program can leave half a line between two others.
-    bool bWritten = WriteWhole(nDescriptor, strLine);
-    return close(nDescriptor) == 0 && bWritten;
+    return OpenCurrent() && WriteWhole(m_nDescriptor, strLine);
 }
 
-bool CJournal::RotateIfFull(size_t nLineBytes) const {
-    struct stat status {};
-    if (stat(CurrentPath().c_str(), &status) != 0 ||
-        status.st_size + static_cast<int64_t>(nLineBytes) <= m_nRotateBytes ||
-        status.st_size == 0) {
+bool CJournal::OpenCurrent() {
+    if (m_nDescriptor >= 0) {
         return true;
     }
+    m_nDescriptor = open(CurrentPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    struct stat status {};
+    if (m_nDescriptor < 0 || fstat(m_nDescriptor, &status) != 0) {
+        CloseCurrent();
+        return false;
+    }
+    m_nDevice = status.st_dev;
+    m_nInode = status.st_ino;
+    return true;
+}
+
+void CJournal::CloseCurrent() {
+    if (m_nDescriptor >= 0) {
+        close(m_nDescriptor);
+        m_nDescriptor = -1;
+    }
+}
+
+bool CJournal::Rotate() const {
     std::string strBase = m_strFolder + kRotatedPrefix + RotationStamp();
     std::string strTarget = strBase + kExtension;
     for (int nSuffix = 1; std::filesystem::exists(strTarget); ++nSuffix) {

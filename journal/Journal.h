@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -16,6 +18,9 @@ class CJournal {
 public:
     // strFolder ends in "/".
     CJournal(std::string strFolder, int64_t nRotateBytes);
+    ~CJournal();
+    CJournal(const CJournal&) = delete;
+    CJournal& operator=(const CJournal&) = delete;
 
     // false when the line could not be written; the caller decides whom to tell.
     bool Append(const JournalRecord& record);
@@ -34,8 +39,14 @@ public:
     static constexpr int64_t kDefaultRotateBytes = 16 * 1024 * 1024;
 
 private:
-    bool RotateIfFull(size_t nLineBytes) const;
+    bool Rotate() const;
+    // The current file stays open while it is the one under the journal's name.
+    bool OpenCurrent();
+    void CloseCurrent();
 
     std::string m_strFolder;
     int64_t m_nRotateBytes;
+    int m_nDescriptor = -1;
+    dev_t m_nDevice = 0;
+    ino_t m_nInode = 0;
 };

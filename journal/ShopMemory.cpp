@@ -3,11 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "journal/JournalScope.h"
 #include "journal/Sha256.h"
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
@@ -21,6 +26,11 @@ CShopMemory* g_pCurrent = nullptr;
 
 // The message of a line whose change the operator stopped.
 constexpr const char* kNoCopyMessage = "no copy could be kept; stopped by the operator";
+
+// Whether the key of a unit file names a file in that folder itself, not in a subfolder.
+bool IsDirectlyIn(std::string_view key, std::string_view folderKey) {
+    return key.starts_with(folderKey) && key.find('/', folderKey.size()) == std::string_view::npos;
+}
 
 bool IsRegularFile(const std::string& strPath) {
     struct stat status {};
@@ -116,6 +126,33 @@ void CShopMemory::OnConnect(const CUnitStore& store) {
     std::string strUnit = StoreKey(store, "", true);
     std::lock_guard lock(m_mutex);
     std::erase_if(m_aListed, [&](const auto& listed) { return listed.first.starts_with(strUnit); });
+    // A put that no listing of its own action confirmed stays unconfirmed: another client may
+    // have written the name since.
+    std::erase_if(m_aUnitFiles, [&](const auto& file) {
+        return file.first.starts_with(strUnit) && file.second.strListedTime.empty();
+    });
+}
+
+void CShopMemory::OnListed(const CUnitStore& store, const std::vector<StoreEntry>& aEntries) {
+    if (m_settings.bHistory) {
+        std::lock_guard lock(m_mutex);
+        TakeListing(store, aEntries);
+    }
+}
+
+// The listing that confirms what this action put is taken before the action leaves the folder:
+// the next action may be another day's, after the machine or another PC wrote to the unit.
+void CShopMemory::BeforeLeaveFolder(CUnitStore& store) {
+    if (!m_settings.bHistory) {
+        return;
+    }
+    if (WaitsForListing(store)) {
+        std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
+        std::lock_guard lock(m_mutex);
+        TakeListing(store, std::move(aEntries));
+    }
+    std::lock_guard lock(m_mutex);
+    SaveUnitFiles();
 }
 
 bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
@@ -123,12 +160,14 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
     if (!m_settings.bHistory) {
         return true;
     }
-    std::optional<std::string> strListedName = ListedName(store, strStoreName);
-    if (strListedName && strListedName->empty()) {
+    std::optional<StoreEntry> listed = ListedEntry(store, strStoreName);
+    if (listed && listed->strName.empty()) {
         return true;  // nothing under that name: nothing to keep
     }
-    std::optional<Kept> kept = KeepStoreFile(
-        store, strListedName && !strListedName->empty() ? *strListedName : strStoreName);
+    std::optional<Kept> kept = listed ? KeptAlready(store, *listed) : std::nullopt;
+    if (!kept) {
+        kept = KeepStoreFile(store, listed ? listed->strName : strStoreName);
+    }
     if (kept) {
         std::lock_guard lock(m_mutex);
         m_aKeptBefore[StoreKey(store, strStoreName)] = *kept;
@@ -137,7 +176,7 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
     // A lost connection fails the command by itself. After a listing that failed, a fetch
     // that is refused tells that the name is new: a replacement goes on. Anything else
     // that could not be kept needs the operator's word.
-    if (store.HasConnectionFailed() || (!bRemove && !strListedName)) {
+    if (store.HasConnectionFailed() || (!bRemove && !listed)) {
         return true;
     }
     return GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) ||
@@ -164,6 +203,10 @@ void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalP
     record.strKept = TakeKept(strKey).strSha256;
     SetOutcome(record, store, strKey, bDone);
     SetBytes(record, strLocalPath);
+    bool bKnown = bDone && !record.strSha256.empty();
+    NoteUnitFile(
+        FileKey(store, strStoreName),
+        bKnown ? std::optional<UnitFile>({record.strSha256, record.nSize, ""}) : std::nullopt);
     Write(std::move(record));
 }
 
@@ -188,6 +231,7 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
     std::string strKey = StoreKey(store, strStoreName);
     if (bDone) {
         UpdateListing(store, strStoreName, false);
+        NoteUnitFile(FileKey(store, strStoreName), std::nullopt);
     }
     JournalRecord record = StoreRecord(store.Settings(), JournalRecord::kDirectionDeleteOnUnit,
                                        store.Folder() + strStoreName);
@@ -202,14 +246,7 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
 
 std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
                                                             const std::string& strStoreName) {
-    // A name of this store's own: stores of several units may fetch at the same time.
-    std::string strFetchPath =
-        m_strDataFolder + Format("~History.fetch.%p", static_cast<const void*>(&store));
-    std::optional<std::string> bytes;
-    if (store.GetFile(strStoreName, strFetchPath)) {
-        bytes = ReadWholeFile(strFetchPath);
-    }
-    unlink(strFetchPath.c_str());
+    std::optional<std::string> bytes = store.ReadFile(strStoreName);
     std::lock_guard lock(m_mutex);
     std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
     if (!strSha256) {
@@ -218,37 +255,82 @@ std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
     return Kept{*strSha256, static_cast<int64_t>(bytes->size())};
 }
 
-std::optional<std::string> CShopMemory::ListedName(CUnitStore& store,
+std::optional<CShopMemory::Kept> CShopMemory::KeptAlready(const CUnitStore& store,
+                                                          const StoreEntry& listed) {
+    std::lock_guard lock(m_mutex);
+    LoadUnitFiles();
+    auto file = m_aUnitFiles.find(FileKey(store, listed.strName));
+    if (file == m_aUnitFiles.end() || file->second.strListedTime.empty() ||
+        file->second.nSize != listed.nSize || file->second.strListedTime != listed.strTime ||
+        !m_history.Refresh(file->second.strSha256)) {
+        return std::nullopt;
+    }
+    return Kept{file->second.strSha256, file->second.nSize};
+}
+
+std::optional<StoreEntry> CShopMemory::ListedEntry(CUnitStore& store,
                                                    const std::string& strStoreName) {
     std::string strFolderKey = StoreKey(store, "");
     {
         std::lock_guard lock(m_mutex);
         if (auto found = m_aListed.find(strFolderKey); found != m_aListed.end()) {
-            return NameIn(found->second, strStoreName);
+            return EntryIn(found->second, strStoreName);
         }
     }
-    std::optional<std::map<std::string, std::string>> names;
-    if (std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*")) {
-        names.emplace();
-        for (const StoreEntry& entry : *aEntries) {
-            if (!entry.bFolder) {
-                (*names)[MakeUpper(entry.strName)] = entry.strName;
-            }
-        }
-    }
+    std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
     std::lock_guard lock(m_mutex);
-    return NameIn(m_aListed.insert_or_assign(strFolderKey, std::move(names)).first->second,
-                  strStoreName);
+    TakeListing(store, std::move(aEntries));
+    return EntryIn(m_aListed[strFolderKey], strStoreName);
 }
 
-std::optional<std::string> CShopMemory::NameIn(
-    const std::optional<std::map<std::string, std::string>>& names,
-    const std::string& strStoreName) {
-    if (!names) {
+std::optional<StoreEntry> CShopMemory::EntryIn(const std::optional<Listing>& listing,
+                                               const std::string& strStoreName) {
+    if (!listing) {
         return std::nullopt;
     }
-    auto name = names->find(MakeUpper(strStoreName));
-    return name == names->end() ? std::string() : name->second;
+    auto entry = listing->find(MakeUpper(strStoreName));
+    return entry == listing->end() ? StoreEntry() : entry->second;
+}
+
+// Also confirms what the action put (the listing shows the size it put) and forgets what was
+// put in earlier actions and has changed or gone since.
+void CShopMemory::TakeListing(const CUnitStore& store,
+                              std::optional<std::vector<StoreEntry>> aEntries) {
+    std::string strFolderKey = StoreKey(store, "");
+    std::optional<Listing>& listing = m_aListed[strFolderKey];
+    listing.reset();
+    if (!aEntries) {
+        return;
+    }
+    listing.emplace();
+    for (StoreEntry& entry : *aEntries) {
+        if (!entry.bFolder) {
+            std::string strName = MakeUpper(entry.strName);
+            listing->insert_or_assign(std::move(strName), std::move(entry));
+        }
+    }
+    LoadUnitFiles();
+    for (auto file = m_aUnitFiles.lower_bound(strFolderKey);
+         file != m_aUnitFiles.end() && file->first.starts_with(strFolderKey);) {
+        if (!IsDirectlyIn(file->first, strFolderKey)) {
+            ++file;
+            continue;
+        }
+        auto listed = listing->find(file->first.substr(strFolderKey.size()));
+        UnitFile& unitFile = file->second;
+        bool bSameSize = listed != listing->end() && listed->second.nSize == unitFile.nSize &&
+                         !listed->second.strTime.empty();
+        if (bSameSize && unitFile.strListedTime.empty()) {
+            unitFile.strListedTime = listed->second.strTime;
+            m_bUnitFilesChanged = true;
+            ++file;
+        } else if (bSameSize && unitFile.strListedTime == listed->second.strTime) {
+            ++file;
+        } else {
+            file = m_aUnitFiles.erase(file);
+            m_bUnitFilesChanged = true;
+        }
+    }
 }
 
 void CShopMemory::UpdateListing(const CUnitStore& store, const std::string& strStoreName,
@@ -259,10 +341,96 @@ void CShopMemory::UpdateListing(const CUnitStore& store, const std::string& strS
         return;
     }
     if (bThere) {
-        (*listed->second)[MakeUpper(strStoreName)] = strStoreName;
+        StoreEntry entry;
+        entry.strName = strStoreName;
+        (*listed->second)[MakeUpper(strStoreName)] = std::move(entry);
     } else {
         listed->second->erase(MakeUpper(strStoreName));
     }
+}
+
+void CShopMemory::NoteUnitFile(const std::string& strKey, std::optional<UnitFile> file) {
+    if (!m_settings.bHistory) {
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    LoadUnitFiles();
+    if (file) {
+        m_aUnitFiles.insert_or_assign(strKey, std::move(*file));
+        m_bUnitFilesChanged = true;
+    } else if (m_aUnitFiles.erase(strKey) > 0) {
+        m_bUnitFilesChanged = true;
+    }
+}
+
+bool CShopMemory::WaitsForListing(const CUnitStore& store) {
+    std::string strFolderKey = StoreKey(store, "");
+    std::lock_guard lock(m_mutex);
+    for (auto file = m_aUnitFiles.lower_bound(strFolderKey);
+         file != m_aUnitFiles.end() && file->first.starts_with(strFolderKey); ++file) {
+        if (file->second.strListedTime.empty() && IsDirectlyIn(file->first, strFolderKey)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// One line a file: key, size, listed time and SHA-256 between tabs. Only files whose listing
+// was seen are written; a key or time holding a tab or line end is not kept.
+void CShopMemory::LoadUnitFiles() {
+    if (m_bUnitFilesLoaded) {
+        return;
+    }
+    m_bUnitFilesLoaded = true;
+    std::optional<std::string> text = ReadWholeFile(UnitFilesPath());
+    std::string_view rest = text ? std::string_view(*text) : std::string_view();
+    while (!rest.empty()) {
+        size_t nEnd = std::min(rest.find('\n'), rest.size());
+        std::vector<std::string_view> aFields;
+        for (std::string_view line = rest.substr(0, nEnd);;) {
+            size_t nTab = line.find('\t');
+            aFields.push_back(line.substr(0, nTab));
+            if (nTab == std::string_view::npos) {
+                break;
+            }
+            line.remove_prefix(nTab + 1);
+        }
+        rest.remove_prefix(std::min(nEnd + 1, rest.size()));
+        if (aFields.size() != 4 || aFields[2].empty() || aFields[3].size() != 64) {
+            continue;
+        }
+        UnitFile file{std::string(aFields[3]), std::atoll(std::string(aFields[1]).c_str()),
+                      std::string(aFields[2])};
+        m_aUnitFiles.try_emplace(std::string(aFields[0]), std::move(file));
+    }
+}
+
+void CShopMemory::SaveUnitFiles() {
+    bool bAnyListed = std::any_of(m_aUnitFiles.begin(), m_aUnitFiles.end(), [](const auto& file) {
+        return !file.second.strListedTime.empty();
+    });
+    if (!m_bUnitFilesChanged || (!bAnyListed && !IsRegularFile(UnitFilesPath()))) {
+        return;
+    }
+    std::string strText;
+    for (const auto& [strKey, file] : m_aUnitFiles) {
+        if (!file.strListedTime.empty() && strKey.find_first_of("\t\r\n") == std::string::npos &&
+            file.strListedTime.find_first_of("\t\r\n") == std::string::npos) {
+            strText += strKey + '\t' + std::to_string(file.nSize) + '\t' + file.strListedTime +
+                       '\t' + file.strSha256 + '\n';
+        }
+    }
+    std::error_code error;
+    std::filesystem::create_directories(m_history.Folder(), error);
+    CAtomicFile save(UnitFilesPath(), false);
+    if (save.Open()) {
+        save.Write(strText);
+        m_bUnitFilesChanged = !save.Commit();
+    }
+}
+
+std::string CShopMemory::FileKey(const CUnitStore& store, const std::string& strStoreName) {
+    return StoreKey(store, MakeUpper(strStoreName));
 }
 
 std::string CShopMemory::StoreKey(const CUnitStore& store, const std::string& strStoreName,

@@ -64,6 +64,8 @@ public:
     const Settings& CurrentSettings() const { return m_settings; }
 
     void OnConnect(const CUnitStore& store) override;
+    void OnListed(const CUnitStore& store, const std::vector<StoreEntry>& aEntries) override;
+    void BeforeLeaveFolder(CUnitStore& store) override;
     bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                            bool bRemove) override;
     bool BeforeLocalReplace(const std::string& strLocalPath) override;
@@ -78,15 +80,36 @@ private:
         std::string strSha256;
         int64_t nSize = 0;
     };
+    // What the program itself last put under a name of the unit, and the size and time that a
+    // listing of the same action showed right after ("" until then). While a later listing
+    // shows the same, the file holds those bytes and needs no fetching to be kept.
+    struct UnitFile {
+        std::string strSha256;
+        int64_t nSize = 0;
+        std::string strListedTime;
+    };
+    using Listing = std::map<std::string, StoreEntry>;  // by the name in upper case
+
     // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
     std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
-    // Whether the current folder of the store holds the name (the name as listed, "" for
-    // none); nullopt when it cannot be told.
-    std::optional<std::string> ListedName(CUnitStore& store, const std::string& strStoreName);
-    static std::optional<std::string> NameIn(
-        const std::optional<std::map<std::string, std::string>>& names,
-        const std::string& strStoreName);
+    // The history holds what the listed file holds: the program put those bytes there itself.
+    std::optional<Kept> KeptAlready(const CUnitStore& store, const StoreEntry& listed);
+    // The current folder's entry of the name (strName "" for none); nullopt when it cannot be
+    // told.
+    std::optional<StoreEntry> ListedEntry(CUnitStore& store, const std::string& strStoreName);
+    static std::optional<StoreEntry> EntryIn(const std::optional<Listing>& listing,
+                                             const std::string& strStoreName);
+    // Takes a whole listing of the store's current folder; the caller holds the lock.
+    void TakeListing(const CUnitStore& store, std::optional<std::vector<StoreEntry>> aEntries);
     void UpdateListing(const CUnitStore& store, const std::string& strStoreName, bool bThere);
+    void NoteUnitFile(const std::string& strKey, std::optional<UnitFile> file);
+    // Whether a name of the store's current folder waits for the listing that follows its put.
+    bool WaitsForListing(const CUnitStore& store);
+    // "History/UnitFiles.tsv": the unit files whose listing was seen, kept across sessions.
+    std::string UnitFilesPath() const { return m_history.Folder() + "UnitFiles.tsv"; }
+    void LoadUnitFiles();
+    void SaveUnitFiles();
+    static std::string FileKey(const CUnitStore& store, const std::string& strStoreName);
     // The unit (address or memory), folder and name: the key of what is known about a file,
     // since stores of several units may work at once. bUnitOnly: the unit's prefix alone.
     static std::string StoreKey(const CUnitStore& store, const std::string& strStoreName,
@@ -118,7 +141,9 @@ private:
     // The SHA-256 of the bytes kept before a file was replaced or removed, by unit name or PC
     // path, until the journal line of that change takes it.
     std::map<std::string, Kept> m_aKeptBefore;
-    // Names in the folders of the unit this action has listed.
-    // (upper-case name to the name as listed; nullopt when the listing failed)
-    std::map<std::string, std::optional<std::map<std::string, std::string>>> m_aListed;
+    // The folders of the unit this action has listed (nullopt when the listing failed).
+    std::map<std::string, std::optional<Listing>> m_aListed;
+    std::map<std::string, UnitFile> m_aUnitFiles;  // by FileKey
+    bool m_bUnitFilesLoaded = false;
+    bool m_bUnitFilesChanged = false;
 };

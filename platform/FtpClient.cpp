@@ -100,6 +100,11 @@ size_t WriteToFile(char* pData, size_t nSize, size_t nCount, void* pTarget) {
     return nSize * nCount;
 }
 
+size_t WriteToMemory(char* pData, size_t nSize, size_t nCount, void* pBytes) {
+    static_cast<std::string*>(pBytes)->append(pData, nSize * nCount);
+    return nSize * nCount;
+}
+
 // A damaged listing ends the transfer: what follows would not be read.
 size_t WriteToListParser(char* pData, size_t nSize, size_t nCount, void* pParser) {
     CFtpListParser* pListParser = static_cast<CFtpListParser*>(pParser);
@@ -302,12 +307,24 @@ FtpResult CFtpClient::Download(const std::string& strServerPath, const std::stri
     if (!Begin(UrlOf(strServerPath))) {
         return FtpResult::ConnectionFailed;
     }
-    SetDownloadOptions(target);
+    SetDownloadOptions(WriteToFile, &target);
     FtpResult result = Finish(Perform());
     if (result == FtpResult::Done && !target.Commit()) {
         return FailLocally(strLocalPath + ": cannot be written");
     }
     return result;
+}
+
+FtpResult CFtpClient::DownloadToMemory(const std::string& strServerPath, std::string& strBytes) {
+    strBytes.clear();
+    if (!IsSendablePath(strServerPath)) {
+        return FailLocally("invalid file name");
+    }
+    if (!Begin(UrlOf(strServerPath))) {
+        return FtpResult::ConnectionFailed;
+    }
+    SetDownloadOptions(WriteToMemory, &strBytes);
+    return Finish(Perform());
 }
 
 FtpResult CFtpClient::Delete(const std::string& strServerPath) {
@@ -476,10 +493,10 @@ bool CFtpClient::Begin(const std::string& strUrl) {
 // The file ends where the server closes the data connection and confirms the transfer: a
 // length announced before (SIZE, or the "(N bytes)" of the opening reply) would otherwise cut
 // the file short, or end it early, and report it as whole. curl then sends no SIZE at all.
-void CFtpClient::SetDownloadOptions(CAtomicFile& target) {
+void CFtpClient::SetDownloadOptions(size_t (*write)(char*, size_t, size_t, void*), void* pTarget) {
     curl_easy_setopt(m_pCurl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, WriteToFile);
-    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, &target);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEFUNCTION, write);
+    curl_easy_setopt(m_pCurl, CURLOPT_WRITEDATA, pTarget);
     // curl reads 16 KiB at a time unless told otherwise; large reads keep up with the network.
     curl_easy_setopt(m_pCurl, CURLOPT_BUFFERSIZE, kTransferBufferBytes);
     m_bReportsBytes = true;

@@ -60,6 +60,8 @@ public:
     // Replaces the local file only once the whole file has arrived: every byte the server
     // sends until it closes the data connection and confirms the transfer.
     FtpResult Download(const std::string& strServerPath, const std::string& strLocalPath);
+    // The same into memory: strBytes holds the whole file when the transfer is done.
+    FtpResult DownloadToMemory(const std::string& strServerPath, std::string& strBytes);
     FtpResult Delete(const std::string& strServerPath);
     // Deletes what a failed or stopped transfer left on the server, and answers how the
     // deletion went; ErrorText() keeps telling why the transfer failed. A stop requested
@@ -100,7 +102,7 @@ private:
     FtpResult RunCommands(const std::vector<std::string>& aCommands);
     FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,
                        const std::vector<std::string>& aAfterCommands);
-    void SetDownloadOptions(CAtomicFile& target);
+    void SetDownloadOptions(size_t (*write)(char*, size_t, size_t, void*), void* pTarget);
     std::string UrlOf(const std::string& strServerPath) const;
 
     FtpClientOptions m_options;

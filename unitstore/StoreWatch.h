@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "platform/FtpListParser.h"
 
 class CUnitStore;
 
@@ -16,6 +19,10 @@ public:
     // Before the store file is replaced (bRemove false) or removed; false stops the command.
     virtual bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                                    bool bRemove) = 0;
+    // Every listing of the store's current folder, whole.
+    virtual void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
+    // The action is about to change its folder or to end while still connected.
+    virtual void BeforeLeaveFolder(CUnitStore& store) = 0;
     // Before a download replaces a local file; false stops the download.
     virtual bool BeforeLocalReplace(const std::string& strLocalPath) = 0;
 

@@ -19,6 +19,7 @@
 #include "platform/StopRequest.h"
 #include "platform/TemporaryName.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "settings/SetData.h"
 #include "unitstore/StoreWatch.h"
 
@@ -189,17 +190,20 @@ bool CUnitStore::Connect() {
     m_strFolder.clear();
     m_aClearedFolders.clear();
     m_pFtp.reset();
+    m_bConnected = false;
     if (IStoreWatch* pWatch = Watch()) {
         CWatchTurn turn(m_bWatching);
         pWatch->OnConnect(*this);
     }
-    if (!IsNetwork()) {
-        return true;
+    if (IsNetwork()) {
+        m_pFtp = std::make_unique<CFtpClient>(
+            FtpClientOptions{m_settings.strServer, m_settings.nPort, kUser, kPassword,
+                             m_settings.bPasv, m_settings.nTimeoutSeconds, m_settings.pCancel});
+        m_bConnected = TakeResult(m_pFtp->Connect());
+    } else {
+        m_bConnected = true;
     }
-    m_pFtp = std::make_unique<CFtpClient>(
-        FtpClientOptions{m_settings.strServer, m_settings.nPort, kUser, kPassword, m_settings.bPasv,
-                         m_settings.nTimeoutSeconds, m_settings.pCancel});
-    return TakeResult(m_pFtp->Connect());
+    return m_bConnected;
 }
 
 bool CUnitStore::SetFolder(const std::string& strFolder) {
@@ -208,6 +212,7 @@ bool CUnitStore::SetFolder(const std::string& strFolder) {
         (!folder->empty() && !StaysInStore(folder->substr(0, folder->size() - 1)))) {
         return false;
     }
+    LeaveFolder();
     if (IsNetwork() && !TakeResult(m_pFtp->ChangeFolder(kStoreRoot + *folder))) {
         return false;
     }
@@ -300,6 +305,20 @@ bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& 
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
 
+std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName) {
+    if (!CanContinue() || !StaysInStore(strStoreName)) {
+        return std::nullopt;
+    }
+    if (IsNetwork()) {
+        std::string strBytes;
+        return TakeResult(m_pFtp->DownloadToMemory(ServerPath(strStoreName), strBytes))
+                   ? std::optional<std::string>(std::move(strBytes))
+                   : std::nullopt;
+    }
+    std::optional<std::string> path = UsbPath(strStoreName);
+    return path ? ReadWholeFile(*path) : std::nullopt;
+}
+
 bool CUnitStore::Remove(const std::string& strStoreName) {
     IStoreWatch* pWatch = Watch();
     if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {
@@ -338,7 +357,23 @@ bool CUnitStore::CreateDirectory(const std::string& strFolderName) {
     return path && (mkdir(path->c_str(), 0777) == 0 || (errno == EEXIST && IsFolder(*path)));
 }
 
+// The watch sees every listing whole, whatever the pattern: it tells which files are there.
 std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& strPattern) {
+    IStoreWatch* pWatch = Watch();
+    std::optional<std::vector<StoreEntry>> aEntries = ListFolder(pWatch ? "*" : strPattern);
+    if (pWatch != nullptr && aEntries) {
+        {
+            CWatchTurn turn(m_bWatching);
+            pWatch->OnListed(*this, *aEntries);
+        }
+        std::erase_if(*aEntries, [&strPattern](const StoreEntry& entry) {
+            return !MatchesFilePattern(entry.strName, strPattern);
+        });
+    }
+    return aEntries;
+}
+
+std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string& strPattern) {
     if (!CanContinue()) {
         return std::nullopt;
     }
@@ -366,7 +401,9 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
             fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
         }
-        aEntries.push_back({*cp932Name, S_ISDIR(status.st_mode)});
+        aEntries.push_back({*cp932Name, S_ISDIR(status.st_mode), status.st_size,
+                            Format("%lld.%09ld", static_cast<long long>(status.st_mtim.tv_sec),
+                                   status.st_mtim.tv_nsec)});
     }
     closedir(pFolder);
     return aEntries;
@@ -404,7 +441,17 @@ void CUnitStore::RemoveLeftOverTemporaryFiles(const std::string& strFolder) {
     closedir(pFolder);
 }
 
+void CUnitStore::LeaveFolder() {
+    IStoreWatch* pWatch = Watch();
+    if (pWatch != nullptr && m_bConnected && CanContinue()) {
+        CWatchTurn turn(m_bWatching);
+        pWatch->BeforeLeaveFolder(*this);
+    }
+}
+
 void CUnitStore::Close() {
+    LeaveFolder();
+    m_bConnected = false;
     if (m_pFtp) {
         m_pFtp->Close();
         m_pFtp.reset();

@@ -60,6 +60,8 @@ public:
     // Replaces the local file only when the whole file has arrived; the local file is left
     // readable and writable.
     bool GetFile(const std::string& strStoreName, const std::string& strLocalPath);
+    // The whole store file in memory, unwatched: what the watch itself reads to keep a copy.
+    std::optional<std::string> ReadFile(const std::string& strStoreName);
     bool Remove(const std::string& strStoreName);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
@@ -100,6 +102,9 @@ private:
     bool PutFileNow(const std::string& strLocalPath, const std::string& strStoreName);
     bool GetFileNow(const std::string& strStoreName, const std::string& strLocalPath);
     bool RemoveNow(const std::string& strStoreName);
+    std::optional<std::vector<StoreEntry>> ListFolder(const std::string& strPattern);
+    // Tells the watch that the action is done with the current folder.
+    void LeaveFolder();
     FtpResult UploadReplacing(const std::string& strLocalPath, const std::string& strServerPath);
     std::string ServerPath(const std::string& strStoreName) const;
     // The file system path of a store name on the USB memory; nullopt when the name has no
@@ -112,6 +117,7 @@ private:
     std::unique_ptr<CFtpClient> m_pFtp;
     std::string m_strFolder;  // current folder relative to the store root, "" or "RzFilesOut/"
     std::set<std::string> m_aClearedFolders;  // folders of the memory cleared in this action
+    bool m_bConnected = false;                // from a connection made until Close
     bool m_bConnectionFailed = false;
     bool m_bStopped = false;
     std::string m_strErrorText;

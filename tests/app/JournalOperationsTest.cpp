@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -73,15 +75,22 @@ protected:
 
     std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
 
+    // The newest line of that operation and unit name; an empty record when there is none.
+    JournalRecord NewestLine(const char* pszOperation, const std::string& strUnitName) const {
+        std::vector<JournalRecord> aLines = Lines();
+        auto found = std::find_if(aLines.rbegin(), aLines.rend(), [&](const JournalRecord& line) {
+            return line.strOperation == pszOperation && line.strUnitName == strUnitName;
+        });
+        return found == aLines.rend() ? JournalRecord() : *found;
+    }
+
     // The bytes that went over in the newest line of that operation and unit name.
     std::string ReadBytesOfLine(const char* pszOperation, const std::string& strUnitName) const {
-        std::vector<JournalRecord> aLines = Lines();
-        for (auto it = aLines.rbegin(); it != aLines.rend(); ++it) {
-            if (it->strOperation == pszOperation && it->strUnitName == strUnitName) {
-                return App().ShopMemory()->History().Load(it->strSha256).value_or("");
-            }
-        }
-        return {};
+        return App()
+            .ShopMemory()
+            ->History()
+            .Load(NewestLine(pszOperation, strUnitName).strSha256)
+            .value_or("");
     }
 
     static void Press(CRZKSETDlg& dialog, int nId) { OperationFrameTest::Press(dialog, nId); }
@@ -447,6 +456,57 @@ TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
                                             "に操作の記録を書き込めませんでした。\n"
                                             "操作は続けますが、記録の残らない操作があります。",
                                         "P1.NCの登録が正常終了しました。"}));
+}
+
+// A program the program put itself is deleted without fetching it again while the history
+// keeps its bytes and the unit's listing shows the size and time seen right after the put: the
+// journal line names the bytes put. Bytes put there by someone else since, in the same size but
+// at another time, are fetched and kept.
+TEST_F(JournalOperationsTest, WhatTheProgramPutIsFetchedAgainOnlyWhenTheListingShowsAChange) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        auto inNumbers = [&](const std::function<void(CFKanriDlg&)>& act) {
+            ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+                act(numbers);
+                numbers.OnClose();
+            });
+            Press(dialog, 1008);
+        };
+        auto registerP1 = [&](CFKanriDlg& numbers) {
+            Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+            ExpectDialog<CFNoInDlg>(Ui(), [](CFNoInDlg& number) { number.OnOK(); });
+            numbers.Button(1033).click();
+        };
+        auto deleteAll = [&](CFKanriDlg& numbers) {
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+        };
+        const std::string strProgram = m_strStore + "RzFilesOut/0001.fno";
+        inNumbers(registerP1);
+        const std::string strPut = ReadBytes(strProgram);
+        inNumbers(deleteAll);
+
+        for (int nMinutesLater : {0, 2}) {
+            SCOPED_TRACE(nMinutesLater);
+            inNumbers(registerP1);
+            struct stat put {};
+            ASSERT_EQ(stat(strProgram.c_str(), &put), 0);
+            const std::string strOther(strPut.size(), 'X');
+            WriteBytes(strProgram, strOther);
+            timespec aTimes[2] = {put.st_mtim, put.st_mtim};
+            aTimes[1].tv_sec += nMinutesLater * 60;
+            ASSERT_EQ(utimensat(AT_FDCWD, strProgram.c_str(), aTimes, 0), 0);
+            inNumbers(deleteAll);
+            EXPECT_FALSE(fs::exists(strProgram));
+            const JournalRecord line = NewestLine("番号登録 / 全消去", "RzFilesOut/0001.fno");
+            EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeDone);
+            EXPECT_EQ(line.strKept, Sha256Hex(nMinutesLater == 0 ? strPut : strOther));
+        }
+        m_pUnit.reset();
+    }
 }
 
 // The row of the window that shows the line; -1 when none does.
