@@ -11,6 +11,7 @@
 #include "fleet/UnitWorkers.h"
 #include "journal/ShopMemory.h"
 #include "platform/DialogLayout.h"
+#include "platform/IniFile.h"
 #include "platform/ListView.h"
 #include "platform/Progress.h"
 #include "platform/StopRequest.h"
@@ -40,6 +41,14 @@ std::string OneLine(std::string strText) {
     return strText;
 }
 
+// RZKSET.ini's "[Fleet]" key "MaxConnections": how many units are asked, or sent to, at once.
+int MaxConnections() {
+    CIniFile ini(GetApp().ProfilePath());
+    ini.Load();
+    return std::clamp(ini.GetInt("Fleet", "MaxConnections", CUnitWorkers::kDefaultMaxThreads), 1,
+                      64);
+}
+
 }  // namespace
 
 CFleetDlg::CFleetDlg(std::function<void(int)> runOperation, QWidget* pParent)
@@ -54,8 +63,9 @@ CFleetDlg::CFleetDlg(std::function<void(int)> runOperation, QWidget* pParent)
         {1005, "送信(&T)...", 555, 113, 58, &CFleetDlg::OnSend},
         {2, "閉じる", 555, 199, 58, &CFleetDlg::reject},
     });
-    m_pStatusWorkers = new CUnitWorkers(CUnitWorkers::kDefaultMaxThreads, this);
-    m_pSendWorkers = new CUnitWorkers(CUnitWorkers::kDefaultMaxThreads, this);
+    const int nMaxConnections = MaxConnections();
+    m_pStatusWorkers = new CUnitWorkers(nMaxConnections, this);
+    m_pSendWorkers = new CUnitWorkers(nMaxConnections, this);
 }
 
 CFleetDlg::~CFleetDlg() {

@@ -245,7 +245,7 @@ TEST_F(FleetDlgTest, RowsTellWhatCouldNotBeRead) {
 }
 
 // Closing the view while every unit hangs at its login ends the asking at once: no thread
-// and no connection of the view is left.
+// and no connection of the view is left. The checks at a time are RZKSET.ini's bound.
 TEST_F(FleetDlgTest, ClosingWhileChecksHangLeavesNoThreadOrConnection) {
     App().FtpTimeoutSeconds = 3600;
     AddUnit(2, {"--stall-login"});
@@ -254,21 +254,28 @@ TEST_F(FleetDlgTest, ClosingWhileChecksHangLeavesNoThreadOrConnection) {
     }
     App().SelectProfile("M101");
 
-    CRZKSETDlg window;
-    window.OnInitDialog();
-    const int nSockets = CountSockets();
-    OpenFleet(window, [&](CFleetDlg& fleet) {
-        // Eight checks at a time, each with its connection open and waiting for the greeting.
-        while (CountConnectionsTo(2, App().FtpPort) < CUnitWorkers::kDefaultMaxThreads) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (int nBound : {CUnitWorkers::kDefaultMaxThreads, 3}) {
+        SCOPED_TRACE(nBound);
+        if (nBound != CUnitWorkers::kDefaultMaxThreads) {
+            WriteBytes(m_exeDir / "RZKSET.ini",
+                       "[Fleet]\r\nMaxConnections=" + std::to_string(nBound) + "\r\n");
         }
-        EXPECT_EQ(CountUnitThreads(), CUnitWorkers::kDefaultMaxThreads);
-        EXPECT_TRUE(fleet.IsAsking());
-        fleet.Button(2).click();
-        EXPECT_EQ(CountUnitThreads(), 0);
-        EXPECT_EQ(CountSockets(), nSockets);
-        EXPECT_EQ(CountConnectionsTo(2, App().FtpPort), 0);
-    });
+        CRZKSETDlg window;
+        window.OnInitDialog();
+        const int nSockets = CountSockets();
+        OpenFleet(window, [&](CFleetDlg& fleet) {
+            // The checks at a time, each with its connection open and waiting for the greeting.
+            while (CountConnectionsTo(2, App().FtpPort) < nBound) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+            EXPECT_EQ(CountUnitThreads(), nBound);
+            EXPECT_TRUE(fleet.IsAsking());
+            fleet.Button(2).click();
+            EXPECT_EQ(CountUnitThreads(), 0);
+            EXPECT_EQ(CountSockets(), nSockets);
+            EXPECT_EQ(CountConnectionsTo(2, App().FtpPort), 0);
+        });
+    }
     EXPECT_TRUE(Ui().Boxes().empty());
 }
 
