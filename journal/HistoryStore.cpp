@@ -53,7 +53,9 @@ std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
     if (!file.Commit()) {
         return std::nullopt;
     }
-    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), NowNs(), ++m_nNextOrder};
+    int64_t nNow = NowNs();
+    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), nNow, ++m_nNextOrder};
+    m_nOldestKeptNs = std::min(m_nOldestKeptNs, nNow);
     m_nTotalBytes += static_cast<int64_t>(bytes.size());
     DropBeyondLimits();
     return strSha256;
@@ -108,12 +110,18 @@ void CHistoryStore::LoadIndex() {
         }
         m_aVersions[strName] = {status.st_size, Nanoseconds(status.st_mtim), 0};
         m_nTotalBytes += status.st_size;
+        m_nOldestKeptNs = std::min(m_nOldestKeptNs, Nanoseconds(status.st_mtim));
     }
     DropBeyondLimits();
 }
 
+// Called after every version kept: a history of a hundred thousand versions is looked through
+// only when something is to go.
 void CHistoryStore::DropBeyondLimits() {
     int64_t nOldest = NowNs() - static_cast<int64_t>(m_limits.nMaxDays) * 86400 * 1000000000;
+    if (m_nTotalBytes <= m_limits.nMaxBytes && m_nOldestKeptNs >= nOldest) {
+        return;
+    }
     std::vector<std::tuple<uint64_t, int64_t, std::string>> aByAge;
     for (const auto& [strSha256, version] : m_aVersions) {
         // Versions found on disk (order 0) are older than any kept in this session.
@@ -125,6 +133,10 @@ void CHistoryStore::DropBeyondLimits() {
             break;
         }
         Drop(strSha256);
+    }
+    m_nOldestKeptNs = std::numeric_limits<int64_t>::max();
+    for (const auto& entry : m_aVersions) {
+        m_nOldestKeptNs = std::min(m_nOldestKeptNs, entry.second.nKeptNs);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string>
@@ -50,5 +51,7 @@ private:
     bool m_bIndexLoaded = false;
     std::map<std::string, Version> m_aVersions;
     int64_t m_nTotalBytes = 0;
+    // No version was kept earlier than this; it may lag behind after a version was kept again.
+    int64_t m_nOldestKeptNs = std::numeric_limits<int64_t>::max();
     uint64_t m_nNextOrder = 0;
 };
