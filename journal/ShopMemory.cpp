@@ -1,10 +1,8 @@
 #include "journal/ShopMemory.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -406,10 +404,13 @@ void CShopMemory::LoadUnitFiles() {
 }
 
 void CShopMemory::SaveUnitFiles() {
+    if (!m_bUnitFilesChanged) {
+        return;
+    }
     bool bAnyListed = std::any_of(m_aUnitFiles.begin(), m_aUnitFiles.end(), [](const auto& file) {
         return !file.second.strListedTime.empty();
     });
-    if (!m_bUnitFilesChanged || (!bAnyListed && !IsRegularFile(UnitFilesPath()))) {
+    if (!bAnyListed && !IsRegularFile(UnitFilesPath())) {
         return;
     }
     std::string strText;
