@@ -145,22 +145,49 @@ int Register(const char* pszHost, const char* pszPort, const std::string& strFol
     return 0;
 }
 
-int DeleteAll(const char* pszHost, const char* pszPort, bool bFetchFirst) {
-    CUnitStore store = ConnectedStore(pszHost, pszPort);
+// The files of the program folder; nullopt when it cannot be listed.
+std::optional<std::vector<std::string>> ProgramFiles(CUnitStore& store) {
     auto aEntries =
         store.Connect() && store.SetFolder(kProgramFolder) ? store.FindFiles("*") : std::nullopt;
     if (!aEntries) {
+        return std::nullopt;
+    }
+    std::vector<std::string> aNames;
+    for (const StoreEntry& entry : *aEntries) {
+        if (!entry.bFolder) {
+            aNames.push_back(entry.strName);
+        }
+    }
+    return aNames;
+}
+
+int DeleteAll(const char* pszHost, const char* pszPort) {
+    CUnitStore store = ConnectedStore(pszHost, pszPort);
+    std::optional<std::vector<std::string>> aNames = ProgramFiles(store);
+    if (!aNames) {
         return Fail("cannot list " + std::string(kProgramFolder));
     }
-    for (const StoreEntry& entry : *aEntries) {
-        if (entry.bFolder) {
-            continue;
+    std::string strFailure;
+    // As the dialogs delete: the watch keeps a group of copies ahead of their deletions.
+    store.RemoveEach(*aNames, [&](const std::string& strName, bool bRemoved) {
+        if (!bRemoved) {
+            strFailure = "cannot delete " + strName;
         }
-        if (bFetchFirst && !store.ReadFile(entry.strName)) {
-            return Fail("cannot fetch " + entry.strName);
-        }
-        if (!store.Remove(entry.strName)) {
-            return Fail("cannot delete " + entry.strName);
+        return bRemoved;
+    });
+    return strFailure.empty() ? 0 : Fail(strFailure);
+}
+
+// The floor of a delete all with copies: each file fetched into memory, then deleted.
+int FetchDeleteAll(const char* pszHost, const char* pszPort) {
+    CUnitStore store = ConnectedStore(pszHost, pszPort);
+    std::optional<std::vector<std::string>> aNames = ProgramFiles(store);
+    if (!aNames) {
+        return Fail("cannot list " + std::string(kProgramFolder));
+    }
+    for (const std::string& strName : *aNames) {
+        if (!store.ReadFile(strName) || !store.Remove(strName)) {
+            return Fail("cannot fetch and delete " + strName);
         }
     }
     return 0;
@@ -230,10 +257,10 @@ int main(int argc, char** argv) {
         std::unique_ptr<CShopMemory> pMemory =
             std::string_view(argv[5]) == "on" ? OpenShopMemory(argv[4]) : nullptr;
         CJournalScope scope("全消去");
-        return DeleteAll(argv[2], argv[3], false);
+        return DeleteAll(argv[2], argv[3]);
     }
     if (strCommand == "fetch-delete-all" && argc == 4) {
-        return DeleteAll(argv[2], argv[3], true);
+        return FetchDeleteAll(argv[2], argv[3]);
     }
     if (strCommand == "list" && argc == 5) {
         CUnitStore store = ConnectedStore(argv[2], argv[3]);

@@ -39,26 +39,57 @@ CHistoryStore::CHistoryStore(std::string strFolder, Limits limits)
 
 std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
     std::string strSha256 = Sha256Hex(bytes);
-    if (Refresh(strSha256)) {
+    if (Refresh(strSha256) && HoldsBytes(strSha256, bytes)) {
         return strSha256;
     }
-    std::string strPath = PathOf(strSha256);
+    if (!WriteVersion(strSha256, bytes)) {
+        return std::nullopt;
+    }
+    auto nSize = static_cast<int64_t>(bytes.size());
+    int64_t nNow = NowNs();
+    Version& version = m_aVersions[strSha256];
+    m_nTotalBytes += nSize - version.nSize;
+    version = {nSize, nNow, ++m_nNextOrder};
+    m_nOldestKeptNs = std::min(m_nOldestKeptNs, nNow);
+    DropBeyondLimits(strSha256);
+    return strSha256;
+}
+
+bool CHistoryStore::WriteVersion(const std::string& strSha256, std::string_view bytes) {
     std::error_code error;
     std::filesystem::create_directories(m_strFolder, error);
-    CAtomicFile file(strPath, false);
+    CAtomicFile file(PathOf(strSha256), false);
     if (!file.Open()) {
-        return std::nullopt;
+        return false;
     }
     file.Write(bytes);
-    if (!file.Commit()) {
-        return std::nullopt;
+    m_bUnsynced = true;
+    return file.Commit();
+}
+
+// Comparing the bytes costs one read of a file the same size; a name is trusted for nothing.
+bool CHistoryStore::HoldsBytes(const std::string& strSha256, std::string_view bytes) const {
+    if (SizeOf(strSha256) != static_cast<int64_t>(bytes.size())) {
+        return false;
     }
-    int64_t nNow = NowNs();
-    m_aVersions[strSha256] = {static_cast<int64_t>(bytes.size()), nNow, ++m_nNextOrder};
-    m_nOldestKeptNs = std::min(m_nOldestKeptNs, nNow);
-    m_nTotalBytes += static_cast<int64_t>(bytes.size());
-    DropBeyondLimits();
-    return strSha256;
+    std::optional<std::string> held = ReadWholeFile(PathOf(strSha256));
+    return held && *held == bytes;
+}
+
+// One syncfs for a group of versions: each fsync of its own would wait for the disk once a
+// version, and a delete all keeps hundreds of them.
+bool CHistoryStore::Sync() {
+    if (!m_bUnsynced) {
+        return true;
+    }
+    int nFolder = open(m_strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (nFolder < 0) {
+        return false;
+    }
+    bool bSynced = syncfs(nFolder) == 0;
+    close(nFolder);
+    m_bUnsynced = !bSynced;
+    return bSynced;
 }
 
 bool CHistoryStore::Refresh(const std::string& strSha256) {
@@ -85,9 +116,16 @@ std::optional<std::string> CHistoryStore::Load(const std::string& strSha256) con
 }
 
 bool CHistoryStore::Holds(const std::string& strSha256) const {
+    return SizeOf(strSha256) >= 0;
+}
+
+int64_t CHistoryStore::SizeOf(const std::string& strSha256) const {
     struct stat status {};
-    return IsVersionName(strSha256) && stat(PathOf(strSha256).c_str(), &status) == 0 &&
-           S_ISREG(status.st_mode);
+    if (!IsVersionName(strSha256) || stat(PathOf(strSha256).c_str(), &status) != 0 ||
+        !S_ISREG(status.st_mode)) {
+        return -1;
+    }
+    return status.st_size;
 }
 
 int64_t CHistoryStore::TotalBytes() {
@@ -117,7 +155,7 @@ void CHistoryStore::LoadIndex() {
 
 // Called after every version kept: a history of a hundred thousand versions is looked through
 // only when something is to go.
-void CHistoryStore::DropBeyondLimits() {
+void CHistoryStore::DropBeyondLimits(const std::string& strSpared) {
     int64_t nOldest = NowNs() - static_cast<int64_t>(m_limits.nMaxDays) * 86400 * 1000000000;
     if (m_nTotalBytes <= m_limits.nMaxBytes && m_nOldestKeptNs >= nOldest) {
         return;
@@ -132,7 +170,9 @@ void CHistoryStore::DropBeyondLimits() {
         if (nKeptNs >= nOldest && m_nTotalBytes <= m_limits.nMaxBytes) {
             break;
         }
-        Drop(strSha256);
+        if (strSha256 != strSpared) {
+            Drop(strSha256);
+        }
     }
     m_nOldestKeptNs = std::numeric_limits<int64_t>::max();
     for (const auto& entry : m_aVersions) {

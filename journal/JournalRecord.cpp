@@ -9,7 +9,7 @@ namespace {
 
 using StringField = std::pair<const char*, std::string JournalRecord::*>;
 
-constexpr std::array<StringField, 13> kStringFields = {{
+constexpr std::array<StringField, 14> kStringFields = {{
     {"time", &JournalRecord::strTime},
     {"profile", &JournalRecord::strProfile},
     {"transport", &JournalRecord::strTransport},
@@ -23,6 +23,7 @@ constexpr std::array<StringField, 13> kStringFields = {{
     {"message", &JournalRecord::strMessage},
     {"kept", &JournalRecord::strKept},
     {"sources", &JournalRecord::strSources},
+    {"list", &JournalRecord::strList},
 }};
 
 void AppendQuoted(std::string& strOut, const std::string& strText) {

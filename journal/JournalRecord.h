@@ -23,6 +23,7 @@ struct JournalRecord {
     std::string strMessage;    // "message": why it failed or was refused
     std::string strKept;       // "kept": SHA-256 of the old bytes the history store keeps
     std::string strSources;    // "sources": the files merged into what was sent, "; " between
+    std::string strList;       // "list": SHA-256 of the kept list that named a deleted program
 
     static constexpr const char* kDirectionToUnit = "to_unit";
     static constexpr const char* kDirectionToPc = "to_pc";

@@ -7,6 +7,7 @@ namespace {
 struct Scope {
     std::string strName;
     std::string strSources;
+    std::string strList;
 };
 
 std::vector<Scope>& Scopes() {
@@ -38,7 +39,7 @@ std::string WithoutKeyboardMark(const std::string& strCaption) {
 
 CJournalScope::CJournalScope(const std::string& strCaption) {
     std::lock_guard lock(ScopesMutex());
-    Scopes().push_back({WithoutKeyboardMark(strCaption), {}});
+    Scopes().push_back({WithoutKeyboardMark(strCaption), {}, {}});
 }
 
 CJournalScope::~CJournalScope() {
@@ -73,4 +74,16 @@ void CJournalScope::SetSources(const std::vector<std::string>& aNames) {
 std::string CJournalScope::Sources() {
     std::lock_guard lock(ScopesMutex());
     return Scopes().empty() ? std::string() : Scopes().back().strSources;
+}
+
+void CJournalScope::SetList(const std::string& strSha256) {
+    std::lock_guard lock(ScopesMutex());
+    if (!Scopes().empty()) {
+        Scopes().back().strList = strSha256;
+    }
+}
+
+std::string CJournalScope::List() {
+    std::lock_guard lock(ScopesMutex());
+    return Scopes().empty() ? std::string() : Scopes().back().strList;
 }

@@ -18,4 +18,9 @@ public:
     // Files merged into what the innermost scope sends, for its journal lines.
     static void SetSources(const std::vector<std::string>& aNames);
     static std::string Sources();
+    // The SHA-256 of the kept version of the list that named the programs the innermost scope
+    // deletes, as the command held it before; the journal lines of the deletions carry it so
+    // that a restore puts each entry back where it stood.
+    static void SetList(const std::string& strSha256);
+    static std::string List();
 };

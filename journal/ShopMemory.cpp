@@ -107,6 +107,14 @@ bool CShopMemory::KeepLocalCopy(const std::string& strPath) {
     return true;
 }
 
+std::string CShopMemory::KeepList(std::string_view bytes) {
+    if (!m_settings.bHistory) {
+        return {};
+    }
+    std::lock_guard lock(m_mutex);
+    return m_history.Keep(bytes).value_or("");
+}
+
 void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
                                   const std::string& strPcPath, const std::string& strUnitName,
                                   const std::string& strBytesPath, bool bDone) {
@@ -124,6 +132,7 @@ void CShopMemory::OnConnect(const CUnitStore& store) {
     std::string strUnit = StoreKey(store, "", true);
     std::lock_guard lock(m_mutex);
     std::erase_if(m_aListed, [&](const auto& listed) { return listed.first.starts_with(strUnit); });
+    ForgetKeptBefore(strUnit);
     // A put that no listing of its own action confirmed stays unconfirmed: another client may
     // have written the name since.
     std::erase_if(m_aUnitFiles, [&](const auto& file) {
@@ -151,6 +160,14 @@ void CShopMemory::BeforeLeaveFolder(CUnitStore& store) {
     }
     std::lock_guard lock(m_mutex);
     SaveUnitFiles();
+    ForgetKeptBefore(StoreKey(store, ""));
+}
+
+// Copies kept ahead for changes that did not come (a stop, a failure) must not stand for what a
+// later action finds under the same names.
+void CShopMemory::ForgetKeptBefore(const std::string& strKeyStart) {
+    std::erase_if(m_aKeptBefore,
+                  [&](const auto& kept) { return kept.first.starts_with(strKeyStart); });
 }
 
 bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
@@ -158,27 +175,76 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
     if (!m_settings.bHistory) {
         return true;
     }
+    std::string strKey = StoreKey(store, strStoreName);
+    std::optional<KeptOrAbsent> kept = KeepBeforeChange(store, strStoreName, bRemove);
+    if (kept && SyncHistory()) {
+        if (*kept) {
+            std::lock_guard lock(m_mutex);
+            m_aKeptBefore[strKey] = **kept;
+        }
+        return true;
+    }
+    // A lost connection fails the command by itself; anything else that could not be kept
+    // needs the operator's word.
+    return store.HasConnectionFailed() ||
+           GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) || Refuse(strKey);
+}
+
+void CShopMemory::BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) {
+    if (!m_settings.bHistory) {
+        return;
+    }
+    std::vector<std::string> aKeys;
+    for (const std::string& strStoreName : aNames) {
+        std::optional<KeptOrAbsent> kept = KeepBeforeChange(store, strStoreName, true);
+        if (store.HasConnectionFailed() || store.WasStopped()) {
+            break;
+        }
+        if (kept && *kept) {
+            std::lock_guard lock(m_mutex);
+            aKeys.push_back(StoreKey(store, strStoreName));
+            m_aKeptBefore[aKeys.back()] = **kept;
+        }
+    }
+    if (!SyncHistory()) {
+        // Each change then keeps its copy again and asks when it cannot.
+        std::lock_guard lock(m_mutex);
+        for (const std::string& strKey : aKeys) {
+            m_aKeptBefore.erase(strKey);
+        }
+    }
+}
+
+// The copy of a file kept earlier in the same folder (by BeforeStoreChanges) is taken as it
+// is; nullopt when the file is there but could not be kept.
+std::optional<CShopMemory::KeptOrAbsent> CShopMemory::KeepBeforeChange(
+    CUnitStore& store, const std::string& strStoreName, bool bRemove) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto found = m_aKeptBefore.find(StoreKey(store, strStoreName));
+            found != m_aKeptBefore.end()) {
+            return found->second;
+        }
+    }
     std::optional<StoreEntry> listed = ListedEntry(store, strStoreName);
     if (listed && listed->strName.empty()) {
-        return true;  // nothing under that name: nothing to keep
+        return KeptOrAbsent();  // nothing under that name: nothing to keep
     }
     std::optional<Kept> kept = listed ? KeptAlready(store, *listed) : std::nullopt;
     if (!kept) {
         kept = KeepStoreFile(store, listed ? listed->strName : strStoreName);
     }
-    if (kept) {
-        std::lock_guard lock(m_mutex);
-        m_aKeptBefore[StoreKey(store, strStoreName)] = *kept;
-        return true;
+    // After a listing that failed, a fetch that is refused tells that the name is new: a
+    // replacement goes on.
+    if (!kept && !store.HasConnectionFailed() && !bRemove && !listed) {
+        return KeptOrAbsent();
     }
-    // A lost connection fails the command by itself. After a listing that failed, a fetch
-    // that is refused tells that the name is new: a replacement goes on. Anything else
-    // that could not be kept needs the operator's word.
-    if (store.HasConnectionFailed() || (!bRemove && !listed)) {
-        return true;
-    }
-    return GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) ||
-           Refuse(StoreKey(store, strStoreName));
+    return kept ? std::optional<KeptOrAbsent>(kept) : std::nullopt;
+}
+
+bool CShopMemory::SyncHistory() {
+    std::lock_guard lock(m_mutex);
+    return m_history.Sync();
 }
 
 bool CShopMemory::BeforeLocalReplace(const std::string& strLocalPath) {
@@ -238,6 +304,7 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
     record.nSize = kept.nSize;
     record.strSha256 = kept.strSha256;
     record.strKept = kept.strSha256;
+    record.strList = CJournalScope::List();
     SetOutcome(record, store, strKey, bDone);
     Write(std::move(record));
 }
@@ -260,6 +327,7 @@ std::optional<CShopMemory::Kept> CShopMemory::KeptAlready(const CUnitStore& stor
     auto file = m_aUnitFiles.find(FileKey(store, listed.strName));
     if (file == m_aUnitFiles.end() || file->second.strListedTime.empty() ||
         file->second.nSize != listed.nSize || file->second.strListedTime != listed.strTime ||
+        m_history.SizeOf(file->second.strSha256) != listed.nSize ||
         !m_history.Refresh(file->second.strSha256)) {
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "journal/HistoryStore.h"
@@ -54,6 +55,10 @@ public:
                          const std::string& strPcPath, const std::string& strUnitName,
                          const std::string& strBytesPath, bool bDone);
 
+    // Keeps a list as a command holds it before it deletes programs the list names; answers
+    // the version's SHA-256 for CJournalScope::SetList, "" when it could not be kept.
+    std::string KeepList(std::string_view bytes);
+
     // True once in a session, after a journal line could not be written: the operator is told
     // when the operation has ended, not in the middle of its work.
     bool TakeJournalFailure();
@@ -68,6 +73,7 @@ public:
     void BeforeLeaveFolder(CUnitStore& store) override;
     bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                            bool bRemove) override;
+    void BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) override;
     bool BeforeLocalReplace(const std::string& strLocalPath) override;
     void AfterPut(const CUnitStore& store, const std::string& strLocalPath,
                   const std::string& strStoreName, bool bDone) override;
@@ -89,6 +95,17 @@ private:
         std::string strListedTime;
     };
     using Listing = std::map<std::string, StoreEntry>;  // by the name in upper case
+    // What stood under a name before a change: the copy kept, or nullopt for no file.
+    using KeptOrAbsent = std::optional<Kept>;
+
+    // Keeps what the store file holds before a change, without waiting for the disk; nullopt
+    // when it could not be kept.
+    std::optional<KeptOrAbsent> KeepBeforeChange(CUnitStore& store, const std::string& strStoreName,
+                                                 bool bRemove);
+    // Puts the versions kept so far on the disk: a kept copy counts once it is there.
+    bool SyncHistory();
+    // Forgets the copies kept ahead under keys that start so; the caller holds the lock.
+    void ForgetKeptBefore(const std::string& strKeyStart);
 
     // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
     std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);

@@ -144,12 +144,17 @@ void CFKanri2Dlg::OnDeleteAll() {
     std::optional<std::vector<StoreEntry>> found =
         bInFolder ? action.Store().FindFiles("*.fno") : std::nullopt;
     bool bAllRemoved = found.has_value();
+    std::vector<std::string> aNames;
     for (const StoreEntry& entry : found.value_or(std::vector<StoreEntry>())) {
-        Ui().PumpMessages();
-        if (!entry.bFolder && !action.Store().Remove(entry.strName)) {
-            bAllRemoved = false;
+        if (!entry.bFolder) {
+            aNames.push_back(entry.strName);
         }
     }
+    action.Store().RemoveEach(aNames, [&](const std::string&, bool bRemoved) {
+        Ui().PumpMessages();
+        bAllRemoved = bAllRemoved && bRemoved;
+        return true;
+    });
     bool bReachedUnit = action.StoreFailureText().empty();
     frame.SetMessage(
         action.Message(bAllRemoved ? "消去が終了しました。" : "消去できないファイルがありました。"),

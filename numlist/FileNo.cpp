@@ -154,6 +154,15 @@ int CFileNo::Load(const std::string& strPath) {
 // has fifty thousand short lines, and a formatting call and two buffered writes for each cost
 // more than the rest of the save.
 bool CFileNo::Save(const std::string& strPath) const {
+    CAtomicFile file(strPath);
+    if (!file.Open()) {
+        return false;
+    }
+    file.Write(ToText());
+    return file.Commit();
+}
+
+std::string CFileNo::ToText() const {
     std::string strText;
     strText.reserve(64 + m_strTitle.size() + 48 * m_aData.size());
     AppendLine(strText, kListHeadStart);
@@ -167,12 +176,7 @@ bool CFileNo::Save(const std::string& strPath) const {
         AppendKeyLine(strText, kRemarkKey, entry.strEct);
         AppendLine(strText, kFileNoEnd);
     }
-    CAtomicFile file(strPath);
-    if (!file.Open()) {
-        return false;
-    }
-    file.Write(strText);
-    return file.Commit();
+    return strText;
 }
 
 bool CFileNo::IsFreeNo(int nNo) const {

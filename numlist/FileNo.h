@@ -39,6 +39,8 @@ public:
     int Load(const std::string& strPath);
     // Writes the list file as a whole; false when any byte could not be written.
     bool Save(const std::string& strPath) const;
+    // The bytes Save writes.
+    std::string ToText() const;
     // True when no entry carries the number.
     bool IsFreeNo(int nNo) const;
 };

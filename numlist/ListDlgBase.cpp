@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/RZKSETApp.h"
+#include "journal/JournalScope.h"
 #include "numlist/BikouDlg.h"
 #include "numlist/CommandFrame.h"
 #include "numlist/NamedProgram.h"
@@ -233,6 +234,7 @@ void CListDlgBase::DeleteSelectedCommand(QPushButton& button) {
 void CListDlgBase::DeleteFilesOfRows(CCommandFrame& frame, const std::function<int()>& nextRow,
                                      const std::function<std::string(int)>& storeNameOfRow,
                                      const std::function<void(int)>& removeRow) {
+    NameListOnDeletions();
     CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
     std::string strFailure;
     while (action.IsOpen()) {
@@ -263,27 +265,40 @@ void CListDlgBase::PrintCommand(QPushButton& button, PrintVariant variant) {
 StoreClearing CListDlgBase::DeleteAllFiles(const std::string& strPattern,
                                            const std::string& strSpared) {
     StoreClearing clearing;
+    NameListOnDeletions();
     CStoreAction action(GetApp().StoreSettings(), m_location.strFolder);
     std::optional<std::vector<StoreEntry>> found;
     if (action.IsOpen()) {
         found = action.Store().FindFiles(strPattern);
     }
     clearing.bListed = found.has_value();
+    std::vector<std::string> aNames;
     for (const StoreEntry& entry : found.value_or(std::vector<StoreEntry>())) {
-        if (entry.bFolder || EqualsIgnoringCase(entry.strName, strSpared)) {
-            continue;
+        if (!entry.bFolder && !EqualsIgnoringCase(entry.strName, strSpared)) {
+            aNames.push_back(entry.strName);
         }
+    }
+    action.Store().RemoveEach(aNames, [&](const std::string& strName, bool bRemoved) {
         Ui().PumpMessages();
-        if (action.Store().Remove(entry.strName)) {
+        if (bRemoved) {
             ++clearing.nDeleted;
         } else {
             clearing.bFailed = true;
-            clearing.aRemaining.insert(MakeUpper(entry.strName));
+            clearing.aRemaining.insert(MakeUpper(strName));
         }
-    }
+        return true;
+    });
     clearing.strStoreFailure = action.StoreFailureText();
     action.Close();
     return clearing;
+}
+
+// The list as the dialog holds it, with the entries registered since it opened: the kept list
+// versions of the unit know only what was written back.
+void CListDlgBase::NameListOnDeletions() const {
+    if (CShopMemory* pMemory = CShopMemory::Current()) {
+        CJournalScope::SetList(pMemory->KeepList(m_fileNo.ToText()));
+    }
 }
 
 void CListDlgBase::KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles) {

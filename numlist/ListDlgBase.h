@@ -147,6 +147,9 @@ protected:
                            const std::function<void(int)>& removeRow);
     // Keeps only the entries whose program files are among the upper-case names given.
     void KeepEntriesWithFiles(const std::set<std::string>& aRemainingFiles);
+    // Names the list, as kept in the history now, on the journal lines of the deletions that
+    // follow in the command.
+    void NameListOnDeletions() const;
 
     // Each dialog builds its own controls and hands these to the base.
     void AttachControls(QLineEdit& titleEdit, CListView& fileList, CListView& coverList);

@@ -19,6 +19,9 @@ public:
     // Before the store file is replaced (bRemove false) or removed; false stops the command.
     virtual bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                                    bool bRemove) = 0;
+    // Before a group of store files of the current folder is removed one by one: what is kept
+    // of them all may reach the disk at once, ahead of the first removal.
+    virtual void BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) = 0;
     // Every listing of the store's current folder, whole.
     virtual void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
     // The action is about to change its folder or to end while still connected.

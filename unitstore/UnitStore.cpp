@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -328,6 +329,26 @@ bool CUnitStore::Remove(const std::string& strStoreName) {
     bool bDone = pWatch->BeforeStoreChange(*this, strStoreName, true) && RemoveNow(strStoreName);
     pWatch->AfterRemove(*this, strStoreName, bDone);
     return bDone;
+}
+
+void CUnitStore::RemoveEach(
+    const std::vector<std::string>& aStoreNames,
+    const std::function<bool(const std::string& strStoreName, bool bRemoved)>& afterRemove) {
+    // Large enough that one sync serves many deletions, small enough that the first deletion
+    // follows soon and a stop loses little fetching.
+    constexpr size_t kGroupSize = 64;
+    for (size_t nAt = 0; nAt < aStoreNames.size(); ++nAt) {
+        IStoreWatch* pWatch = Watch();
+        if (nAt % kGroupSize == 0 && pWatch != nullptr && CanContinue()) {
+            size_t nEnd = std::min(aStoreNames.size(), nAt + kGroupSize);
+            CWatchTurn turn(m_bWatching);
+            pWatch->BeforeStoreChanges(*this, {aStoreNames.begin() + static_cast<long>(nAt),
+                                               aStoreNames.begin() + static_cast<long>(nEnd)});
+        }
+        if (!afterRemove(aStoreNames[nAt], Remove(aStoreNames[nAt]))) {
+            return;
+        }
+    }
 }
 
 bool CUnitStore::RemoveNow(const std::string& strStoreName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -63,6 +64,12 @@ public:
     // The whole store file in memory, unwatched: what the watch itself reads to keep a copy.
     std::optional<std::string> ReadFile(const std::string& strStoreName);
     bool Remove(const std::string& strStoreName);
+    // Removes the files of the current folder one by one, calling back after each with whether
+    // it went (false from the call back stops). The watch keeps their copies a group at a time,
+    // so that a group reaches the PC's disk at once, ahead of its first removal.
+    void RemoveEach(
+        const std::vector<std::string>& aStoreNames,
+        const std::function<bool(const std::string& strStoreName, bool bRemoved)>& afterRemove);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),

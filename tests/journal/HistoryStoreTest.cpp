@@ -30,9 +30,15 @@ TEST(HistoryStoreTest, TheSameBytesAreKeptOnce) {
               1);
     EXPECT_EQ(history.Load(*first), Bytes('a'));
 
-    // A version altered on disk is no version any more.
-    WriteBytes(folder / "History/" + *first, Bytes('b'));
-    EXPECT_FALSE(history.Load(*first));
+    // A version altered on disk is no version any more, until the same bytes are kept again:
+    // then it is written anew, whatever its name promised.
+    for (const std::string& strDamage : {Bytes('b'), std::string(10, 'a')}) {
+        WriteBytes(folder / "History/" + *first, strDamage);
+        EXPECT_FALSE(history.Load(*first));
+        EXPECT_EQ(history.Keep(Bytes('a')), first);
+        EXPECT_EQ(history.Load(*first), Bytes('a'));
+        EXPECT_EQ(history.TotalBytes(), 100);
+    }
     EXPECT_FALSE(history.Load("../" + *first));
 }
 
@@ -53,6 +59,39 @@ TEST(HistoryStoreTest, TheLimitDropsTheOldestFirst) {
     ASSERT_TRUE(history.Keep(Bytes('e')));
     EXPECT_FALSE(history.Holds(Sha256Hex(Bytes('c'))));
     EXPECT_EQ(history.TotalBytes(), 300);
+}
+
+// The version just kept stays even when it alone passes the size limit: the older ones go
+// first, and it goes only when a later version needs the room.
+TEST(HistoryStoreTest, TheVersionJustKeptStaysWhateverItsSize) {
+    CTestFolder folder;
+    CHistoryStore history(folder / "History/", {250, 180});
+    for (char c : {'a', 'b'}) {
+        ASSERT_TRUE(history.Keep(Bytes(c)));
+    }
+    std::string strLarge(400, 'L');
+    std::optional<std::string> large = history.Keep(strLarge);
+    ASSERT_TRUE(large);
+    EXPECT_EQ(history.Load(*large), strLarge);
+    EXPECT_FALSE(history.Holds(Sha256Hex(Bytes('a'))));
+    EXPECT_FALSE(history.Holds(Sha256Hex(Bytes('b'))));
+    ASSERT_TRUE(history.Keep(Bytes('c')));
+    EXPECT_FALSE(history.Holds(*large));
+    EXPECT_TRUE(history.Holds(Sha256Hex(Bytes('c'))));
+}
+
+// Versions are written without waiting for the disk until Sync, which puts all at once.
+TEST(HistoryStoreTest, SyncPutsEveryVersionWrittenOnTheDisk) {
+    CTestFolder folder;
+    CHistoryStore history(folder / "History/", {});
+    EXPECT_TRUE(history.IsDurable());
+    ASSERT_TRUE(history.Keep(Bytes('a')));
+    ASSERT_TRUE(history.Keep(Bytes('b')));
+    EXPECT_FALSE(history.IsDurable());
+    EXPECT_TRUE(history.Sync());
+    EXPECT_TRUE(history.IsDurable());
+    ASSERT_TRUE(history.Keep(Bytes('a')));  // kept already: nothing new to sync
+    EXPECT_TRUE(history.IsDurable());
 }
 
 // Versions older than the age limit go when the store is next used, youngest kept.
