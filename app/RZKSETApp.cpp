@@ -151,12 +151,15 @@ bool CRZKSETApp::InitData(const std::string& strProfileName) {
 }
 
 bool CRZKSETApp::CheckUnit() {
-    return CheckUnitReady(StoreSettings(), ExeDir, UsbDriveName, Ui(),
-                          [this](const std::string& strRoot) {
-                              // A memory may have been pulled or plugged since the last look.
-                              Drives.Refresh();
-                              return IsUsableUsbDrive(Drives, strRoot);
-                          });
+    return CheckUnit(StoreSettings());
+}
+
+bool CRZKSETApp::CheckUnit(const UnitStoreSettings& settings) {
+    return CheckUnitReady(settings, ExeDir, UsbDriveName, Ui(), [this](const std::string& strRoot) {
+        // A memory may have been pulled or plugged since the last look.
+        Drives.Refresh();
+        return IsUsableUsbDrive(Drives, strRoot);
+    });
 }
 
 void CRZKSETApp::OpenShopMemory() {

@@ -75,6 +75,8 @@ public:
     // The readiness check of the current transport before an operation that reaches the unit;
     // false when the reason has been reported.
     bool CheckUnit();
+    // The same check of the unit those settings reach.
+    bool CheckUnit(const UnitStoreSettings& settings);
 
     // Opens the journal and the history store of ExeDir as RZKSET.ini's section "Journal" sets
     // them, and puts them on watch of every operation.

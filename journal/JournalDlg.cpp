@@ -10,6 +10,7 @@
 #include "journal/HistoryCompareDlg.h"
 #include "journal/JournalRestore.h"
 #include "journal/JournalScope.h"
+#include "journal/LineTarget.h"
 #include "journal/ShopMemory.h"
 #include "platform/AtomicFile.h"
 #include "platform/DialogLayout.h"
@@ -117,6 +118,7 @@ bool CJournalDlg::OnInitDialog() {
 
 void CJournalDlg::Reload() {
     m_aRecords = m_pMemory->Journal().ReadAll();
+    m_aSoundVersions.clear();
     std::set<std::string> aProfiles;
     std::set<std::string> aOperations;
     for (const JournalRecord& record : m_aRecords) {
@@ -183,18 +185,45 @@ const JournalRecord* CJournalDlg::SelectedRecord() const {
 
 void CJournalDlg::UpdateButtons() {
     const JournalRecord* pRecord = SelectedRecord();
-    bool bKept = pRecord != nullptr && m_pMemory->History().Holds(pRecord->strKept);
+    bool bKept = pRecord != nullptr && IsVersionSound(pRecord->strKept);
     Button(kCompareButton).setEnabled(bKept);
     Button(kRestoreButton).setEnabled(bKept);
 }
 
+// A version is offered only once its bytes have been read and match its name; each version is
+// read once while the window is open.
+bool CJournalDlg::IsVersionSound(const std::string& strSha256) const {
+    if (strSha256.empty()) {
+        return false;
+    }
+    auto found = m_aSoundVersions.find(strSha256);
+    if (found == m_aSoundVersions.end()) {
+        found =
+            m_aSoundVersions.emplace(strSha256, m_pMemory->History().Load(strSha256).has_value())
+                .first;
+    }
+    return found->second;
+}
+
+std::optional<LineTarget> CJournalDlg::TargetOf(const JournalRecord& record) const {
+    CRZKSETApp& app = GetApp();
+    LineTarget target =
+        TargetOfLine(record, app.ProfileFilePath(record.strProfile), app.StoreSettings());
+    if (!target.bOk) {
+        app.Ui().WarningBox(target.strMessage);
+        return std::nullopt;
+    }
+    return target;
+}
+
 void CJournalDlg::OnCompare() {
     const JournalRecord* pRecord = SelectedRecord();
-    if (pRecord == nullptr) {
+    std::optional<LineTarget> target = pRecord ? TargetOf(*pRecord) : std::nullopt;
+    if (!target) {
         return;
     }
     CRZKSETApp& app = GetApp();
-    CJournalRestore restore(*m_pMemory, app.StoreSettings(), app.SetData.ADD_DOT, app.SetData.DOT);
+    CJournalRestore restore(*m_pMemory, target->settings, target->bAddDot, target->strDot);
     std::optional<std::string> kept = restore.KeptBytes(*pRecord);
     std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowBusy();
     std::optional<std::string> current =
@@ -214,21 +243,23 @@ void CJournalDlg::OnCompare() {
 
 void CJournalDlg::OnRestore() {
     const JournalRecord* pRecord = SelectedRecord();
-    if (pRecord == nullptr) {
+    std::optional<LineTarget> target = pRecord ? TargetOf(*pRecord) : std::nullopt;
+    if (!target) {
         return;
     }
     JournalRecord record = *pRecord;
     CRZKSETApp& app = GetApp();
     bool bToPc = CJournalRestore::GoesToPc(record);
-    std::string strTarget = bToPc ? record.strPcPath : record.strUnitName;
+    std::string strTarget =
+        bToPc ? record.strPcPath : target->strMachine + "の" + record.strUnitName;
     if (!app.Ui().QuestionBox(
             Format("%sを履歴の版に戻します。\nよろしいですか？", strTarget.c_str()), true) ||
-        (!bToPc && !app.CheckUnit())) {
+        (!bToPc && !app.CheckUnit(target->settings))) {
         return;
     }
     CJournalScope scope("履歴 / 復元");
     std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowBusy();
-    CJournalRestore restore(*m_pMemory, app.StoreSettings(), app.SetData.ADD_DOT, app.SetData.DOT);
+    CJournalRestore restore(*m_pMemory, target->settings, target->bAddDot, target->strDot);
     CJournalRestore::Result result = restore.Restore(record);
     pBusy->Close();
     if (!result.strMessage.empty()) {

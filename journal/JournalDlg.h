@@ -1,10 +1,13 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
+#include "journal/LineTarget.h"
 #include "platform/Dialog.h"
 
 class CListView;
@@ -39,6 +42,9 @@ private:
     // The record of the selected row; nullptr when none is selected.
     const JournalRecord* SelectedRecord() const;
     void UpdateButtons();
+    bool IsVersionSound(const std::string& strSha256) const;
+    // Where the line's version goes back; nullopt after telling the operator why it cannot.
+    std::optional<LineTarget> TargetOf(const JournalRecord& record) const;
 
     CShopMemory* m_pMemory = nullptr;
     CListView* m_pList = nullptr;
@@ -46,4 +52,5 @@ private:
     QComboBox* m_pOperation = nullptr;
     std::vector<JournalRecord> m_aRecords;
     std::vector<int> m_aRows;
+    mutable std::map<std::string, bool> m_aSoundVersions;  // by SHA-256: read and matching
 };

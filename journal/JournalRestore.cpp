@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "numlist/FileNo.h"
@@ -114,62 +115,132 @@ CJournalRestore::Result CJournalRestore::RestoreToUnit(const JournalRecord& reco
     }
     CStoreAction action(m_settings, unitName->first.empty() ? "/pub/" : unitName->first);
     bool bDone = action.IsOpen() && action.Store().PutFile(strUpload, unitName->second) &&
-                 RestoreCatalogueEntry(action.Store(), unitName->first, unitName->second);
+                 RestoreCatalogueEntry(action.Store(), record, unitName->first, unitName->second);
     unlink(strUpload.c_str());
     return {bDone, action.Message(bDone ? Format("%sを復元しました。", record.strUnitName.c_str())
                                         : strFailure)};
 }
 
-bool CJournalRestore::RestoreCatalogueEntry(CUnitStore& store, const std::string& strFolder,
+bool CJournalRestore::RestoreCatalogueEntry(CUnitStore& store, const JournalRecord& record,
+                                            const std::string& strFolder,
                                             const std::string& strName) {
     bool bNumbered = strFolder == kNumberedFolder;
     if (!bNumbered && !strFolder.empty()) {
         return true;
     }
-    std::string strListName = bNumbered ? kListFileName : kNamedListFileName;
-    std::string strListUnitName = Cp932ToDisplay(strFolder + strListName);
-    std::string strListPath = TemporaryPath("~History.list");
-    // The newest list version the history keeps that names the program.
-    std::optional<FILENODATA> oldEntry;
-    CFileNo oldList;
-    std::vector<JournalRecord> aRecords = m_memory.Journal().ReadAll();
-    for (auto it = aRecords.rbegin(); it != aRecords.rend() && !oldEntry; ++it) {
-        std::optional<std::string> listBytes =
-            it->strUnitName == strListUnitName ? KeptBytes(*it) : std::nullopt;
-        CFileNo list;
-        if (!listBytes || !WriteBytes(strListPath, *listBytes) ||
-            list.Load(strListPath) != CFileNo::LOAD_OK) {
-            continue;
-        }
-        for (const FILENODATA& entry : list.m_aData) {
-            if (IsEntryOf(entry, bNumbered, strName, m_bAddDot, m_strDot)) {
-                oldEntry = entry;
-                oldList = list;
-                break;
-            }
-        }
-    }
-    if (!oldEntry) {
-        unlink(strListPath.c_str());
+    std::optional<CFileNo> oldList = ListNaming(record, bNumbered, strFolder, strName);
+    if (!oldList) {
         return true;
     }
-    CFileNo currentList;
-    if (!store.GetFile(strListName, strListPath) ||
-        currentList.Load(strListPath) != CFileNo::LOAD_OK) {
-        currentList = CFileNo();
-        currentList.m_strTitle = oldList.m_strTitle;
+    std::string strListName = bNumbered ? kListFileName : kNamedListFileName;
+    std::optional<CFileNo> currentList = UnitList(store, strListName, oldList->m_strTitle);
+    if (!currentList) {
+        return false;
     }
-    bool bListed = false;
-    for (const FILENODATA& entry : currentList.m_aData) {
-        bListed = bListed || IsEntryOf(entry, bNumbered, strName, m_bAddDot, m_strDot);
+    auto isOurs = [&](const FILENODATA& entry) {
+        return IsEntryOf(entry, bNumbered, strName, m_bAddDot, m_strDot);
+    };
+    if (std::any_of(currentList->m_aData.begin(), currentList->m_aData.end(), isOurs)) {
+        return true;
     }
-    if (!bListed) {
-        currentList.m_aData.push_back(*oldEntry);
-    }
-    bool bDone =
-        bListed || (currentList.Save(strListPath) && store.PutFile(strListPath, strListName));
+    PutEntryInItsPlace(*oldList, *currentList, bNumbered,
+                       std::find_if(oldList->m_aData.begin(), oldList->m_aData.end(), isOurs) -
+                           oldList->m_aData.begin());
+    std::string strListPath = TemporaryPath("~History.list");
+    bool bDone = currentList->Save(strListPath) && store.PutFile(strListPath, strListName);
     unlink(strListPath.c_str());
     return bDone;
+}
+
+// The list the line names (the one its command held before deleting), else the newest list
+// version the history keeps that names the program.
+std::optional<CFileNo> CJournalRestore::ListNaming(const JournalRecord& record, bool bNumbered,
+                                                   const std::string& strFolder,
+                                                   const std::string& strName) const {
+    std::string strListUnitName =
+        Cp932ToDisplay(strFolder + (bNumbered ? kListFileName : kNamedListFileName));
+    std::vector<std::string> aCandidates = {record.strList};
+    std::vector<JournalRecord> aRecords = m_memory.Journal().ReadAll();
+    for (auto it = aRecords.rbegin(); it != aRecords.rend(); ++it) {
+        if (it->strUnitName == strListUnitName) {
+            aCandidates.push_back(it->strKept);
+        }
+    }
+    for (const std::string& strSha256 : aCandidates) {
+        std::optional<CFileNo> list = KeptList(strSha256);
+        if (list &&
+            std::any_of(list->m_aData.begin(), list->m_aData.end(), [&](const FILENODATA& entry) {
+                return IsEntryOf(entry, bNumbered, strName, m_bAddDot, m_strDot);
+            })) {
+            return list;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<CFileNo> CJournalRestore::KeptList(const std::string& strSha256) const {
+    std::optional<std::string> bytes =
+        strSha256.empty() ? std::nullopt : m_memory.History().Load(strSha256);
+    std::string strListPath = TemporaryPath("~History.list");
+    return bytes && WriteBytes(strListPath, *bytes) ? TakeList(strListPath) : std::nullopt;
+}
+
+// The list on the unit now. A list the folder's listing does not show is new; one that is
+// there but cannot be fetched is never replaced by one not read from it.
+std::optional<CFileNo> CJournalRestore::UnitList(CUnitStore& store, const std::string& strListName,
+                                                 const std::string& strTitle) const {
+    std::optional<std::vector<StoreEntry>> aFound = store.FindFiles(strListName);
+    if (!aFound) {
+        return std::nullopt;
+    }
+    if (aFound->empty()) {
+        CFileNo list;
+        list.m_strTitle = strTitle;
+        return list;
+    }
+    std::string strListPath = TemporaryPath("~History.list");
+    return store.GetFile(strListName, strListPath) ? TakeList(strListPath) : std::nullopt;
+}
+
+// As the dialogs read a list: what loads before a fault counts (an emptied list, whose count
+// of 0 is a fault, reads as empty). The staging file goes.
+std::optional<CFileNo> CJournalRestore::TakeList(const std::string& strPath) {
+    CFileNo list;
+    list.Load(strPath);
+    unlink(strPath.c_str());
+    return list;
+}
+
+// After the nearest entry that stood before it and still stands; failing that, before the
+// nearest that stood after it; failing both, where it stood, as far as the list reaches.
+void CJournalRestore::PutEntryInItsPlace(const CFileNo& oldList, CFileNo& currentList,
+                                         bool bNumbered, std::ptrdiff_t nOldIndex) {
+    auto& aCurrent = currentList.m_aData;
+    auto placeOf = [&](const FILENODATA& oldEntry) {
+        return std::find_if(aCurrent.begin(), aCurrent.end(), [&](const FILENODATA& entry) {
+            return bNumbered ? entry.nNo == oldEntry.nNo
+                             : EqualsIgnoringCase(entry.strName, oldEntry.strName);
+        });
+    };
+    const FILENODATA& restored = oldList.m_aData[static_cast<size_t>(nOldIndex)];
+    for (std::ptrdiff_t nBefore = nOldIndex - 1; nBefore >= 0; --nBefore) {
+        auto place = placeOf(oldList.m_aData[static_cast<size_t>(nBefore)]);
+        if (place != aCurrent.end()) {
+            aCurrent.insert(place + 1, restored);
+            return;
+        }
+    }
+    for (size_t nAfter = static_cast<size_t>(nOldIndex) + 1; nAfter < oldList.m_aData.size();
+         ++nAfter) {
+        auto place = placeOf(oldList.m_aData[nAfter]);
+        if (place != aCurrent.end()) {
+            aCurrent.insert(place, restored);
+            return;
+        }
+    }
+    aCurrent.insert(aCurrent.begin() + std::min<std::ptrdiff_t>(
+                                           nOldIndex, static_cast<std::ptrdiff_t>(aCurrent.size())),
+                    restored);
 }
 
 std::string CJournalRestore::TemporaryPath(const char* pszName) const {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 #include "journal/JournalRecord.h"
 #include "journal/ShopMemory.h"
+#include "numlist/FileNo.h"
 #include "unitstore/UnitStore.h"
 
 // What the journal window does with the version of a line that the history keeps: the bytes a
@@ -33,10 +35,20 @@ public:
 private:
     Result RestoreToPc(const JournalRecord& record, const std::string& strBytes);
     Result RestoreToUnit(const JournalRecord& record, const std::string& strBytes);
-    // Puts the program's entry back into the list of its folder, from the newest kept list
-    // that has it; true when there was none to put back.
-    bool RestoreCatalogueEntry(CUnitStore& store, const std::string& strFolder,
-                               const std::string& strName);
+    // Puts the program's entry back into the list of its folder, in its old place, from the
+    // list the line names or the newest kept list that has it; true when there was none to
+    // put back.
+    bool RestoreCatalogueEntry(CUnitStore& store, const JournalRecord& record,
+                               const std::string& strFolder, const std::string& strName);
+    std::optional<CFileNo> ListNaming(const JournalRecord& record, bool bNumbered,
+                                      const std::string& strFolder,
+                                      const std::string& strName) const;
+    std::optional<CFileNo> KeptList(const std::string& strSha256) const;
+    std::optional<CFileNo> UnitList(CUnitStore& store, const std::string& strListName,
+                                    const std::string& strTitle) const;
+    static std::optional<CFileNo> TakeList(const std::string& strPath);
+    static void PutEntryInItsPlace(const CFileNo& oldList, CFileNo& currentList, bool bNumbered,
+                                   std::ptrdiff_t nOldIndex);
     std::string TemporaryPath(const char* pszName) const;
 
     CShopMemory& m_memory;

@@ -23,6 +23,7 @@
 #include "numlist/FSousaDlg.h"
 #include "numlist/FileNo.h"
 #include "platform/ListView.h"
+#include "platform/Text.h"
 #include "settings/SetDlg.h"
 #include "tests/app/OperationFrameFixture.h"
 #include "tests/fakes/ExpectDialog.h"
@@ -31,6 +32,7 @@
 #include "transfer/ProgramCompare.h"
 #include "transfer/SampleDlg.h"
 #include "transfer/SelInTypeDlg.h"
+#include "unitstore/StoreWatch.h"
 
 namespace {
 
@@ -70,7 +72,42 @@ protected:
         WriteBytes(m_strStore + "images/RZK70.REQ", "BNUMEX=1\r\n");
         WriteBytes(m_strStore + "UNREG1", kUnregistered);
         WriteBytes(m_strStore + "UNREG2", kUnregistered + kUnregistered);
+        // The journal window reaches the unit of a line through the line's machine profile.
+        App().SetData.SaveProfile(App().SetFilePath);
         App().OpenShopMemory();
+    }
+
+    // The number registration from the main window; act plays the operator in it, then it is
+    // closed.
+    void InNumbers(CRZKSETDlg& dialog, const std::function<void(CFKanriDlg&)>& act) {
+        ExpectDialog<CFKanriDlg>(Ui(), [&](CFKanriDlg& numbers) {
+            act(numbers);
+            numbers.OnClose();
+        });
+        Press(dialog, 1008);
+    }
+
+    // "登録" of a PC file under the number the registration offers, or under nNo.
+    void RegisterNumber(CFKanriDlg& numbers, const std::string& strPcFile, int nNo = 0) {
+        Ui().AnswerOpenFiles({m_pc / strPcFile});
+        ExpectDialog<CFNoInDlg>(Ui(), [nNo](CFNoInDlg& number) {
+            if (nNo > 0) {
+                number.NumberEdit().setText(QString::number(nNo));
+            }
+            number.OnOK();
+        });
+        numbers.Button(1033).click();
+    }
+
+    // The numbers of the unit's list, in its order (an emptied list loads with a count fault).
+    std::vector<int> UnitNumbers() const {
+        CFileNo list;
+        list.Load(m_strStore + "RzFilesOut/FileList.fno");
+        std::vector<int> aNumbers;
+        for (const FILENODATA& entry : list.m_aData) {
+            aNumbers.push_back(entry.nNo);
+        }
+        return aNumbers;
     }
 
     std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
@@ -645,6 +682,289 @@ TEST_F(JournalOperationsTest, TheWindowFiltersExportsComparesAndRestoresAPcFile)
     EXPECT_EQ(last.strOperation, "履歴 / 復元");
     EXPECT_EQ(last.strSha256, Sha256Hex(kP1));
     EXPECT_EQ(last.strKept, Sha256Hex(kInput));
+}
+
+// The row of the newest line of that operation and unit name selected, and "復元" pressed and
+// confirmed; answers the text of the question.
+std::string RestoreRow(CFakeUiServices& ui, CJournalDlg& window, const char* pszOperation,
+                       const std::string& strUnitName) {
+    int nRow = RowOf(window, pszOperation, strUnitName);
+    EXPECT_GE(nRow, 0) << strUnitName;
+    window.List().SetSelected(nRow, true);
+    EXPECT_TRUE(window.Button(1107).isEnabled());
+    size_t nBoxes = ui.Boxes().size();
+    ui.AnswerQuestion(true);
+    window.Button(1107).click();
+    return ui.Boxes().size() > nBoxes ? ui.Boxes()[nBoxes].strText : std::string();
+}
+
+// A line written by a send to machine 2 is compared with, and restored to, machine 2's unit
+// while machine 1 is current, and the question names it; a line whose machine is gone or has
+// another address now, or whose USB memory is not the one in use, is refused and reaches no
+// unit.
+TEST_F(JournalOperationsTest, CompareAndRestoreReachTheLinesMachineOnly) {
+    UseStore(true);
+    WriteBytes(m_strStore + "RZKOUT", "machine 1's program");
+    CUnitSimulator unit2({"--address", "127.0.0.2", "--port", std::to_string(m_pUnit->Port())});
+    WriteBytes(unit2.PubFolder() + "PVN_RZK70", "");
+    WriteBytes(unit2.PubFolder() + "RZKOUT", "machine 2's program");
+    CSetData machine2 = App().SetData;
+    machine2.IP4 = 2;
+    ASSERT_TRUE(machine2.SaveProfile(App().ProfileFilePath("２号機")));
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ASSERT_TRUE(App().SelectProfile("２号機"));
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Press(dialog, 1000);
+    ASSERT_EQ(ReadBytes(unit2.PubFolder() + "RZKOUT"), kP1);
+    ASSERT_TRUE(App().SelectProfile("１号機"));
+    const char* pszSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+
+    Ui().ClearRecord();
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        window.List().SetSelected(RowOf(window, pszSend, "RZKOUT"), true);
+        ExpectDialog<CHistoryCompareDlg>(Ui(), [&](CHistoryCompareDlg& compare) {
+            EXPECT_EQ(compare.KeptText().toPlainText().toStdString(), "machine 2's program");
+            EXPECT_EQ(compare.CurrentText().toPlainText().toStdString(),
+                      "%\nO0001\nG00 X0\nM30\n%\n");
+            compare.reject();
+        });
+        window.Button(1106).click();
+        EXPECT_EQ(RestoreRow(Ui(), window, pszSend, "RZKOUT"),
+                  "２号機（127.0.0.2）のRZKOUTを履歴の版に戻します。\nよろしいですか？");
+    });
+    EXPECT_EQ(Ui().Texts().back(), "RZKOUTを復元しました。");
+    EXPECT_EQ(ReadBytes(unit2.PubFolder() + "RZKOUT"), "machine 2's program");
+    EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), "machine 1's program");
+
+    struct Refusal {
+        const char* pszName;
+        std::function<void()> change;
+        std::string strWarning;
+    };
+    const std::vector<Refusal> aRefusals = {
+        {"another address now",
+         [&] {
+             machine2.IP4 = 3;
+             machine2.SaveProfile(App().ProfileFilePath("２号機"));
+         },
+         "２号機のアドレスが変わっています（この行は127.0.0.2、今は127.0.0.3）。"},
+        {"the profile is gone", [&] { fs::remove(App().ProfileFilePath("２号機")); },
+         "機械「２号機」の設定がありません。"},
+    };
+    for (const Refusal& refusal : aRefusals) {
+        SCOPED_TRACE(refusal.pszName);
+        refusal.change();
+        std::map<std::string, std::string> aBefore = Everything();
+        aBefore.merge(Snapshot(unit2.PubFolder()));
+        Ui().ClearRecord();
+        InJournalWindow(dialog, [&](CJournalDlg& window) {
+            window.List().SetSelected(RowOf(window, pszSend, "RZKOUT"), true);
+            window.Button(1106).click();
+            window.Button(1107).click();
+        });
+        const std::string strWarning = refusal.strWarning + "\nこの行の比較と復元はできません。";
+        EXPECT_EQ(Ui().Texts(), (std::vector<std::string>{strWarning, strWarning}));
+        std::map<std::string, std::string> aAfter = Everything();
+        aAfter.merge(Snapshot(unit2.PubFolder()));
+        aBefore.erase(m_exeDir / CJournal::kFileName);
+        aAfter.erase(m_exeDir / CJournal::kFileName);
+        EXPECT_EQ(aAfter, aBefore);
+    }
+}
+
+// A line of the USB memory goes back only onto that memory, with the USB transport in use.
+TEST_F(JournalOperationsTest, AUsbLineIsRestoredOnlyOntoItsMemory) {
+    UseStore(false);
+    const std::string strMemory = m_strStore;
+    WriteBytes(strMemory + "RZKOUT", "the memory's program");
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Press(dialog, 1000);
+    const char* pszSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+    UseUnit({});
+    WriteBytes(m_pUnit->PubFolder() + "PVN_RZK70", "");
+    WriteBytes(m_pUnit->PubFolder() + "RZKOUT", "the unit's program");
+    Ui().ClearRecord();
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        window.List().SetSelected(RowOf(window, pszSend, "RZKOUT"), true);
+        window.Button(1107).click();
+    });
+    EXPECT_EQ(
+        Ui().Texts(),
+        (std::vector<std::string>{"この行はＵＳＢメモリ（" + strMemory +
+                                  "）のものです。\nＵＳＢメモリを使っての操作で、そのメモリを選んで"
+                                  "ください。\nこの行の比較と復元はできません。"}));
+    EXPECT_EQ(ReadBytes(m_pUnit->PubFolder() + "RZKOUT"), "the unit's program");
+
+    App().Sousa = 0;
+    Ui().ClearRecord();
+    InJournalWindow(dialog,
+                    [&](CJournalDlg& window) { RestoreRow(Ui(), window, pszSend, "RZKOUT"); });
+    EXPECT_EQ(Ui().Texts().back(), "RZKOUTを復元しました。");
+    EXPECT_EQ(ReadBytes(strMemory + "RZKOUT"), "the memory's program");
+}
+
+// A history file whose bytes are not what its name says is never taken as the copy: a send
+// keeps the old program anew, the skip before a deletion fetches again when the kept file's
+// size is not the listed one, and the window offers no version it has not checked.
+TEST_F(JournalOperationsTest, AVersionIsTrustedOnlyForItsBytes) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        fs::remove_all(m_exeDir / "History");
+        fs::remove(m_exeDir / CJournal::kFileName);
+        UseStore(bNetwork);
+        const std::string strOld = "the unit's old program";
+        WriteBytes(m_strStore + "RZKOUT", strOld);
+        fs::create_directories(m_exeDir / "History");
+        WriteBytes(m_exeDir / "History" / Sha256Hex(strOld), "damaged");
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+        Press(dialog, 1000);
+        const char* pszSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+        EXPECT_EQ(NewestLine(pszSend, "RZKOUT").strKept, Sha256Hex(strOld));
+        EXPECT_EQ(App().ShopMemory()->History().Load(Sha256Hex(strOld)), strOld);
+
+        // Registered, then its kept bytes cut short: the deletion fetches and keeps them again.
+        InNumbers(dialog, [&](CFKanriDlg& numbers) { RegisterNumber(numbers, "P2.NC"); });
+        WriteBytes(m_exeDir / "History" / Sha256Hex(kP2), kP2.substr(0, 5));
+        InNumbers(dialog, [&](CFKanriDlg& numbers) {
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+        });
+        EXPECT_EQ(NewestLine("番号登録 / 全消去", "RzFilesOut/0001.fno").strKept, Sha256Hex(kP2));
+        EXPECT_EQ(App().ShopMemory()->History().Load(Sha256Hex(kP2)), kP2);
+
+        // The same size, other bytes: nothing to offer.
+        WriteBytes(m_exeDir / "History" / Sha256Hex(kP2), std::string(kP2.size(), 'X'));
+        InJournalWindow(dialog, [&](CJournalDlg& window) {
+            window.List().SetSelected(RowOf(window, "番号登録 / 全消去", "RzFilesOut/0001.fno"),
+                                      true);
+            EXPECT_FALSE(window.Button(1107).isEnabled());
+            EXPECT_FALSE(window.Button(1106).isEnabled());
+            window.List().ClearAllSelection();
+            window.List().SetSelected(RowOf(window, pszSend, "RZKOUT"), true);
+            EXPECT_TRUE(window.Button(1107).isEnabled());
+        });
+        m_pUnit.reset();
+    }
+}
+
+// Stands between the store and the shop's memory and notes, at each deletion the memory lets
+// go ahead, whether every version kept so far is on the disk.
+class CDurabilityWatch : public IStoreWatch {
+public:
+    explicit CDurabilityWatch(CShopMemory& memory) : m_memory(memory) {}
+
+    void OnConnect(const CUnitStore& store) override { m_memory.OnConnect(store); }
+    bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
+                           bool bRemove) override {
+        bool bGoOn = m_memory.BeforeStoreChange(store, strStoreName, bRemove);
+        if (bGoOn && bRemove) {
+            m_aDurableAtDeletion.push_back(m_memory.History().IsDurable());
+        }
+        return bGoOn;
+    }
+    void BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) override {
+        m_memory.BeforeStoreChanges(store, aNames);
+    }
+    void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) override {
+        m_memory.OnListed(store, aEntries);
+    }
+    void BeforeLeaveFolder(CUnitStore& store) override { m_memory.BeforeLeaveFolder(store); }
+    bool BeforeLocalReplace(const std::string& strLocalPath) override {
+        return m_memory.BeforeLocalReplace(strLocalPath);
+    }
+    void AfterPut(const CUnitStore& store, const std::string& strLocalPath,
+                  const std::string& strStoreName, bool bDone) override {
+        m_memory.AfterPut(store, strLocalPath, strStoreName, bDone);
+    }
+    void AfterGet(const CUnitStore& store, const std::string& strStoreName,
+                  const std::string& strLocalPath, bool bDone) override {
+        m_memory.AfterGet(store, strStoreName, strLocalPath, bDone);
+    }
+    void AfterRemove(const CUnitStore& store, const std::string& strStoreName,
+                     bool bDone) override {
+        m_memory.AfterRemove(store, strStoreName, bDone);
+    }
+
+    std::vector<bool> m_aDurableAtDeletion;
+
+private:
+    CShopMemory& m_memory;
+};
+
+// Every copy kept before a deletion is on the disk when the unit's file goes: "全消去" of more
+// programs than one group keeps, and the deletion of one program.
+TEST_F(JournalOperationsTest, KeptCopiesAreOnTheDiskBeforeTheUnitsFileGoes) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        fs::create_directories(m_strStore + "RzFilesOut");
+        for (int nNo = 1; nNo <= 70; ++nNo) {
+            WriteBytes(m_strStore + "RzFilesOut/" + Format("%04d.fno", nNo),
+                       PcProgram(std::to_string(nNo)));
+        }
+        CDurabilityWatch watch(*App().ShopMemory());
+        CUnitStore::SetWatch(&watch);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        InNumbers(dialog, [&](CFKanriDlg& numbers) {
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+        });
+        Ui().AnswerQuestion(true);
+        DeleteWaitingProgram(Ui(), dialog);
+        CUnitStore::SetWatch(App().ShopMemory());
+        EXPECT_EQ(watch.m_aDurableAtDeletion, std::vector<bool>(71, true));
+        EXPECT_FALSE(fs::exists(m_strStore + "RzFilesOut/0070.fno"));
+        for (int nNo = 1; nNo <= 70; ++nNo) {
+            EXPECT_EQ(App().ShopMemory()->History().Load(Sha256Hex(PcProgram(std::to_string(nNo)))),
+                      PcProgram(std::to_string(nNo)));
+        }
+        m_pUnit.reset();
+    }
+}
+
+// An entry registered and deleted in one visit of the number registration comes back with its
+// program, and an entry deleted from the middle of the list comes back in its place.
+TEST_F(JournalOperationsTest, RestoreBringsTheListEntryBackInItsPlace) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        fs::remove(m_exeDir / CJournal::kFileName);
+        UseStore(bNetwork);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        InNumbers(dialog, [&](CFKanriDlg& numbers) {
+            RegisterNumber(numbers, "P1.NC", 20);
+            Ui().AnswerQuestion(true);
+            numbers.Button(1032).click();
+        });
+        ASSERT_EQ(UnitNumbers(), std::vector<int>());
+        InJournalWindow(dialog, [&](CJournalDlg& window) {
+            RestoreRow(Ui(), window, "番号登録 / 全消去", "RzFilesOut/0020.fno");
+        });
+        EXPECT_EQ(ReadBytes(m_strStore + "RzFilesOut/0020.fno"), kP1);
+        EXPECT_EQ(UnitNumbers(), std::vector<int>{20});
+
+        InNumbers(dialog, [&](CFKanriDlg& numbers) {
+            RegisterNumber(numbers, "P1.NC", 21);
+            RegisterNumber(numbers, "P2.NC", 22);
+        });
+        ASSERT_EQ(UnitNumbers(), (std::vector<int>{20, 21, 22}));
+        InNumbers(dialog, [&](CFKanriDlg& numbers) {
+            numbers.FileList().SetSelected(1, true);
+            numbers.Button(1031).click();
+        });
+        ASSERT_EQ(UnitNumbers(), (std::vector<int>{20, 22}));
+        InJournalWindow(dialog, [&](CJournalDlg& window) {
+            RestoreRow(Ui(), window, "番号登録 / 消去", "RzFilesOut/0021.fno");
+        });
+        EXPECT_EQ(UnitNumbers(), (std::vector<int>{20, 21, 22}));
+        m_pUnit.reset();
+    }
 }
 
 }  // namespace
