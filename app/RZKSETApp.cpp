@@ -126,6 +126,7 @@ UnitStoreSettings CRZKSETApp::StoreSettings() const {
     settings.bPasv = Pasv != 0;
     settings.strUsbDrive = UsbDrive;
     settings.nTimeoutSeconds = FtpTimeoutSeconds;
+    settings.strProfile = SetFileName;
     return settings;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/RZKSETApp.h"
 #include "fleet/UnitWorkers.h"
+#include "journal/JournalScope.h"
 #include "journal/ShopMemory.h"
 #include "platform/DialogLayout.h"
 #include "platform/IniFile.h"
@@ -18,6 +19,7 @@
 #include "platform/Text.h"
 #include "settings/ProfileFolder.h"
 #include "transfer/SendOperation.h"
+#include "unitstore/UnitReadiness.h"
 #include "unitstore/UsbDriveCheck.h"
 
 namespace {
@@ -85,7 +87,6 @@ bool CFleetDlg::OnInitDialog() {
     m_pList->AddColumn("送信結果", "12345678.NCの登録が正常終了しました。  ");
     m_pList->AddColumn("最終記録", "2026-12-11 09:15  ");
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return CellText(nRow, nColumn); });
-    ReadRows();
     OnRefresh();
     return true;
 }
@@ -100,17 +101,9 @@ void CFleetDlg::ReadRows() {
     }
     m_aRows.clear();
     int nCurrent = 0;
-    // The journal is read once for all rows; without one the column stays empty.
-    std::map<std::string, std::string> aLastTimes;
-    if (CShopMemory* pMemory = app.ShopMemory()) {
-        aLastTimes = pMemory->Journal().LastTimeOfEachProfile();
-    }
     for (const std::string& strName : aNames) {
         Row row;
         row.strName = strName;
-        if (auto found = aLastTimes.find(strName); found != aLastTimes.end()) {
-            row.strLastJournal = ShownJournalTime(found->second);
-        }
         if (strName == app.SetFileName) {
             nCurrent = static_cast<int>(m_aRows.size());
             row.setData = app.SetData;
@@ -120,6 +113,7 @@ void CFleetDlg::ReadRows() {
         }
         m_aRows.push_back(std::move(row));
     }
+    ReadLastJournalTimes();
     m_pList->ClearAllSelection();
     m_pList->SetItemCount(static_cast<int>(m_aRows.size()));
     if (!m_aRows.empty()) {
@@ -127,10 +121,24 @@ void CFleetDlg::ReadRows() {
     }
 }
 
+// The journal is read once for all rows; without one the column stays empty.
+void CFleetDlg::ReadLastJournalTimes() {
+    std::map<std::string, std::string> aLastTimes;
+    if (CShopMemory* pMemory = GetApp().ShopMemory()) {
+        aLastTimes = pMemory->Journal().LastTimeOfEachProfile();
+    }
+    for (Row& row : m_aRows) {
+        auto found = aLastTimes.find(row.strName);
+        row.strLastJournal = found != aLastTimes.end() ? ShownJournalTime(found->second) : "";
+    }
+    m_pList->viewport()->update();
+}
+
 UnitStoreSettings CFleetDlg::SettingsOf(const Row& row, const std::atomic<bool>* pCancel) const {
     UnitStoreSettings settings = GetApp().StoreSettings();
     settings.strServer = row.setData.IpAddress();
     settings.pCancel = pCancel;
+    settings.strProfile = row.strName;
     return settings;
 }
 
@@ -138,8 +146,10 @@ std::string CFleetDlg::StagingFolder(const char* pszWork, int nRow) const {
     return GetApp().ExeDir + Format("~%s%d/", pszWork, nRow);
 }
 
+// Profiles added, renamed or deleted while the window is open show, as do new journal lines.
 void CFleetDlg::OnRefresh() {
     m_pStatusWorkers->Stop();
+    ReadRows();
     CRZKSETApp& app = GetApp();
     // The drive table belongs to the window thread: the drive is looked at here, once.
     app.Drives.Refresh();
@@ -247,6 +257,10 @@ void CFleetDlg::OnSend() {
         std::string strStaging;
         SendReport report;
     };
+    CRZKSETApp& app = GetApp();
+    app.Drives.Refresh();
+    const bool bUsableDrive = app.Sousa == 1 || IsUsableUsbDrive(app.Drives, app.UsbDrive);
+    const std::string strUsbDriveName = app.UsbDriveName;
     auto pJobs = std::make_shared<std::vector<Job>>();
     for (int nRow : aRows) {
         const Row& row = m_aRows[static_cast<size_t>(nRow)];
@@ -271,11 +285,18 @@ void CFleetDlg::OnSend() {
     });
     connect(m_pSendWorkers, &CUnitWorkers::AllDone, &loop, &QEventLoop::quit);
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    m_pSendWorkers->Start(nUnits, [pJobs, aPaths](int nIndex) {
+    CJournalScope journalScope("全体表示 / 送信");
+    m_pSendWorkers->Start(nUnits, [pJobs, aPaths, bUsableDrive, strUsbDriveName](int nIndex) {
         Job& job = (*pJobs)[static_cast<size_t>(nIndex)];
         std::error_code error;
         std::filesystem::create_directories(job.strStaging, error);
-        job.report = SendPrograms(aPaths, job.settings, job.strOutputName, job.strStaging);
+        // Each unit passes the check a send to one unit passes, and one not ready gets nothing.
+        UnitReadiness readiness =
+            CheckUnitStore(job.settings, job.strStaging, strUsbDriveName,
+                           [bUsableDrive](const std::string&) { return bUsableDrive; });
+        job.report = readiness.bReady
+                         ? SendPrograms(aPaths, job.settings, job.strOutputName, job.strStaging)
+                         : SendReport{readiness.strMessage, false, {}, readiness.bStopped};
         std::filesystem::remove_all(job.strStaging, error);
     });
     if (m_pSendWorkers->IsRunning()) {
@@ -283,6 +304,7 @@ void CFleetDlg::OnSend() {
     }
     m_pSendWorkers->Stop();
     pBusy->Close();
+    ReadLastJournalTimes();
 
     int nFailed = 0;
     int nStopped = 0;

@@ -70,6 +70,7 @@ signals:
 
 private:
     void ReadRows();
+    void ReadLastJournalTimes();
     std::string CellText(int nRow, int nColumn) const;
     UnitStoreSettings SettingsOf(const Row& row, const std::atomic<bool>* pCancel) const;
     // The staging folder of the work of one row, in ExeDir.

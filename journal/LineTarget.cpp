@@ -41,6 +41,7 @@ LineTarget TargetOfLine(const JournalRecord& record, const std::string& strProfi
     target.bOk = true;
     target.settings.nSousa = bNetwork ? 1 : 0;
     target.settings.strServer = setData.IpAddress();
+    target.settings.strProfile = record.strProfile;
     target.bAddDot = setData.ADD_DOT;
     target.strDot = setData.DOT;
     target.strMachine = Format("%s（%s）", record.strProfile.c_str(), record.strAddress.c_str());

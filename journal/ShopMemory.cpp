@@ -546,6 +546,7 @@ JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const 
     JournalRecord record;
     bool bNetwork = settings.nSousa == 1;
     bool bOnPc = std::string_view(pszDirection) == JournalRecord::kDirectionOnPc;
+    record.strProfile = settings.strProfile;
     record.strTransport = bOnPc ? "pc" : bNetwork ? "ftp" : "usb";
     record.strAddress = bOnPc ? "" : bNetwork ? settings.strServer : settings.strUsbDrive;
     record.strDirection = pszDirection;
@@ -565,7 +566,9 @@ void CShopMemory::Write(JournalRecord record) {
         return;
     }
     record.strTime = JournalTimeNow();
-    record.strProfile = m_hooks.profile ? m_hooks.profile() : std::string();
+    if (record.strProfile.empty() && m_hooks.profile) {
+        record.strProfile = m_hooks.profile();
+    }
     record.strOperation = CJournalScope::Operation();
     std::lock_guard lock(m_mutex);
     if (!m_journal.Append(record) && m_journalFailure == JournalFailure::None) {

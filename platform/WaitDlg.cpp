@@ -171,6 +171,12 @@ CWaitIndicator::CWaitIndicator(bool bCanStop)
       m_pDialog(new CWaitDlg(bCanStop ? std::function<void()>([this] { m_pStopRequest->Request(); })
                                       : std::function<void()>())),
       m_progress([this](const CProgress::State& state) { OnProgress(state); }) {
+    m_heldBackTimer.setSingleShot(true);
+    QObject::connect(&m_heldBackTimer, &QTimer::timeout, [this] {
+        if (m_pDialog != nullptr && m_pDialog->isVisible()) {
+            Show(m_heldBack);
+        }
+    });
     // Without the dialog the operation still runs; it only loses its notice.
     m_pDialog->Create();
     PumpMessages();
@@ -189,8 +195,18 @@ void CWaitIndicator::OnProgress(const CProgress::State& state) {
         !m_bShowsBytes && std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes;
     if (!bBytesAppear && m_sinceShown.isValid() &&
         m_sinceShown.elapsed() < kProgressIntervalMilliseconds) {
+        m_heldBack = state;
+        if (!m_heldBackTimer.isActive()) {
+            m_heldBackTimer.start(
+                static_cast<int>(kProgressIntervalMilliseconds - m_sinceShown.elapsed()));
+        }
         return;
     }
+    Show(state);
+}
+
+void CWaitIndicator::Show(const CProgress::State& state) {
+    m_heldBackTimer.stop();
     m_pDialog->ShowProgress(state);
     m_bShowsBytes = std::max(state.nBytesDone, state.nBytesTotal) >= kLargeTransferBytes;
     m_sinceShown.start();

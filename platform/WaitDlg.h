@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -66,10 +67,16 @@ public:
 
 private:
     void OnProgress(const CProgress::State& state);
+    void Show(const CProgress::State& state);
 
     std::unique_ptr<CStopRequest> m_pStopRequest;
     CWaitDlg* m_pDialog = nullptr;
     CProgress m_progress;
     QElapsedTimer m_sinceShown;
     bool m_bShowsBytes = false;
+    // The newest state held back by the interval, shown when it has passed: the last reports
+    // of work that then waits (units finishing while another stays silent) must not stay
+    // unseen until the next report.
+    CProgress::State m_heldBack;
+    QTimer m_heldBackTimer;
 };

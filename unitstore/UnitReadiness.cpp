@@ -10,52 +10,52 @@
 
 namespace {
 
-bool CheckNetworkStore(const UnitStoreSettings& settings, const std::string& strExeDir,
-                       CUiServices& ui) {
-    // A unit that does not answer keeps the check waiting: the operator may stop it.
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowStoppableBusy();
-    std::string strStagingPath = strExeDir + kMarkerName;
+constexpr const char* kNotPreparedOverNetwork =
+    "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
+    "RZK-70にＵＳＢメモリを接続しているか確認してください。\n"
+    "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。";
+
+UnitReadiness CheckNetworkStore(const UnitStoreSettings& settings,
+                                const std::string& strStagingFolder) {
+    std::string strStagingPath = strStagingFolder + kMarkerName;
     unlink(strStagingPath.c_str());
     CUnitStore store(settings);
     bool bReady =
         store.Connect() && store.SetFolder("/pub/") && store.GetFile(kMarkerName, strStagingPath);
-    pBusy->Close();
     unlink(strStagingPath.c_str());
     store.Close();
-    if (bReady) {
-        return true;
+    if (bReady || store.WasStopped()) {
+        return {bReady, store.WasStopped(), ""};
     }
-    if (store.WasStopped()) {
-        ui.MessageBox(StoppedMessage());
-        return false;
-    }
-    ui.WarningBox(store.HasConnectionFailed()
-                      ? store.ConnectionFailureMessage()
-                      : "RZK-70で利用できるＵＳＢメモリが接続されていません。\n"
-                        "RZK-70にＵＳＢメモリを接続しているか確認してください。\n"
-                        "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。");
-    return false;
+    return {false, false,
+            store.HasConnectionFailed() ? store.ConnectionFailureMessage()
+                                        : std::string(kNotPreparedOverNetwork)};
 }
 
-bool CheckUsbStore(const UnitStoreSettings& settings, const std::string& strUsbDriveName,
-                   CUiServices& ui,
-                   const std::function<bool(const std::string&)>& isUsableUsbDrive) {
+UnitReadiness CheckUsbStore(const UnitStoreSettings& settings, const std::string& strUsbDriveName,
+                            const std::function<bool(const std::string&)>& isUsableUsbDrive) {
     if (!isUsableUsbDrive(settings.strUsbDrive)) {
-        ui.WarningBox(
-            Format("ドライブ：%s はRZK-70では使用できません", settings.strUsbDrive.c_str()));
-        return false;
+        return {false, false,
+                Format("ドライブ：%s はRZK-70では使用できません", settings.strUsbDrive.c_str())};
     }
     if (HasMarkerFile(settings.strUsbDrive)) {
-        return true;
+        return {true, false, ""};
     }
-    ui.WarningBox(strUsbDriveName +
-                  "\nRZK-70で利用できるＵＳＢメモリが接続されていません。\n"
-                  "設定されているドライブに接続しているか確認してください。\n"
-                  "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。");
-    return false;
+    return {false, false,
+            strUsbDriveName +
+                "\nRZK-70で利用できるＵＳＢメモリが接続されていません。\n"
+                "設定されているドライブに接続しているか確認してください。\n"
+                "正しくＵＳＢメモリを接続している場合は、ＵＳＢ設定を行ってください。"};
 }
 
 }  // namespace
+
+UnitReadiness CheckUnitStore(const UnitStoreSettings& settings, const std::string& strStagingFolder,
+                             const std::string& strUsbDriveName,
+                             const std::function<bool(const std::string&)>& isUsableUsbDrive) {
+    return settings.nSousa == 1 ? CheckNetworkStore(settings, strStagingFolder)
+                                : CheckUsbStore(settings, strUsbDriveName, isUsableUsbDrive);
+}
 
 bool HasMarkerFile(const std::string& strRoot) {
     int descriptor = open((strRoot + kMarkerName).c_str(), O_RDONLY);
@@ -71,8 +71,18 @@ bool HasMarkerFile(const std::string& strRoot) {
 bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExeDir,
                     const std::string& strUsbDriveName, CUiServices& ui,
                     const std::function<bool(const std::string&)>& isUsableUsbDrive) {
-    if (settings.nSousa == 1) {
-        return CheckNetworkStore(settings, strExeDir, ui);
+    // A unit that does not answer keeps the check waiting: the operator may stop it.
+    std::unique_ptr<CBusyIndicator> pBusy =
+        settings.nSousa == 1 ? ui.ShowStoppableBusy() : std::unique_ptr<CBusyIndicator>();
+    UnitReadiness readiness =
+        CheckUnitStore(settings, strExeDir, strUsbDriveName, isUsableUsbDrive);
+    if (pBusy) {
+        pBusy->Close();
     }
-    return CheckUsbStore(settings, strUsbDriveName, ui, isUsableUsbDrive);
+    if (readiness.bStopped) {
+        ui.MessageBox(StoppedMessage());
+    } else if (!readiness.bReady) {
+        ui.WarningBox(readiness.strMessage);
+    }
+    return readiness.bReady;
 }

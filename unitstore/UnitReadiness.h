@@ -17,6 +17,17 @@ bool CheckUnitReady(const UnitStoreSettings& settings, const std::string& strExe
                     const std::string& strUsbDriveName, CUiServices& ui,
                     const std::function<bool(const std::string&)>& isUsableUsbDrive);
 
+// The same check without the user interface, for work on several units at once: the marker
+// is fetched into strStagingFolder, and the answer carries the text the warning would show.
+struct UnitReadiness {
+    bool bReady = false;
+    bool bStopped = false;  // the operator stopped the check
+    std::string strMessage;
+};
+UnitReadiness CheckUnitStore(const UnitStoreSettings& settings, const std::string& strStagingFolder,
+                             const std::string& strUsbDriveName,
+                             const std::function<bool(const std::string&)>& isUsableUsbDrive);
+
 // The file at the store root that marks a memory prepared for the unit.
 constexpr const char* kMarkerName = "PVN_RZK70";
 

@@ -26,6 +26,9 @@ struct UnitStoreSettings {
     int nTimeoutSeconds = 30;  // a silent unit fails a connect or a stalled transfer after this
     // Ends the action from another thread as a lost connection (see FtpClientOptions).
     const std::atomic<bool>* pCancel = nullptr;
+    // The machine profile whose unit this is (UTF-8): the journal names it on each line, also
+    // for units that are not the current profile's.
+    std::string strProfile;
 };
 
 // One entry of a folder listing; the name in code page 932 bytes. The FTP listing's own

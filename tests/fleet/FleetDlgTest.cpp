@@ -19,6 +19,7 @@
 #include "app/RZKSETDlg.h"
 #include "fleet/FleetDlg.h"
 #include "fleet/UnitWorkers.h"
+#include "journal/JournalRecord.h"
 #include "journal/ShopMemory.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FSousaDlg.h"
@@ -398,6 +399,78 @@ TEST_F(FleetDlgTest, ProgramsGoToSeveralUnits) {
         }
         EXPECT_FALSE(fs::exists(m_exeDir / "~send0"));
     }
+}
+
+// A send to several units, one of them not prepared and one silent: the unprepared unit gets
+// nothing and says why, as a send to it alone would; each unit's journal line names its own
+// machine, address and the view's command, and the rows' last records follow; the busy dialog
+// counts the units done while the silent one still holds the send; "更新" shows a profile added
+// while the view is open.
+TEST_F(FleetDlgTest, EachUnitOfASendIsCheckedJournaledAndCounted) {
+    CTestFolder pc;
+    WriteBytes(pc / "P1.NC", PcProgram("P1"));
+    AddUnit(2, {"--seed"});
+    AddUnit(3, {"--seed"});
+    CUnitSimulator& unprepared = AddUnit(4, {});
+    AddUnit(5, {"--stall-login"});
+    for (const auto& [strName, nHost] :
+         std::map<std::string, int>{{"A", 2}, {"B", 3}, {"C-unprepared", 4}, {"D-silent", 5}}) {
+        AddProfile(strName, nHost);
+    }
+    App().SelectProfile("A");
+    App().OpenShopMemory();
+    CRZKSETDlg window;
+    window.OnInitDialog();
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    // What the busy dialog shows while the silent unit still holds the send.
+    std::string strShownWhileWaiting;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        for (QWidget* pWindow : QApplication::topLevelWidgets()) {
+            auto* pDialog = qobject_cast<CWaitDlg*>(pWindow);
+            if (pDialog != nullptr && pDialog->isVisible()) {
+                std::string strText = pDialog->findChild<QLabel*>()->text().toStdString();
+                strShownWhileWaiting =
+                    strText.find("3 / 4 台") != std::string::npos ? strText : strShownWhileWaiting;
+            }
+        }
+    });
+    look.start(20);
+    OpenFleet(window, [&](CFleetDlg& fleet) {
+        std::map<std::string, int> aRows = RowsByName(fleet);
+        SelectOnly(fleet,
+                   {aRows.at("A"), aRows.at("B"), aRows.at("C-unprepared"), aRows.at("D-silent")});
+        Ui().AnswerOpenFiles({pc / "P1.NC"});
+        fleet.Button(1005).click();
+        EXPECT_EQ(fleet.List().GetCellText(aRows.at("C-unprepared"), kSendResult),
+                  "RZK-70で利用できるＵＳＢメモリが接続されていません。 RZK-70にＵＳＢメモリを"
+                  "接続しているか確認してください。 正しくＵＳＢメモリを接続している場合は、ＵＳＢ"
+                  "設定を行ってください。");
+        for (const char* pszName : {"A", "B"}) {
+            EXPECT_FALSE(fleet.List().GetCellText(aRows.at(pszName), kLastJournal).empty())
+                << pszName;
+        }
+        AddProfile("E-new", 6);
+        fleet.Button(1001).click();
+        EXPECT_EQ(RowsByName(fleet).count("E-new"), 1u);
+        fleet.Button(2).click();
+    });
+    look.stop();
+    EXPECT_FALSE(strShownWhileWaiting.empty());
+    EXPECT_FALSE(fs::exists(unprepared.PubFolder() + "RZKOUT"));
+    std::map<std::string, JournalRecord> aLines;
+    for (const JournalRecord& line : App().ShopMemory()->Journal().ReadAll()) {
+        aLines[line.strProfile] = line;
+    }
+    for (const auto& [strName, strAddress] :
+         std::map<std::string, std::string>{{"A", "127.0.0.2"}, {"B", "127.0.0.3"}}) {
+        SCOPED_TRACE(strName);
+        ASSERT_EQ(aLines.count(strName), 1u);
+        EXPECT_EQ(aLines[strName].strAddress, strAddress);
+        EXPECT_EQ(aLines[strName].strOperation, "全体表示 / 送信");
+        EXPECT_EQ(aLines[strName].strOutcome, JournalRecord::kOutcomeDone);
+    }
+    EXPECT_EQ(aLines.count("C-unprepared"), 0u);
 }
 
 // "中止" at the busy dialog of a send to several units: the units done stay done, the one still
