@@ -187,7 +187,7 @@ void CQtUiServices::ReportWithDetails(bool bOk, const std::string& strText,
 bool CQtUiServices::WarningQuestionBox(const std::string& strText, const std::string& strDetails) {
     QMessageBox box(QMessageBox::Warning, kCaption, QString::fromStdString(strText),
                     QMessageBox::Yes | QMessageBox::No, ActiveWindow());
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(QMessageBox::No);
     box.setDetailedText(QString::fromStdString(strDetails));
     return box.exec() == QMessageBox::Yes;
 }

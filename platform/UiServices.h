@@ -63,8 +63,8 @@ public:
     // and details the operator may unfold (none when empty).
     virtual void ReportWithDetails(bool bOk, const std::string& strText,
                                    const std::string& strDetails) = 0;
-    // Yes/No box with the warning icon, Yes as default, and details the operator may unfold;
-    // true for Yes.
+    // Yes/No box with the warning icon, and details the operator may unfold; true for Yes. No is
+    // the default: going on sends what the check warned about, and Enter must not do that.
     virtual bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) = 0;
 
     // Open dialog for one or several files; the chosen paths in the order the dialog returns

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -153,8 +154,8 @@ TEST(QtUiServices, AQuestionDuringWorkIsNotHiddenBehindTheBusyDialog) {
     EXPECT_TRUE(owner.isEnabled());
 }
 
-// The tape check's question: warning icon, Yes as default, the findings behind a Japanese
-// details button.
+// The tape check's question: warning icon, No as default (Enter sends nothing), the findings
+// behind a Japanese details button.
 TEST(QtUiServices, TheWarningQuestionShowsItsDetailsOnRequest) {
     std::vector<std::string> aButtons;
     std::string strDefault;
@@ -166,13 +167,14 @@ TEST(QtUiServices, TheWarningQuestionShowsItsDetailsOnRequest) {
         strDetails = box.detailedText().toStdString();
         icon = box.icon();
         box.grab().save(QString::fromStdString(ScreenshotPath("warning_question")));
-        box.button(QMessageBox::Yes)->click();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(&box, &enter);
     });
     CQtUiServices ui;
-    EXPECT_TRUE(ui.WarningQuestionBox("テープの確認で1件の注意があります（小文字 1件）。",
-                                      "a.nc 3行目: 小文字「g00」\n"));
+    EXPECT_FALSE(ui.WarningQuestionBox("テープの確認で1件の注意があります（小文字 1件）。",
+                                       "a.nc 3行目: 小文字「g00」\n"));
     EXPECT_TRUE(Contains(aButtons, "詳細")) << testing::PrintToString(aButtons);
-    EXPECT_EQ(strDefault, "はい(Y)");
+    EXPECT_EQ(strDefault, "いいえ(N)");
     EXPECT_EQ(strDetails, "a.nc 3行目: 小文字「g00」\n");
     EXPECT_EQ(icon, QMessageBox::Warning);
 }

@@ -88,7 +88,7 @@ void CFakeUiServices::ReportWithDetails(bool bOk, const std::string& strText,
 
 bool CFakeUiServices::WarningQuestionBox(const std::string& strText,
                                          const std::string& strDetails) {
-    Record({BoxKind::Question, strText, false, false, strDetails});
+    Record({BoxKind::Question, strText, true, false, strDetails});
     return NextAnswer(strText);
 }
 
