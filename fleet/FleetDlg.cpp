@@ -83,7 +83,8 @@ bool CFleetDlg::OnInitDialog() {
     m_pList->AddColumn("RzFilesIn", "RzFilesIn  ");
     m_pList->AddColumn("FileList.fno", "FileList.fno  ");
     m_pList->AddColumn("FileNList.fnl", "FileNList.fnl  ");
-    m_pList->AddColumn("詳細", "Timeout was reached 192.168.0.102への接続に失敗しました。");
+    m_pList->AddColumn(
+        "詳細", "ユニットが時間内に応答しませんでした。 192.168.0.102への接続に失敗しました。");
     m_pList->AddColumn("送信結果", "12345678.NCの登録が正常終了しました。  ");
     m_pList->AddColumn("最終記録", "2026-12-11 09:15  ");
     m_pList->SetCellTextSource([this](int nRow, int nColumn) { return CellText(nRow, nColumn); });

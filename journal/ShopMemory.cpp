@@ -537,7 +537,8 @@ void CShopMemory::SetOutcome(JournalRecord& record, const CUnitStore& store,
     }
     record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
     if (!bDone && store.HasConnectionFailed()) {
-        record.strMessage = store.ConnectionFailureMessage();
+        record.strMessage =
+            store.ConnectionFailureMessage() + "\n(" + store.ConnectionFailureDetail() + ")";
     }
 }
 

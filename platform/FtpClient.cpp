@@ -12,6 +12,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
+#include "platform/FtpFailureText.h"
 #include "platform/Progress.h"
 #include "platform/StopRequest.h"
 #include "platform/Text.h"
@@ -230,6 +231,7 @@ FtpResult CFtpClient::Connect() {
     m_pCurl = curl_easy_init();
     if (m_pMulti == nullptr || m_pCurl == nullptr) {
         m_strErrorText = curl_easy_strerror(CURLE_OUT_OF_MEMORY);
+        m_nFailureCode = CURLE_OUT_OF_MEMORY;
         return FtpResult::ConnectionFailed;
     }
     // The server's root without a folder: curl logs in and changes nowhere.
@@ -334,8 +336,12 @@ FtpResult CFtpClient::Delete(const std::string& strServerPath) {
 FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
     CStopShield shield;
     std::string strErrorText = std::move(m_strErrorText);
+    std::string strLastReply = std::move(m_strLastReply);
+    int nFailureCode = m_nFailureCode;
     FtpResult result = Delete(strServerPath);
     m_strErrorText = std::move(strErrorText);
+    m_strLastReply = std::move(strLastReply);
+    m_nFailureCode = nFailureCode;
     return result;
 }
 
@@ -459,6 +465,7 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     m_bStopped = false;
     if (m_pCurl == nullptr) {
         m_strErrorText = "not connected";
+        m_nFailureCode = CURLE_FAILED_INIT;
         return false;
     }
     curl_easy_reset(m_pCurl);
@@ -509,8 +516,10 @@ FtpResult CFtpClient::Finish(int nCode) {
     CURLcode code = static_cast<CURLcode>(nCode);
     if (code == CURLE_OK) {
         m_strErrorText.clear();
+        m_nFailureCode = CURLE_OK;
         return FtpResult::Done;
     }
+    m_nFailureCode = IsCancelled() ? CURLE_ABORTED_BY_CALLBACK : code;
     if (m_bStopped) {
         m_strErrorText = "stopped";
         return FtpResult::Stopped;
@@ -523,12 +532,17 @@ FtpResult CFtpClient::Finish(int nCode) {
     return IsRefusal(code) && !IsCancelled() ? FtpResult::Refused : FtpResult::ConnectionFailed;
 }
 
+std::string CFtpClient::FailureText() const {
+    return FtpFailureText(m_nFailureCode, m_strLastReply);
+}
+
 bool CFtpClient::IsCancelled() const {
     return m_options.pCancel != nullptr && m_options.pCancel->load();
 }
 
 FtpResult CFtpClient::FailLocally(const std::string& strReason) {
     m_strErrorText = CutUtf8(strReason, kMaxErrorTextBytes);
+    m_nFailureCode = kLocalFtpFailure;
     return FtpResult::Refused;
 }
 

@@ -64,8 +64,8 @@ public:
     FtpResult DownloadToMemory(const std::string& strServerPath, std::string& strBytes);
     FtpResult Delete(const std::string& strServerPath);
     // Deletes what a failed or stopped transfer left on the server, and answers how the
-    // deletion went; ErrorText() keeps telling why the transfer failed. A stop requested
-    // meanwhile does not cut the deletion short.
+    // deletion went; ErrorText() and FailureText() keep telling why the transfer failed. A stop
+    // requested meanwhile does not cut the deletion short.
     FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
@@ -87,6 +87,8 @@ public:
     // Why the last operation failed: curl's words for it, then the server's last negative
     // reply when there was one (UTF-8, at most 1024 bytes).
     const std::string& ErrorText() const { return m_strErrorText; }
+    // The same for the operator, in Japanese (see FtpFailureText).
+    std::string FailureText() const;
 
 private:
     static size_t OnReply(char* pData, size_t nSize, size_t nCount, void* pClient);
@@ -110,6 +112,7 @@ private:
     CURL* m_pCurl = nullptr;
     std::string m_strLastReply;
     std::string m_strErrorText;
+    int m_nFailureCode = 0;  // the CURLcode of the last failure, or kLocalFtpFailure
     bool m_bTransferStarted = false;
     bool m_bTransferCompleted = false;
     bool m_bReportsBytes = false;  // the request moves a file, whose bytes the busy dialog shows

@@ -188,6 +188,7 @@ bool CUnitStore::Connect() {
     m_bConnectionFailed = false;
     m_bStopped = false;
     m_strErrorText.clear();
+    m_strErrorDetail.clear();
     m_strFolder.clear();
     m_aClearedFolders.clear();
     m_pFtp.reset();
@@ -502,7 +503,8 @@ bool CUnitStore::CanContinue() {
     }
     if (IsNetwork() && !m_pFtp) {
         m_bConnectionFailed = true;
-        m_strErrorText = "not connected";
+        m_strErrorText = "ユニットに接続していません。";
+        m_strErrorDetail = "not connected";
         return false;
     }
     return true;
@@ -511,7 +513,8 @@ bool CUnitStore::CanContinue() {
 bool CUnitStore::TakeResult(FtpResult result) {
     if (result == FtpResult::ConnectionFailed) {
         m_bConnectionFailed = true;
-        m_strErrorText = m_pFtp->ErrorText();
+        m_strErrorText = m_pFtp->FailureText();
+        m_strErrorDetail = m_pFtp->ErrorText();
     }
     m_bStopped = m_bStopped || result == FtpResult::Stopped;
     return result == FtpResult::Done;

@@ -91,8 +91,12 @@ public:
     static void SetWatch(IStoreWatch* pWatch);
     bool HasConnectionFailed() const { return m_bConnectionFailed; }
     bool WasStopped() const { return m_bStopped; }
-    // "%s\n%sへの接続に失敗しました。" with the error text and the unit address (UTF-8).
+    // "%s\n%sへの接続に失敗しました。" with the reason in the operator's words and the unit
+    // address (UTF-8).
     std::string ConnectionFailureMessage() const;
+    // The FTP client's own wording of the connection failure and the server's last reply, for
+    // the journal.
+    const std::string& ConnectionFailureDetail() const { return m_strErrorDetail; }
     // "%sのフォルダ移動に失敗しました。" with the unit address (UTF-8).
     std::string FolderFailureMessage() const;
 
@@ -131,5 +135,6 @@ private:
     bool m_bConnectionFailed = false;
     bool m_bStopped = false;
     std::string m_strErrorText;
+    std::string m_strErrorDetail;
     mutable bool m_bWatching = false;
 };

@@ -1,3 +1,4 @@
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -95,10 +96,10 @@ std::vector<std::string> CutControl(const char* szCommand) {
     return {"--cut-control-after-command", szCommand};
 }
 
-constexpr const char* kTimeout = "Timeout was reached";
-constexpr const char* kNoServer = "Couldn't connect to server";
-constexpr const char* kCutControl = "Failure when receiving data from the peer";
-// curl's words for a cut data connection depend on how far the transfer had got.
+constexpr const char* kTimeout = "ユニットが時間内に応答しませんでした。";
+constexpr const char* kNoServer = "ユニットが接続を受け付けませんでした。";
+constexpr const char* kCutControl = "ユニットとの接続が切れました。";
+// The words for a cut data connection depend on how far the transfer had got.
 constexpr const char* kCutData = "";
 
 const FaultCell kCells[] = {
@@ -108,7 +109,7 @@ const FaultCell kCells[] = {
     {"Connect_StallLogin", kStallLogin, Operation::Connect, false, true, kTimeout, true,
      UnitAfter::Unchanged},
     {"Connect_RefusePASS", Refuse("PASS"), Operation::Connect, false, true,
-     "Login denied\n550 PASS refused", false, UnitAfter::Unchanged},
+     "ユニットがログインを拒否しました。\n127.0.0.1", false, UnitAfter::Unchanged},
     {"Connect_StallPASS", Stall("PASS"), Operation::Connect, false, true, kTimeout, true,
      UnitAfter::Unchanged},
     {"Connect_CutControlUSER", CutControl("USER"), Operation::Connect, false, true, kCutControl,
@@ -489,7 +490,15 @@ TEST_P(FaultMatrixTest, AnswersReportsAndLeavesTheStoresWithinTheTimeout) {
     }
     if (cell.bConnectionFailed) {
         EXPECT_TRUE(strText.ends_with(kAddressEnd)) << strText;
-        EXPECT_FALSE(strText.starts_with("\n")) << "curl's words for the failure come first";
+        EXPECT_FALSE(strText.starts_with("\n")) << "the words for the failure come first";
+        if (IsStoreOperation(cell.operation)) {
+            EXPECT_NE(store.ConnectionFailureDetail(), "") << "curl's words go to the journal";
+        }
+    }
+    // The operator reads Japanese: no wording of curl's reaches what the program shows.
+    for (int nCode = CURLE_OK + 1; nCode < CURL_LAST; ++nCode) {
+        std::string strCurlText = curl_easy_strerror(static_cast<CURLcode>(nCode));
+        EXPECT_EQ(strText.find(strCurlText), std::string::npos) << strText;
     }
     if (cell.bWaitsForTimeout) {
         EXPECT_GE(elapsed, std::chrono::seconds(kTimeoutSeconds) - 100ms);

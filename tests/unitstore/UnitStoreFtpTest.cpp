@@ -643,7 +643,7 @@ TEST(UnitStoreConnectionTest, TricklingUnitFailsWithinTheTimeout) {
     ASSERT_TRUE(store.SetFolder("/pub/"));
     EXPECT_FALSE(store.GetFile("RZKIN", local / "RZKIN"));
     EXPECT_TRUE(store.HasConnectionFailed());
-    EXPECT_TRUE(store.ConnectionFailureMessage().starts_with("Timeout was reached\n"))
+    EXPECT_TRUE(store.ConnectionFailureMessage().starts_with("ユニットが時間内に応答しませんでした。\n"))
         << store.ConnectionFailureMessage();
     EXPECT_TRUE(FolderEntries(local.Path()).empty());
     store.Close();

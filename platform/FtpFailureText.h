@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The operator's words for why an FTP operation with the unit failed, from curl's error code
+// (a CURLcode; kLocalFtpFailure for the PC's own side) and the server's last negative reply
+// ("552 ...", empty when there was none). The operator reads Japanese: curl's English wording
+// is kept for the journal only.
+std::string FtpFailureText(int nCurlCode, const std::string& strLastReply);
+
+constexpr int kLocalFtpFailure = -1;
