@@ -142,13 +142,16 @@ void CRZKSETApp::InitInstance() {
 
 bool CRZKSETApp::InitData(const std::string& strProfileName) {
     IgnoreFileSizeSignal();
-    std::string strExecutableFolder = ExecutableFolder();
-    ExeDir = ProgramFolder(strExecutableFolder, Environment("XDG_DATA_HOME"), Environment("HOME"));
+    ExeDir = DataFolder();
     // Installed, the package's default profile lies in share/rzkset/Data/ beside bin/.
-    CopyShippedProfiles(ExeDir, strExecutableFolder + "../share/rzkset/Data/");
+    CopyShippedProfiles(ExeDir, ExecutableFolder() + "../share/rzkset/Data/");
     bool bLoaded = ReadProfile(strProfileName);
     OpenShopMemory();
     return bLoaded;
+}
+
+std::string CRZKSETApp::DataFolder() {
+    return ProgramFolder(ExecutableFolder(), Environment("XDG_DATA_HOME"), Environment("HOME"));
 }
 
 bool CRZKSETApp::CheckUnit() {

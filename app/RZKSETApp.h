@@ -41,6 +41,8 @@ public:
     // How long a silent unit is waited for; tests shorten it.
     int FtpTimeoutSeconds = 30;
 
+    // The folder that becomes ExeDir (platform/ProgramFolder.h), made when missing.
+    static std::string DataFolder();
     // Start-up once the display is open: the user interface, then InitData.
     void InitInstance();
     // Start-up without a user interface (the command line): writes past the file-size limit

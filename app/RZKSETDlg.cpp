@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AboutDlg.h"
@@ -37,6 +38,8 @@ namespace {
 
 // Operations that do not reach the unit and so skip the readiness check.
 constexpr int kLocalOperations[] = {1015, 1021, 1023};
+// How often files handed over by another start look again whether an operation still runs.
+constexpr int kBusyRetryMilliseconds = 500;
 
 QLabel* SunkenDisplay(QWidget* pParent) {
     auto* pLabel = new QLabel(pParent);
@@ -64,6 +67,21 @@ void CRZKSETDlg::SendFiles(const std::vector<std::string>& aPaths) {
     m_aDroppedFiles = aPaths;
     OnOperation(1000);
     m_aDroppedFiles.clear();
+}
+
+void CRZKSETDlg::SendFilesWhenFree(const std::vector<std::string>& aPaths) {
+    raise();
+    activateWindow();
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (aPaths.empty()) {
+        return;
+    }
+    if (m_nFrameDepth > 0 || (pModal != nullptr && pModal != this)) {
+        QTimer::singleShot(kBusyRetryMilliseconds, this,
+                           [this, aPaths] { SendFilesWhenFree(aPaths); });
+        return;
+    }
+    SendFiles(aPaths);
 }
 
 CRZKSETDlg::~CRZKSETDlg() = default;

@@ -43,6 +43,9 @@ public:
     // The simple send of PC files handed over from outside (a drop on the send button, the
     // file manager's "Open with"), as if chosen in its file dialog.
     void SendFiles(const std::vector<std::string>& aPaths);
+    // Files a later start of the program handed over: the window comes to the front and sends
+    // them once no operation runs.
+    void SendFilesWhenFree(const std::vector<std::string>& aPaths);
     // Shows UsbDriveName in 1022 and SetFileName in 1024.
     void ShowNames();
     void OnAbout();

@@ -9,6 +9,7 @@
 #include "app/ConsoleCommands.h"
 #include "app/RZKSETApp.h"
 #include "app/RZKSETDlg.h"
+#include "app/SingleWindow.h"
 
 namespace {
 
@@ -37,10 +38,19 @@ int RunWindow(int argc, char** argv) {
     // Qt has taken its own options (-platform, -style, ...) out of argv: the rest are files.
     const std::vector<std::string> aFiles =
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)).aPaths;
+    CSingleWindow singleWindow(CRZKSETApp::DataFolder());
+    if (singleWindow.HandToRunningWindow(aFiles)) {
+        return EXIT_SUCCESS;
+    }
+    singleWindow.Listen();
     CRZKSETApp& app = GetApp();
     app.InitInstance();
     {
         CRZKSETDlg dialog;
+        QObject::connect(&singleWindow, &CSingleWindow::FilesArrived, &dialog,
+                         [&dialog](const std::vector<std::string>& aPaths) {
+                             dialog.SendFilesWhenFree(aPaths);
+                         });
         if (!aFiles.empty()) {
             QTimer::singleShot(0, &dialog, [&dialog, &aFiles] { dialog.SendFiles(aFiles); });
         }
