@@ -2,9 +2,22 @@
 
 #include "app/RZKSETApp.h"
 #include "numlist/Registration.h"
+#include "platform/LocalFailure.h"
 #include "platform/StopRequest.h"
 #include "platform/Text.h"
 #include "unitstore/StoreAction.h"
+
+namespace {
+
+// The PC's side is asked first (a full disk, a folder that cannot be written), else the unit's
+// refusal says why; "" when neither tells.
+std::string FailureReasonLine(const CUnitStore& store, const std::string& strPath) {
+    int nError = ProbeFolderForWrite(strPath);
+    std::string strReason = nError != 0 ? LocalFailureReason(nError) : store.RefusalText();
+    return strReason.empty() ? "" : "\n" + strReason;
+}
+
+}  // namespace
 
 ProgramImport ImportWaitingProgram(int nNo, const std::string& strPath,
                                    const std::string& strFileName) {
@@ -16,8 +29,10 @@ ProgramImport ImportWaitingProgram(int nNo, const std::string& strPath,
     if (action.IsOpen()) {
         if (!action.Store().GetFile(strProgram, strPath)) {
             outcome.bStopped = action.WasStopped();
-            strOutcome = outcome.bStopped ? StoppedMessage()
-                                          : Format("%sの登録に失敗しました。", strFileName.c_str());
+            strOutcome = outcome.bStopped
+                             ? StoppedMessage()
+                             : Format("%sの登録に失敗しました。", strFileName.c_str()) +
+                                   FailureReasonLine(action.Store(), strPath);
         } else {
             // The program is on the PC: taking it out of the waiting folder is not stopped.
             CStopShield finishing;

@@ -43,7 +43,7 @@ std::string FtpFailureText(int nCurlCode, const std::string& strLastReply) {
         case CURLE_FTP_PORT_FAILED:
             return "データ接続に失敗しました。";
         case CURLE_REMOTE_FILE_NOT_FOUND:
-            return "ファイルがありません。";
+            return kMissingFileText;
         case CURLE_REMOTE_ACCESS_DENIED:
         case CURLE_QUOTE_ERROR:
         case CURLE_UPLOAD_FAILED:

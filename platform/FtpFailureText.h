@@ -9,3 +9,5 @@
 std::string FtpFailureText(int nCurlCode, const std::string& strLastReply);
 
 constexpr int kLocalFtpFailure = -1;
+// The words for a file the unit's store does not have, over either transport.
+constexpr const char* kMissingFileText = "ファイルがありません。";

@@ -1,5 +1,9 @@
 #include "platform/LocalFailure.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -41,6 +45,22 @@ std::string LocalFailureReason(int nError) {
         default:
             return Format("読み書きできません（%s）。", std::strerror(nError));
     }
+}
+
+std::string LocalReadFailureReason(int nError) {
+    return nError == EACCES || nError == EPERM ? "読み込みが禁止されています。"
+                                               : LocalFailureReason(nError);
+}
+
+int ProbeFileForRead(const std::string& strPath) {
+    int nDescriptor = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nDescriptor < 0) {
+        return errno;
+    }
+    struct stat status {};
+    int nError = fstat(nDescriptor, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+    close(nDescriptor);
+    return nError;
 }
 
 int ProbeFolderForWrite(const std::string& strPath) {

@@ -9,6 +9,11 @@
 // One short line saying why a PC file could not be read or written, for the error number.
 std::string LocalFailureReason(int nError);
 
+// The same for a file that could not be read: a file the operator may not read is said so.
+std::string LocalReadFailureReason(int nError);
+// The error number that opening strPath for reading meets now, 0 when it opens as a file.
+int ProbeFileForRead(const std::string& strPath);
+
 // The error number that writing a file into the folder of strPath meets now, 0 when the folder
 // takes one. For failures whose own error number is not handed up (a transfer answers only
 // whether it was done): asked afterwards, it tells whether the PC side was at fault.

@@ -22,6 +22,13 @@ namespace {
 SendReport SendFile(const std::string& strLocalPath, const UnitStoreSettings& settings,
                     const std::string& strOutputName) {
     std::string strFileName = strLocalPath.substr(FolderOfPath(strLocalPath).size());
+    if (int nError = ProbeFileForRead(strLocalPath); nError != 0) {
+        return {Format("%sの登録に失敗しました。\n%s", strFileName.c_str(),
+                       LocalReadFailureReason(nError).c_str()),
+                false,
+                {},
+                false};
+    }
     CProgress::StartFile(strFileName, 0, 1);
     StoreCommandResult result = RunStoreCommand(settings, "/pub/", [&](CUnitStore& store) {
         return store.PutFile(strLocalPath, strOutputName);

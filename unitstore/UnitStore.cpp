@@ -16,6 +16,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/FilePattern.h"
 #include "platform/FtpClient.h"
+#include "platform/FtpFailureText.h"
+#include "platform/LocalFailure.h"
 #include "platform/Progress.h"
 #include "platform/StopRequest.h"
 #include "platform/TemporaryName.h"
@@ -189,6 +191,7 @@ bool CUnitStore::Connect() {
     m_bStopped = false;
     m_strErrorText.clear();
     m_strErrorDetail.clear();
+    m_strRefusal.clear();
     m_strFolder.clear();
     m_aClearedFolders.clear();
     m_pFtp.reset();
@@ -223,6 +226,11 @@ bool CUnitStore::SetFolder(const std::string& strFolder) {
 }
 
 bool CUnitStore::PutFile(const std::string& strLocalPath, const std::string& strStoreName) {
+    // A PC file that cannot be read goes nowhere: nothing on the unit is kept or replaced for it.
+    if (int nError = ProbeFileForRead(strLocalPath); nError != 0) {
+        m_strRefusal = LocalReadFailureReason(nError);
+        return false;
+    }
     IStoreWatch* pWatch = Watch();
     if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {
         return PutFileNow(strLocalPath, strStoreName);
@@ -303,6 +311,9 @@ bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& 
     } else {
         std::optional<std::string> path = UsbPath(strStoreName);
         bCopied = path && CopyFileAtomically(*path, strLocalPath, false, m_bStopped);
+        if (!bCopied && path && ProbeFileForRead(*path) == ENOENT) {
+            m_strRefusal = kMissingFileText;
+        }
     }
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
@@ -511,6 +522,9 @@ bool CUnitStore::CanContinue() {
 }
 
 bool CUnitStore::TakeResult(FtpResult result) {
+    if (result == FtpResult::Refused) {
+        m_strRefusal = m_pFtp->FailureText();
+    }
     if (result == FtpResult::ConnectionFailed) {
         m_bConnectionFailed = true;
         m_strErrorText = m_pFtp->FailureText();

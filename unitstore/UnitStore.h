@@ -97,6 +97,9 @@ public:
     // The FTP client's own wording of the connection failure and the server's last reply, for
     // the journal.
     const std::string& ConnectionFailureDetail() const { return m_strErrorDetail; }
+    // Why the unit or the memory refused the last command that failed without a connection
+    // failure, in the operator's words ("ファイルがありません。"); empty when unknown.
+    const std::string& RefusalText() const { return m_strRefusal; }
     // "%sのフォルダ移動に失敗しました。" with the unit address (UTF-8).
     std::string FolderFailureMessage() const;
 
@@ -136,5 +139,6 @@ private:
     bool m_bStopped = false;
     std::string m_strErrorText;
     std::string m_strErrorDetail;
+    std::string m_strRefusal;
     mutable bool m_bWatching = false;
 };

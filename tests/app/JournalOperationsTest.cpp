@@ -852,6 +852,40 @@ TEST_F(JournalOperationsTest, AVersionIsTrustedOnlyForItsBytes) {
     }
 }
 
+// A send of a PC file that has gone since it was chosen never reaches the unit: nothing is
+// kept or replaced, and the message says why; a program taken over from RzFilesIn that is no
+// longer on the unit says so in the unit's words.
+TEST_F(JournalOperationsTest, AFailureSaysWhyAndASendThatNeverReachedTheUnitKeepsNothing) {
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        WriteBytes(m_strStore + "RZKOUT", "the unit's program");
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        size_t nLines = Lines().size();
+        Ui().ClearRecord();
+        dialog.SendFiles({m_pc / "GONE.NC"});
+        ASSERT_FALSE(Ui().Texts().empty());
+        EXPECT_EQ(Ui().Texts().back(),
+                  "GONE.NCの登録に失敗しました。\nファイルまたはフォルダが見つかりません。");
+        EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), "the unit's program");
+        EXPECT_EQ(Lines().size(), nLines);
+
+        Ui().ClearRecord();
+        ExpectDialog<CFKanri2Dlg>(Ui(), [&](CFKanri2Dlg& import) {
+            fs::remove(m_strStore + "RzFilesIn/0007.fno");
+            import.FileList().SetSelected(0, true);
+            Ui().AnswerSaveFile(m_pc / "IMPORTED.NC");
+            import.Button(1040).click();
+            import.reject();
+        });
+        Press(dialog, 1011);
+        ASSERT_FALSE(Ui().Texts().empty());
+        EXPECT_EQ(Ui().Texts().back(), "IMPORTED.NCの登録に失敗しました。\nファイルがありません。");
+        m_pUnit.reset();
+    }
+}
+
 // Stands between the store and the shop's memory and notes, at each deletion the memory lets
 // go ahead, whether every version kept so far is on the disk.
 class CDurabilityWatch : public IStoreWatch {
