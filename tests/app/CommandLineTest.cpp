@@ -180,7 +180,7 @@ TEST_F(CCommandLineTest, ImportsAWaitingProgramAndRemovesItFromTheUnit) {
 
     ProgramRun missing = Run({"--import", "12", "again.nc"});
     EXPECT_EQ(missing.nStatus, kExitFailed);
-    EXPECT_EQ(missing.strErrors, "again.ncの登録に失敗しました。\n");
+    EXPECT_EQ(missing.strErrors, "again.ncの登録に失敗しました。\nファイルがありません。\n");
 }
 
 TEST_F(CCommandLineTest, AStoreThatIsNotReadyFailsWithTheWindowsMessages) {

@@ -199,7 +199,7 @@ TEST_F(FKanri2DlgTest, CommandsReportTheUnitsFailuresAndKeepWhatStays) {
         {"import, download refused",
          Command::Import,
          {"--refuse", "RETR"},
-         "O0003.NCの登録に失敗しました。",
+         "O0003.NCの登録に失敗しました。\nファイルがありません。",
          {3, 12},
          kAllWaiting,
          false},

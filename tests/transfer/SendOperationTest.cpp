@@ -116,7 +116,8 @@ TEST_P(SendTest, MissingSingleFileIsReportedByName) {
     RunSimpleSend(nullptr);
 
     EXPECT_EQ(InStore("RZKOUT"), "PREVIOUS");
-    ExpectBoxes({{BoxKind::Warning, "gone.ncの登録に失敗しました。"}});
+    ExpectBoxes({{BoxKind::Warning,
+                  "gone.ncの登録に失敗しました。\nファイルまたはフォルダが見つかりません。"}});
 }
 
 TEST_P(SendTest, CancelledFileDialogChangesNothing) {
