@@ -163,18 +163,19 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
         return true;  // nothing under that name: nothing to keep
     }
     std::optional<Kept> kept = listed ? KeptAlready(store, *listed) : std::nullopt;
+    bool bNoSuchFile = false;
     if (!kept) {
-        kept = KeepStoreFile(store, listed ? listed->strName : strStoreName);
+        kept = KeepStoreFile(store, listed ? listed->strName : strStoreName, bNoSuchFile);
     }
     if (kept) {
         std::lock_guard lock(m_mutex);
         m_aKeptBefore[StoreKey(store, strStoreName)] = *kept;
         return true;
     }
-    // A lost connection fails the command by itself. After a listing that failed, a fetch
-    // that is refused tells that the name is new: a replacement goes on. Anything else
-    // that could not be kept needs the operator's word.
-    if (store.HasConnectionFailed() || (!bRemove && !listed)) {
+    // A lost connection fails the command by itself. Where the listing could not tell, a
+    // fetch that finds no such file tells that the name is new: a replacement goes on.
+    // Anything else that could not be kept needs the operator's word.
+    if (store.HasConnectionFailed() || (!bRemove && !listed && bNoSuchFile)) {
         return true;
     }
     return GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) ||
@@ -243,8 +244,9 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
 }
 
 std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
-                                                            const std::string& strStoreName) {
-    std::optional<std::string> bytes = store.ReadFile(strStoreName);
+                                                            const std::string& strStoreName,
+                                                            bool& bNoSuchFile) {
+    std::optional<std::string> bytes = store.ReadFile(strStoreName, &bNoSuchFile);
     std::lock_guard lock(m_mutex);
     std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
     if (!strSha256) {
@@ -286,8 +288,11 @@ std::optional<StoreEntry> CShopMemory::EntryIn(const std::optional<Listing>& lis
     if (!listing) {
         return std::nullopt;
     }
-    auto entry = listing->find(MakeUpper(strStoreName));
-    return entry == listing->end() ? StoreEntry() : entry->second;
+    auto entry = listing->aEntries.find(MakeUpper(strStoreName));
+    if (entry != listing->aEntries.end()) {
+        return entry->second;
+    }
+    return listing->bWhole ? std::optional<StoreEntry>(StoreEntry()) : std::nullopt;
 }
 
 // Also confirms what the action put (the listing shows the size it put) and forgets what was
@@ -301,10 +306,11 @@ void CShopMemory::TakeListing(const CUnitStore& store,
         return;
     }
     listing.emplace();
+    listing->bWhole = store.ListedWhole();
     for (StoreEntry& entry : *aEntries) {
         if (!entry.bFolder) {
             std::string strName = MakeUpper(entry.strName);
-            listing->insert_or_assign(std::move(strName), std::move(entry));
+            listing->aEntries.insert_or_assign(std::move(strName), std::move(entry));
         }
     }
     LoadUnitFiles();
@@ -314,10 +320,10 @@ void CShopMemory::TakeListing(const CUnitStore& store,
             ++file;
             continue;
         }
-        auto listed = listing->find(file->first.substr(strFolderKey.size()));
+        auto listed = listing->aEntries.find(file->first.substr(strFolderKey.size()));
         UnitFile& unitFile = file->second;
-        bool bSameSize = listed != listing->end() && listed->second.nSize == unitFile.nSize &&
-                         !listed->second.strTime.empty();
+        bool bSameSize = listed != listing->aEntries.end() &&
+                         listed->second.nSize == unitFile.nSize && !listed->second.strTime.empty();
         if (bSameSize && unitFile.strListedTime.empty()) {
             unitFile.strListedTime = listed->second.strTime;
             m_bUnitFilesChanged = true;
@@ -341,9 +347,9 @@ void CShopMemory::UpdateListing(const CUnitStore& store, const std::string& strS
     if (bThere) {
         StoreEntry entry;
         entry.strName = strStoreName;
-        (*listed->second)[MakeUpper(strStoreName)] = std::move(entry);
+        listed->second->aEntries[MakeUpper(strStoreName)] = std::move(entry);
     } else {
-        listed->second->erase(MakeUpper(strStoreName));
+        listed->second->aEntries.erase(MakeUpper(strStoreName));
     }
 }
 

@@ -88,14 +88,20 @@ private:
         int64_t nSize = 0;
         std::string strListedTime;
     };
-    using Listing = std::map<std::string, StoreEntry>;  // by the name in upper case
+    // A listing of a folder of the unit as the action took it.
+    struct Listing {
+        std::map<std::string, StoreEntry> aEntries;  // by the name in upper case
+        bool bWhole = false;                         // it tells which names are absent
+    };
 
-    // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
-    std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
+    // Fetches the store file and keeps it; nullopt when it could not be fetched or kept, and
+    // bNoSuchFile then tells whether the store has no file of that name.
+    std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName,
+                                      bool& bNoSuchFile);
     // The history holds what the listed file holds: the program put those bytes there itself.
     std::optional<Kept> KeptAlready(const CUnitStore& store, const StoreEntry& listed);
     // The current folder's entry of the name (strName "" for none); nullopt when it cannot be
-    // told.
+    // told: the listing failed, or it was not whole and does not show the name.
     std::optional<StoreEntry> ListedEntry(CUnitStore& store, const std::string& strStoreName);
     static std::optional<StoreEntry> EntryIn(const std::optional<Listing>& listing,
                                              const std::string& strStoreName);

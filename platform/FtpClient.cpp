@@ -366,6 +366,7 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
             Format("damaged listing: a line longer than %zu bytes", kMaxListLineBytes));
     }
     if (result == FtpResult::Done) {
+        m_bListedWhole = parser.IsWhole();
         aEntries = std::move(aListed);
         std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
             return !MatchesFilePattern(entry.strName, strPattern);
@@ -455,6 +456,8 @@ bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
     m_bTransferStarted = false;
     m_bTransferCompleted = false;
+    m_bListedWhole = false;
+    m_bNoSuchFile = false;
     m_bReportsBytes = false;
     m_bStopped = false;
     if (m_pCurl == nullptr) {
@@ -515,6 +518,8 @@ FtpResult CFtpClient::Finish(int nCode) {
         m_strErrorText = "stopped";
         return FtpResult::Stopped;
     }
+    // curl's answer to a 550 reply to RETR; a CWD or another command refused answers otherwise.
+    m_bNoSuchFile = code == CURLE_REMOTE_FILE_NOT_FOUND;
     std::string strText = curl_easy_strerror(code);
     if (!m_strLastReply.empty()) {
         strText += "\n" + m_strLastReply;

@@ -71,7 +71,8 @@ public:
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
     // match a pattern given to LIST. A listing with a line longer than kMaxListLineBytes is
-    // damaged: the transfer stops there and the listing is refused.
+    // damaged: the transfer stops there and the listing is refused. A listing done may still
+    // hold malformed lines: ListedWhole() tells.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
     // Ends the session and closes the connection, waiting at most a second for the server to
@@ -83,6 +84,10 @@ public:
     bool TransferStarted() const { return m_bTransferStarted; }
     // Whether the server confirmed the last transfer as complete (a 2xx reply after the 1xx).
     bool TransferCompleted() const { return m_bTransferCompleted; }
+    // Whether every line of the last listing done was read (see CFtpListParser::IsWhole).
+    bool ListedWhole() const { return m_bListedWhole; }
+    // Whether the last download failed because the server has no such file (550 to RETR).
+    bool NoSuchFile() const { return m_bNoSuchFile; }
 
     // Why the last operation failed: curl's words for it, then the server's last negative
     // reply when there was one (UTF-8, at most 1024 bytes).
@@ -112,6 +117,8 @@ private:
     std::string m_strErrorText;
     bool m_bTransferStarted = false;
     bool m_bTransferCompleted = false;
+    bool m_bListedWhole = false;
+    bool m_bNoSuchFile = false;
     bool m_bReportsBytes = false;  // the request moves a file, whose bytes the busy dialog shows
     bool m_bStopped = false;       // the request ended because the operator stopped the work
 };

@@ -810,15 +810,30 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Toke
     return std::nullopt;
 }
 
-std::optional<FtpListEntry> ParseLine(std::string_view line, std::vector<Token>& aTokens) {
-    std::optional<FtpListEntry> entry =
-        SkipBlanks(line).empty() ? std::nullopt : ParseAnyForm(line, aTokens);
-    // As views, the names are told apart by their length before any byte is compared.
-    if (entry &&
-        (std::string_view(entry->strName) == "." || std::string_view(entry->strName) == "..")) {
-        entry.reset();
+// The header ls writes above a long listing: "total 12".
+bool IsTotalLine(std::string_view line) {
+    size_t nPosition = 0;
+    std::string_view first = NextWord(line, nPosition);
+    std::string_view count = NextWord(line, nPosition);
+    return EqualsIgnoringCase(first, "total") && IsDigits(count) &&
+           NextWord(line, nPosition).empty();
+}
+
+FtpListLine ReadLine(std::string_view line, std::vector<Token>& aTokens) {
+    FtpListLine read;
+    if (SkipBlanks(line).empty()) {
+        return read;
     }
-    return entry;
+    read.entry = ParseAnyForm(line, aTokens);
+    // As views, the names are told apart by their length before any byte is compared.
+    if (read.entry && (std::string_view(read.entry->strName) == "." ||
+                       std::string_view(read.entry->strName) == "..")) {
+        read.entry.reset();
+    } else if (!read.entry) {
+        // Asked only of the lines without an entry, which are few in any listing.
+        read.bMalformed = !IsTotalLine(line);
+    }
+    return read;
 }
 
 // A line of one word "NAME.EXT;1".
@@ -857,12 +872,16 @@ void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
 
 }  // namespace
 
-std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+FtpListLine ReadListLine(std::string_view line) {
     if (line.size() > kMaxListLineBytes) {
-        return std::nullopt;
+        return {std::nullopt, true};
     }
     std::vector<Token> aTokens;
-    return ParseLine(line, aTokens);
+    return ReadLine(line, aTokens);
+}
+
+std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+    return ReadListLine(line).entry;
 }
 
 std::vector<FtpListEntry> ParseListing(std::string_view listing) {
@@ -912,8 +931,10 @@ void CFtpListParser::KeepRestBounded() {
     }
 }
 
+// A reply whose last line has no end may have been cut in the middle of that line.
 std::vector<FtpListEntry> CFtpListParser::Finish() {
     if (!m_bDamaged) {
+        m_bWhole = m_bWhole && (m_strRest.empty() || m_strRest.back() == '\n');
         ParseLines(m_strRest, true);
     }
     m_strRest.clear();
@@ -956,10 +977,12 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
             strJoined.assign(line).append(" ").append(details);
             line = strJoined;
         }
-        if (auto entry = ParseLine(line, aTokens)) {
+        FtpListLine read = ReadLine(line, aTokens);
+        if (read.entry) {
             MakeRoomForOneMore(m_aEntries);
-            m_aEntries.push_back(std::move(*entry));
+            m_aEntries.push_back(std::move(*read.entry));
         }
+        m_bWhole = m_bWhole && !read.bMalformed;
         nStart = nNext;
     }
     return std::min(nStart, text.size());

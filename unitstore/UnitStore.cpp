@@ -305,18 +305,27 @@ bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& 
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
 
-std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName) {
-    if (!CanContinue() || !StaysInStore(strStoreName)) {
-        return std::nullopt;
+std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName,
+                                                bool* pbNoSuchFile) {
+    bool bNoSuchFile = false;
+    std::optional<std::string> bytes;
+    if (CanContinue() && StaysInStore(strStoreName)) {
+        if (IsNetwork()) {
+            std::string strBytes;
+            if (TakeResult(m_pFtp->DownloadToMemory(ServerPath(strStoreName), strBytes))) {
+                bytes = std::move(strBytes);
+            }
+            bNoSuchFile = !bytes && m_pFtp->NoSuchFile();
+        } else if (std::optional<std::string> path = UsbPath(strStoreName)) {
+            errno = 0;
+            bytes = ReadWholeFile(*path);
+            bNoSuchFile = !bytes && errno == ENOENT;
+        }
     }
-    if (IsNetwork()) {
-        std::string strBytes;
-        return TakeResult(m_pFtp->DownloadToMemory(ServerPath(strStoreName), strBytes))
-                   ? std::optional<std::string>(std::move(strBytes))
-                   : std::nullopt;
+    if (pbNoSuchFile != nullptr) {
+        *pbNoSuchFile = bNoSuchFile;
     }
-    std::optional<std::string> path = UsbPath(strStoreName);
-    return path ? ReadWholeFile(*path) : std::nullopt;
+    return bytes;
 }
 
 bool CUnitStore::Remove(const std::string& strStoreName) {
@@ -374,6 +383,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
 }
 
 std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string& strPattern) {
+    m_bListedWhole = false;
     if (!CanContinue()) {
         return std::nullopt;
     }
@@ -382,6 +392,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string&
         if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aEntries))) {
             return std::nullopt;
         }
+        m_bListedWhole = m_pFtp->ListedWhole();
         std::erase_if(aEntries,
                       [](const StoreEntry& entry) { return IsTemporaryName(entry.strName); });
         return aEntries;
@@ -391,14 +402,19 @@ std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string&
     if (pFolder == nullptr) {
         return std::nullopt;
     }
+    m_bListedWhole = true;
     while (const dirent* pEntry = readdir(pFolder)) {
         std::string_view name = pEntry->d_name;
         std::optional<std::string> cp932Name = Utf8ToCp932(name);
-        struct stat status {};
         // A name without a code page 932 form cannot be named to the store again: leave it out.
         if (name == "." || name == ".." || !cp932Name || IsTemporaryName(name) ||
-            !MatchesFilePattern(*cp932Name, strPattern) ||
-            fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            !MatchesFilePattern(*cp932Name, strPattern)) {
+            continue;
+        }
+        // A name that a failing memory does not let be looked at is no entry, yet no absence.
+        struct stat status {};
+        if (fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            m_bListedWhole = false;
             continue;
         }
         aEntries.push_back({*cp932Name, S_ISDIR(status.st_mode), status.st_size,

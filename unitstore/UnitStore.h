@@ -61,7 +61,10 @@ public:
     // readable and writable.
     bool GetFile(const std::string& strStoreName, const std::string& strLocalPath);
     // The whole store file in memory, unwatched: what the watch itself reads to keep a copy.
-    std::optional<std::string> ReadFile(const std::string& strStoreName);
+    // After a failure *pbNoSuchFile tells whether the store has no file of that name (the
+    // unit's 550 to RETR, ENOENT on the memory), as against one that could not be read.
+    std::optional<std::string> ReadFile(const std::string& strStoreName,
+                                        bool* pbNoSuchFile = nullptr);
     bool Remove(const std::string& strStoreName);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
@@ -71,6 +74,10 @@ public:
     // write under way or cut off (see TemporaryName.h), and on the USB memory never a name
     // without a code page 932 form. nullopt when the listing failed.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
+    // Whether the last listing of FindFiles was read whole: every line of the unit's reply an
+    // entry or a line that listings hold without one, every name of the memory looked at. Only
+    // such a listing tells that a name is absent; the entries of another are still entries.
+    bool ListedWhole() const { return m_bListedWhole; }
     // Ends the connection; the store also closes itself when it goes.
     void Close();
 
@@ -120,6 +127,7 @@ private:
     bool m_bConnected = false;                // from a connection made until Close
     bool m_bConnectionFailed = false;
     bool m_bStopped = false;
+    bool m_bListedWhole = false;
     std::string m_strErrorText;
     mutable bool m_bWatching = false;
 };

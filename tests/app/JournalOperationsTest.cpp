@@ -49,14 +49,14 @@ protected:
     // The PC's programs and the unit's memory as the operations below expect them: the marker, the
     // input file, a program waiting to be taken over, the maintenance files and two files no list
     // names.
-    void UseStore(bool bNetwork) {
+    void UseStore(bool bNetwork, const std::vector<std::string>& aUnitFaults = {}) {
         for (const auto& entry : fs::directory_iterator(m_pc.Path())) {
             fs::remove_all(entry.path());
         }
         WriteBytes(m_pc / "P1.NC", kP1);
         WriteBytes(m_pc / "P2.NC", kP2);
         if (bNetwork) {
-            UseUnit({});
+            UseUnit(aUnitFaults);
         } else {
             UseStick(false);
         }
@@ -506,6 +506,43 @@ TEST_F(JournalOperationsTest, WhatTheProgramPutIsFetchedAgainOnlyWhenTheListingS
             EXPECT_EQ(line.strKept, Sha256Hex(nMinutesLater == 0 ? strPut : strOther));
         }
         m_pUnit.reset();
+    }
+}
+
+// A listing that could not be read whole tells nothing of the names it does not show: the
+// send fetches RZKOUT before it replaces it, and the line's kept names the old bytes. Where
+// the unit answers that there is no RZKOUT, the send goes on without asking and keeps nothing.
+TEST_F(JournalOperationsTest, ASendKeepsTheOldOutputWhereTheListingIsDamaged) {
+    const std::string kOld = "%\r\nO0042(OLD)\r\nM30\r\n%\r\n";
+    const struct {
+        const char* pszName;
+        std::vector<std::string> aFaults;
+    } aCases[] = {
+        {"one line without its end", {"--list-line", "100"}},
+        {"RZKOUT's line garbled", {"--garble-list-entry", "RZKOUT"}},
+    };
+    for (const auto& testCase : aCases) {
+        for (bool bThere : {true, false}) {
+            SCOPED_TRACE(std::string(testCase.pszName) + (bThere ? ", there" : ", new"));
+            UseStore(true, testCase.aFaults);
+            if (bThere) {
+                WriteBytes(m_strStore + "RZKOUT", kOld);
+            }
+            CRZKSETDlg dialog;
+            dialog.OnInitDialog();
+            Ui().ClearRecord();
+            Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+            Press(dialog, 1000);
+            EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"P1.NCの登録が正常終了しました。"});
+            EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kP1);
+            const JournalRecord line = NewestLine("ＲＺＫ－７０へＮＣプログラムを登録", "RZKOUT");
+            EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeDone);
+            EXPECT_EQ(line.strKept, bThere ? Sha256Hex(kOld) : "");
+            if (bThere) {
+                EXPECT_EQ(App().ShopMemory()->History().Load(line.strKept).value_or(""), kOld);
+            }
+            m_pUnit.reset();
+        }
     }
 }
 

@@ -71,11 +71,23 @@ def to_wire(utf8_line):
     return utf8_line.decode("utf8", "replace").encode(WIRE_ENCODING, "replace")
 
 
+# What stands in a LIST reply in place of a garbled entry: several words, so that it does not
+# read as a bare name either, and no form of any server's listing.
+GARBLED_LINE = b"%%%% garbled listing line %%%%\r\n"
+
+
 class UnitFilesystem(AbstractedFS):
     """Listings carry code page 932 names, as the unit's do."""
 
+    garbled = frozenset()  # names whose LIST line comes garbled, as a damaged unit sends it
+
     def format_list(self, *args, **kwargs):
-        return (to_wire(line) for line in super().format_list(*args, **kwargs))
+        lines = super().format_list(*args, **kwargs)
+        return (GARBLED_LINE if self.is_garbled(line) else to_wire(line) for line in lines)
+
+    def is_garbled(self, utf8_line):
+        # An entry's line ends with one blank, its name and the line end.
+        return any(utf8_line.endswith((" %s\r\n" % name).encode("utf8")) for name in self.garbled)
 
     def format_mlsx(self, *args, **kwargs):
         return (to_wire(line) for line in super().format_mlsx(*args, **kwargs))
@@ -197,6 +209,8 @@ def parse_arguments(argv):
                         help="answer every SIZE with N and announce N bytes for every transfer")
     parser.add_argument("--list-line", type=int, metavar="BYTES",
                         help="answer every LIST with one line of BYTES bytes and no line end")
+    parser.add_argument("--garble-list-entry", action="append", default=[], metavar="NAME",
+                        help="send a line of no listing form in place of NAME's LIST line")
     parser.add_argument("--rate", type=int, metavar="BYTES",
                         help="move at most BYTES a second on each data connection")
     parser.add_argument("--verbose", action="store_true", help="log every command")
@@ -220,6 +234,7 @@ def main(argv):
 
     UnitHandler.authorizer = authorizer
     UnitHandler.abstracted_fs = UnitFilesystem
+    UnitFilesystem.garbled = frozenset(arguments.garble_list_entry)
     UnitHandler.refused = frozenset(command.upper() for command in arguments.refuse)
     UnitHandler.refused_once = [command.upper() for command in arguments.refuse_once]
     UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
