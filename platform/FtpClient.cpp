@@ -82,6 +82,11 @@ bool IsRefusal(CURLcode code) {
     }
 }
 
+// "/pub/RzFilesOut/0001.fno" -> "/pub/RzFilesOut/"; "/pub" -> "/".
+std::string FolderOf(const std::string& strServerPath) {
+    return strServerPath.substr(0, strServerPath.rfind('/') + 1);
+}
+
 // Cuts UTF-8 text to at most nMaxBytes without splitting a character.
 std::string CutUtf8(std::string strText, size_t nMaxBytes) {
     if (strText.size() <= nMaxBytes) {
@@ -328,7 +333,7 @@ FtpResult CFtpClient::DownloadToMemory(const std::string& strServerPath, std::st
 }
 
 FtpResult CFtpClient::Delete(const std::string& strServerPath) {
-    return RunCommands({"DELE " + strServerPath});
+    return RunCommands({"DELE " + strServerPath}, FolderOf(strServerPath));
 }
 
 FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
@@ -340,7 +345,11 @@ FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
 }
 
 FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
-    return RunCommands({"MKD " + strServerPath});
+    std::string strPath = strServerPath;
+    while (strPath.size() > 1 && strPath.ends_with('/')) {
+        strPath.pop_back();
+    }
+    return RunCommands({"MKD " + strServerPath}, FolderOf(strPath));
 }
 
 FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
@@ -435,14 +444,20 @@ int CFtpClient::Perform() {
 
 // DELE and MKD go as quoted commands. curl sends them before it changes to the URL's folder,
 // and on a reused connection the server may still stand in any folder: so the paths are
-// absolute, and the URL is the root, where curl changes nowhere.
-FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
+// absolute. The URL is the folder the command works in, where the action's listing and
+// transfers left the connection: curl then changes nowhere, and deleting a folder's files
+// costs one command a file. A URL of the root would have curl change back to it each time.
+FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands,
+                                  const std::string& strFolderPath) {
     std::string strWhyNot;
     CommandList pCommands = MakeCommandList(aCommands, strWhyNot);
     if (!strWhyNot.empty()) {
         return FailLocally(strWhyNot);
     }
-    if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
+    if (!IsSendablePath(strFolderPath)) {
+        return FailLocally("invalid folder name");
+    }
+    if (!Begin(UrlOf(strFolderPath))) {
         return FtpResult::ConnectionFailed;
     }
     curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);

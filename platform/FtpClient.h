@@ -104,7 +104,8 @@ private:
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
     bool IsCancelled() const;
-    FtpResult RunCommands(const std::vector<std::string>& aCommands);
+    FtpResult RunCommands(const std::vector<std::string>& aCommands,
+                          const std::string& strFolderPath);
     FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,
                        const std::vector<std::string>& aAfterCommands);
     void SetDownloadOptions(size_t (*write)(char*, size_t, size_t, void*), void* pTarget);

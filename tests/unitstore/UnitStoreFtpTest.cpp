@@ -682,6 +682,43 @@ TEST(UnitStoreConnectionTest, DroppedControlConnectionIsAConnectionFailure) {
 
 // The unit accepts only its own password; a refused login is a failed connection, as the
 // platform's internet client reports it, with the server's reply in the text.
+// The commands that reached the simulator since the log was last read, one a line.
+std::vector<std::string> TakeCommands(const std::string& strLog) {
+    std::vector<std::string> aCommands;
+    std::string strText = ReadBytes(strLog);
+    for (size_t nStart = 0; nStart < strText.size();) {
+        size_t nEnd = strText.find('\n', nStart);
+        aCommands.push_back(strText.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    WriteBytes(strLog, "");
+    return aCommands;
+}
+
+// Deleting the files of a folder, each fetched first as the history does, costs the unit one
+// command a deletion: the connection stays in the folder the listing went to.
+TEST(UnitStoreCommandsTest, DeletionsInTheListedFolderChangeNoFolder) {
+    CTestFolder log;
+    const std::string strLog = log / "commands";
+    CUnitSimulator unit({"--command-log", strLog});
+    for (const char* pszName : {"0001.fno", "0002.fno", "0003.fno"}) {
+        PutOnDisk(unit, std::string("RzFilesOut/") + pszName, pszName);
+    }
+    CUnitStore store(NetworkSettings(unit.Port()));
+    ASSERT_TRUE(store.Connect() && store.SetFolder("RzFilesOut"));
+    std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
+    ASSERT_TRUE(aEntries);
+    TakeCommands(strLog);
+    for (const StoreEntry& entry : *aEntries) {
+        EXPECT_EQ(store.ReadFile(entry.strName), entry.strName);
+        EXPECT_TRUE(store.Remove(entry.strName));
+    }
+    std::vector<std::string> aCommands = TakeCommands(strLog);
+    EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "DELE"), 3);
+    EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "CWD"), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(unit.PubFolder() + "RzFilesOut"));
+}
+
 TEST(FtpClientTest, RefusedLoginIsAConnectionFailureWithTheServersReply) {
     CUnitSimulator simulator;
     CFtpClient client({"127.0.0.1", simulator.Port(), "anonymous", "guest@", true, 10});

@@ -134,6 +134,7 @@ class UnitHandler(FTPHandler):
     stall_login = False
     size_reply = None
     list_line = None
+    command_log = None  # a file open for appending, one command a line
     auth_failed_timeout = 0.1
     banner = "RZK-70 unit simulator ready."
 
@@ -170,6 +171,9 @@ class UnitHandler(FTPHandler):
         return super().respond(resp, *args, **kwargs)
 
     def process_command(self, cmd, *args, **kwargs):
+        if self.command_log is not None:
+            self.command_log.write(cmd + "\n")
+            self.command_log.flush()
         if cmd in self.stalled:
             logging.info("stalling at %s", cmd)
         elif cmd in self.dropped:
@@ -213,6 +217,8 @@ def parse_arguments(argv):
                         help="send a line of no listing form in place of NAME's LIST line")
     parser.add_argument("--rate", type=int, metavar="BYTES",
                         help="move at most BYTES a second on each data connection")
+    parser.add_argument("--command-log", metavar="FILE",
+                        help="append the name of every command that arrives to FILE")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -242,6 +248,8 @@ def main(argv):
     UnitHandler.stall_login = arguments.stall_login
     UnitHandler.size_reply = arguments.size_reply
     UnitHandler.list_line = arguments.list_line
+    if arguments.command_log is not None:
+        UnitHandler.command_log = open(arguments.command_log, "a", encoding="ascii")
     if arguments.cut_data_after is not None:
         CuttingDTPHandler.cut_after = arguments.cut_data_after
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
