@@ -218,6 +218,9 @@ size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClie
         return nSize * nCount;
     }
     CFtpClient* pThis = static_cast<CFtpClient*>(pClient);
+    if (line.starts_with("213 ")) {
+        pThis->m_strFileStatus = line.substr(4);
+    }
     if (line[0] == '1') {
         pThis->m_bTransferStarted = true;
     } else if (line[0] == '2' && pThis->m_bTransferStarted) {
@@ -352,6 +355,28 @@ FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
     return RunCommands({"MKD " + strServerPath}, FolderOf(strPath));
 }
 
+FtpResult CFtpClient::ModifiedTime(const std::string& strServerPath, std::string& strTime) {
+    strTime.clear();
+    FtpResult result = RunCommands({"MDTM " + strServerPath}, FolderOf(strServerPath));
+    if (result != FtpResult::Done) {
+        return result;
+    }
+    constexpr size_t kSecondDigits = 14;
+    std::string_view time = m_strFileStatus;
+    while (time.ends_with(' ')) {
+        time.remove_suffix(1);
+    }
+    bool bSeconds = time.size() >= kSecondDigits &&
+                    std::all_of(time.begin(), time.begin() + kSecondDigits,
+                                [](char digit) { return digit >= '0' && digit <= '9'; }) &&
+                    time.find_first_of("\t\r\n") == std::string_view::npos;
+    if (!bSeconds) {
+        return FailLocally("no time in the answer to MDTM");
+    }
+    strTime = time;
+    return result;
+}
+
 FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
                            std::vector<FtpListEntry>& aEntries) {
     aEntries.clear();
@@ -469,6 +494,7 @@ FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands,
 // continues the same session (curl logs in again by itself if the server dropped it).
 bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
+    m_strFileStatus.clear();
     m_bTransferStarted = false;
     m_bTransferCompleted = false;
     m_bListedWhole = false;

@@ -68,6 +68,9 @@ public:
     // meanwhile does not cut the deletion short.
     FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
+    // When the file last changed, as the server answers MDTM: "YYYYMMDDHHMMSS", perhaps with a
+    // fraction, to the second where a listing shows minutes. A server without MDTM refuses it.
+    FtpResult ModifiedTime(const std::string& strServerPath, std::string& strTime);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
     // match a pattern given to LIST. A listing with a line longer than kMaxListLineBytes is
@@ -115,6 +118,7 @@ private:
     CURLM* m_pMulti = nullptr;
     CURL* m_pCurl = nullptr;
     std::string m_strLastReply;
+    std::string m_strFileStatus;  // the text of the last file status reply (213)
     std::string m_strErrorText;
     bool m_bTransferStarted = false;
     bool m_bTransferCompleted = false;

@@ -19,8 +19,8 @@ public:
     // Before the store file is replaced (bRemove false) or removed; false stops the command.
     virtual bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                                    bool bRemove) = 0;
-    // Every listing of the store's current folder, whole.
-    virtual void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
+    // Every listing of the store's current folder, whole, before the store hands it on.
+    virtual void OnListed(CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
     // The action is about to change its folder or to end while still connected.
     virtual void BeforeLeaveFolder(CUnitStore& store) = 0;
     // Before a download replaces a local file; false stops the download.

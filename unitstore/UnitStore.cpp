@@ -328,6 +328,15 @@ std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName,
     return bytes;
 }
 
+std::optional<std::string> CUnitStore::ExactTime(const std::string& strStoreName) {
+    std::string strTime;
+    if (!IsNetwork() || !CanContinue() || !StaysInStore(strStoreName) ||
+        !TakeResult(m_pFtp->ModifiedTime(ServerPath(strStoreName), strTime))) {
+        return std::nullopt;
+    }
+    return strTime;
+}
+
 bool CUnitStore::Remove(const std::string& strStoreName) {
     IStoreWatch* pWatch = Watch();
     if (pWatch == nullptr || !CanContinue() || !StaysInStore(strStoreName)) {

@@ -66,6 +66,10 @@ public:
     std::optional<std::string> ReadFile(const std::string& strStoreName,
                                         bool* pbNoSuchFile = nullptr);
     bool Remove(const std::string& strStoreName);
+    // When the store file last changed, to the second where a listing of the unit shows
+    // minutes: the unit's answer to MDTM. nullopt where the unit answers none, and on the USB
+    // memory, whose listing has the time to the second already.
+    std::optional<std::string> ExactTime(const std::string& strStoreName);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
