@@ -192,6 +192,14 @@ bool IsLsMonthAbbreviation(std::string_view word) {
     return word.size() == 3 && std::find(kKeys.begin(), kKeys.end(), Key(word)) != kKeys.end();
 }
 
+// 1 to 12 for "Jan" to "Dec" as ls writes them; 0 for another word.
+int LsMonthNumber(std::string_view word) {
+    static constexpr std::array<std::string_view, 12> kMonths = {
+        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    auto found = std::find(kMonths.begin(), kMonths.end(), word);
+    return found == kMonths.end() ? 0 : static_cast<int>(found - kMonths.begin()) + 1;
+}
+
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
 bool IsNumberWithUnit(std::string_view text, size_t nMaxDigits) {
     size_t nDigits = LeadingDigits(text);
@@ -882,6 +890,76 @@ FtpListLine ReadListLine(std::string_view line) {
 
 std::optional<FtpListEntry> ParseListLine(std::string_view line) {
     return ReadListLine(line).entry;
+}
+
+namespace {
+
+// "YYYYMMDDHHMMSS", perhaps with a fraction after it.
+std::optional<std::tm> CompactTime(std::string_view time) {
+    constexpr size_t kDigits = 14;
+    if (time.size() < kDigits || !IsDigits(time.substr(0, kDigits))) {
+        return std::nullopt;
+    }
+    std::tm when{};
+    when.tm_year = NumberOf(time.substr(0, 4)) - 1900;
+    when.tm_mon = NumberOf(time.substr(4, 2)) - 1;
+    when.tm_mday = NumberOf(time.substr(6, 2));
+    when.tm_hour = NumberOf(time.substr(8, 2));
+    when.tm_min = NumberOf(time.substr(10, 2));
+    when.tm_sec = NumberOf(time.substr(12, 2));
+    return when;
+}
+
+// "Dec 11 13:15", "Dec 11 2025", "Dec 02 2009 12:00"; tm_year -1 where the listing leaves the
+// year out.
+std::optional<std::tm> LsTime(std::string_view time) {
+    size_t nPosition = 0;
+    int nMonth = LsMonthNumber(NextWord(time, nPosition));
+    std::string_view day = NextWord(time, nPosition);
+    std::string_view yearOrTime = NextWord(time, nPosition);
+    std::string_view clock = IsYear(yearOrTime) ? NextWord(time, nPosition) : yearOrTime;
+    if (nMonth == 0 || !IsDigits(day) || !IsDay(day) || !NextWord(time, nPosition).empty() ||
+        (!clock.empty() && !IsTime(clock)) || (!IsYear(yearOrTime) && clock.empty())) {
+        return std::nullopt;
+    }
+    std::tm when{};
+    when.tm_year = IsYear(yearOrTime) ? NumberOf(yearOrTime.substr(0, 4)) - 1900 : -1;
+    when.tm_mon = nMonth - 1;
+    when.tm_mday = NumberOf(day);
+    if (!clock.empty()) {
+        size_t nColon = clock.find(':');
+        when.tm_hour = NumberOf(clock.substr(0, nColon));
+        when.tm_min = NumberOf(clock.substr(nColon + 1, 2));
+    }
+    return when;
+}
+
+}  // namespace
+
+std::optional<std::time_t> ListedTime(std::string_view time, std::time_t nNow) {
+    std::optional<std::tm> when = CompactTime(time);
+    if (when) {
+        return timegm(&*when);
+    }
+    when = LsTime(time);
+    if (!when) {
+        return std::nullopt;
+    }
+    if (when->tm_year >= 0) {
+        return timegm(&*when);
+    }
+    // ls leaves the year out for the last half year: this year's date, or last year's where
+    // this year's lies ahead (a day's room for the zones of the two clocks).
+    constexpr std::time_t kDay = 24 * 60 * 60;
+    std::tm now{};
+    gmtime_r(&nNow, &now);
+    when->tm_year = now.tm_year;
+    std::time_t nThisYear = timegm(&*when);
+    if (nThisYear <= nNow + kDay) {
+        return nThisYear;
+    }
+    when->tm_year = now.tm_year - 1;
+    return timegm(&*when);
 }
 
 std::vector<FtpListEntry> ParseListing(std::string_view listing) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,12 @@ struct FtpListLine {
 FtpListLine ReadListLine(std::string_view line);
 // The entry of the line alone; nullopt for every line without one.
 std::optional<FtpListEntry> ParseListLine(std::string_view line);
+
+// When a file listed with that time (FtpListEntry::strTime) last changed, in seconds since
+// 1970 as if the listing's clock went by UTC: ls's "Dec 11 13:15" (the year the one before
+// nNow that does not lie more than a day after it), "Dec 11 2025" (midnight), "Dec 02 2009
+// 12:00", and "20261211131505" of MLSD. nullopt for the forms of other servers.
+std::optional<std::time_t> ListedTime(std::string_view time, std::time_t nNow);
 
 // Reads a whole LIST reply (lines ended by LF or CR LF). A VMS entry whose long name stands on
 // a line of its own is joined with the line that carries its details.

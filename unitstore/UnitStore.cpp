@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <set>
@@ -402,6 +403,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string&
             return std::nullopt;
         }
         m_bListedWhole = m_pFtp->ListedWhole();
+        RemoveStaleUploads(aEntries);
         std::erase_if(aEntries,
                       [](const StoreEntry& entry) { return IsTemporaryName(entry.strName); });
         return aEntries;
@@ -442,6 +444,26 @@ void CUnitStore::RemoveUploadsLeftOnUnit() {
     for (auto path = aPaths.begin(); path != aPaths.end(); path = aPaths.erase(path)) {
         if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
             RememberUploadsLeftOnUnit(m_settings.strServer, std::move(aPaths));
+            return;
+        }
+    }
+}
+
+// An upload killed part-way (its process killed, its PC switched off) leaves its temporary
+// file on the unit, and only the process that made it would know to delete it. A file of that
+// form older than any upload can take is such a one, whichever PC made it: the listing the
+// action makes anyway shows it, and it goes with one command. The listing's clock is the
+// unit's, in whatever zone: a day more than the widest difference between zones.
+void CUnitStore::RemoveStaleUploads(const std::vector<StoreEntry>& aEntries) {
+    constexpr std::time_t kStaleSeconds = (24 + 14) * 60 * 60;
+    const std::time_t nNow = std::time(nullptr);
+    for (const StoreEntry& entry : aEntries) {
+        if (entry.bFolder || !IsTemporaryName(entry.strName)) {
+            continue;
+        }
+        std::optional<std::time_t> listed = ListedTime(entry.strTime, nNow);
+        if (listed && nNow - *listed > kStaleSeconds &&
+            m_pFtp->Delete(ServerPath(entry.strName)) == FtpResult::ConnectionFailed) {
             return;
         }
     }

@@ -76,7 +76,9 @@ public:
     // compared without regard to case as the unit's FAT memory does (see MatchesFilePattern),
     // in the order the transport lists them; never "." or "..", never a temporary file of a
     // write under way or cut off (see TemporaryName.h), and on the USB memory never a name
-    // without a code page 932 form. nullopt when the listing failed.
+    // without a code page 932 form. nullopt when the listing failed. Over the network the
+    // temporary files of uploads that the listing shows older than any upload takes are
+    // deleted on the way: uploads killed part-way left them.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
     // Whether the last listing of FindFiles was read whole: every line of the unit's reply an
     // entry or a line that listings hold without one, every name of the memory looked at. Only
@@ -123,6 +125,7 @@ private:
     std::optional<std::string> UsbPath(const std::string& strStoreName) const;
     static void RemoveLeftOverTemporaryFiles(const std::string& strFolder);
     void RemoveUploadsLeftOnUnit();
+    void RemoveStaleUploads(const std::vector<StoreEntry>& aEntries);
 
     UnitStoreSettings m_settings;
     std::unique_ptr<CFtpClient> m_pFtp;

@@ -210,6 +210,32 @@ TEST(FtpListParserTest, TellsLinesThatListingsHoldFromMalformedOnes) {
     EXPECT_TRUE(ReadListLine(std::string(kMaxListLineBytes + 1, 'x')).bMalformed);
 }
 
+// The time a listing writes, as the seconds since 1970 of its clock: the year that ls leaves
+// out is the one that puts the date at most a day after now.
+TEST(FtpListParserTest, ReadsTheTimeOfTheUsualForms) {
+    const std::time_t nNow = 1796994000;  // 2026-12-11 13:00:00 UTC
+    const struct {
+        const char* pszTime;
+        std::optional<std::time_t> expected;
+    } aCases[] = {
+        {"Dec 11 12:59", 1796993940},
+        {"Dec 12 12:59", 1797080340},
+        {"Dec 13 12:59", 1765630740},  // more than a day ahead: last year's
+        {"Jan 1 00:00", 1767225600},
+        {"Jun 30 2025", 1751241600},
+        {"Dec 02 2009 12:00", 1259755200},
+        {"20261211125958", 1796993998},
+        {"20261211125958.123", 1796993998},
+        {"02-11-26 10:13AM", std::nullopt},
+        {"Dec 11", std::nullopt},
+        {"Dez 11 12:59", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& timeCase : aCases) {
+        EXPECT_EQ(ListedTime(timeCase.pszTime, nNow), timeCase.expected) << timeCase.pszTime;
+    }
+}
+
 const std::string kMixedListing =
     "total 3\r\n"
     "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"

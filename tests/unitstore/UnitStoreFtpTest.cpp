@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -216,6 +217,37 @@ TEST_P(UnitStoreFtpTest, TemporaryFilesOfUploadsAreNeverListed) {
     ASSERT_TRUE(Store().SetFolder("/pub/"));
     EXPECT_EQ(Described(Store().FindFiles("*")), std::vector<std::string>{"RZKOUT"});
     EXPECT_EQ(Described(Store().FindFiles("*.~~~~")), std::vector<std::string>{});
+}
+
+// Temporary files of uploads killed part-way, by other PCs or processes, go with the next
+// listing of their folder once it shows them older than any upload takes; one of an upload
+// still under way stays, and so does anything else, however old.
+TEST_P(UnitStoreFtpTest, AListingDeletesTemporaryFilesOfUploadsLongGone) {
+    constexpr time_t kThreeDays = 3 * 24 * 60 * 60;
+    const struct {
+        const char* pszName;
+        time_t nAge;
+        bool bStays;
+    } aFiles[] = {
+        {"RzFilesOut/~RZKSET-0badc0de-4242-0000abcd.~~~~", kThreeDays, false},
+        {"RzFilesOut/~RZKSET.~~~~", kThreeDays, false},
+        {"RzFilesOut/~RZKSET-0badc0de-4243-0000abce.~~~~", 0, true},
+        {"RzFilesOut/~RZKSET-0badc0de-4244-0000abcf.~~~~", 60 * 60, true},
+        {"RzFilesOut/~OTHER.~~~~", kThreeDays, true},
+        {"RzFilesOut/0001.fno", kThreeDays, true},
+    };
+    for (const auto& file : aFiles) {
+        PutOnDisk(Server(), file.pszName, "part of an upload");
+        std::string strPath = Server().PubFolder() + Server().DiskName(file.pszName);
+        timespec aTimes[2] = {{time(nullptr) - file.nAge, 0}, {time(nullptr) - file.nAge, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, strPath.c_str(), aTimes, 0), 0);
+    }
+    ASSERT_TRUE(Store().SetFolder("RzFilesOut"));
+    EXPECT_EQ(Described(Store().FindFiles("*")),
+              (std::vector<std::string>{"0001.fno", "~OTHER.~~~~"}));
+    for (const auto& file : aFiles) {
+        EXPECT_EQ(ExistsOnDisk(Server(), file.pszName), file.bStays) << file.pszName;
+    }
 }
 
 TEST_P(UnitStoreFtpTest, FindFilesListsMatchingEntriesWithoutRegardToCase) {
