@@ -17,13 +17,25 @@ bool IsBlank(char character) {
     return character == ' ' || character == '\t' || character == '\r' || character == '\n';
 }
 
-// The word after the blanks at nPosition; nPosition moves behind it.
-std::string_view NextWord(std::string_view line, size_t& nPosition) {
-    while (nPosition < line.size() && IsBlank(line[nPosition])) {
+// IsBlank by one look-up: every line of a listing is split into words, and servers pad their
+// columns with runs of blanks.
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> aBlanks{};
+    for (char blank : {' ', '\t', '\r', '\n'}) {
+        aBlanks[static_cast<unsigned char>(blank)] = true;
+    }
+    return aBlanks;
+}();
+
+// The word after the blanks at nPosition; nPosition moves behind it. Inline: it is asked for
+// every word of every line.
+inline std::string_view NextWord(std::string_view line, size_t& nPosition) {
+    const size_t nSize = line.size();
+    while (nPosition < nSize && kBlanks[static_cast<unsigned char>(line[nPosition])]) {
         ++nPosition;
     }
     size_t nStart = nPosition;
-    while (nPosition < line.size() && !IsBlank(line[nPosition])) {
+    while (nPosition < nSize && !kBlanks[static_cast<unsigned char>(line[nPosition])]) {
         ++nPosition;
     }
     return line.substr(nStart, nPosition - nStart);
@@ -47,8 +59,15 @@ bool IsNonAscii(char character) {
     return static_cast<unsigned char>(character) >= 0x80;
 }
 
+// A plain loop: asked of several words of every line, where a call through a function
+// pointer per byte would cost more than the test.
 bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+    for (char character : text) {
+        if (character < '0' || character > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
 }
 
 size_t LeadingDigits(std::string_view text) {
@@ -88,9 +107,27 @@ std::string_view Span(std::string_view first, std::string_view last) {
     return {first.data(), static_cast<size_t>(last.data() + last.size() - first.data())};
 }
 
-// A time as the listing writes it, one blank between its words.
-std::string TimeOf(std::string_view text) {
-    std::string strTime;
+// Whether the words of the text stand one blank apart, as most listings write a time.
+bool HasSingleBlanks(std::string_view text) {
+    bool bAfterBlank = true;
+    for (char character : text) {
+        bool bBlank = kBlanks[static_cast<unsigned char>(character)];
+        if (bBlank && (bAfterBlank || character != ' ')) {
+            return false;
+        }
+        bAfterBlank = bBlank;
+    }
+    return !bAfterBlank || text.empty();
+}
+
+// A time as the listing writes it, one blank between its words. Most are that already and
+// are taken as they stand, without being split into words again.
+void SetTime(std::string& strTime, std::string_view text) {
+    if (HasSingleBlanks(text)) {
+        strTime.assign(text);
+        return;
+    }
+    strTime.clear();
     size_t nPosition = 0;
     for (std::string_view word = NextWord(text, nPosition); !word.empty();
          word = NextWord(text, nPosition)) {
@@ -99,7 +136,6 @@ std::string TimeOf(std::string_view text) {
         }
         strTime.append(word);
     }
-    return strTime;
 }
 
 // ASCII only: the words compared here are ASCII or UTF-8, whose bytes no locale may change.
@@ -363,11 +399,13 @@ std::optional<FtpListEntry> Entry(std::string_view name, bool bFolder) {
     return entry;
 }
 
-std::optional<FtpListEntry> Stamped(std::optional<FtpListEntry> entry, std::string_view size,
-                                    std::string_view time) {
+// An entry with its size and time, built in place as Entry is.
+std::optional<FtpListEntry> StampedEntry(std::string_view name, bool bFolder, std::string_view size,
+                                         std::string_view time) {
+    std::optional<FtpListEntry> entry = Entry(name, bFolder);
     if (entry) {
         entry->nSize = SizeOf(size);
-        entry->strTime = TimeOf(time);
+        SetTime(entry->strTime, time);
     }
     return entry;
 }
@@ -424,11 +462,9 @@ bool LooksLikeDatePart(std::string_view text) {
     return IsDigits(text) || IsTime(text);
 }
 
-std::optional<FtpListEntry> UnixName(std::string_view name, char type) {
-    if (type == 'l') {
-        name = name.substr(0, name.find(" -> "));
-    }
-    return Entry(name, type == 'd');
+// The name of an ls line: a link's without the target it points to.
+std::string_view UnixName(std::string_view name, char type) {
+    return type == 'l' ? name.substr(0, name.find(" -> ")) : name;
 }
 
 // ls -l and its relatives: permissions, then owner and group columns that may hold blanks or
@@ -449,10 +485,11 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         DateMatch date = MatchDate(aTokens, nSize + 1);
         size_t nLast = nSize + date.nTokens;
         if (date.nTokens > 0 && nLast + 1 < aTokens.size()) {
-            return Stamped(
+            return StampedEntry(
                 UnixName(NameAfter(line, aTokens[nLast].nEnd, date.bPaddedColumn && !bNetware),
                          type),
-                aTokens[nSize].text, Span(aTokens[nSize + 1].text, aTokens[nLast].text));
+                type == 'd', aTokens[nSize].text,
+                Span(aTokens[nSize + 1].text, aTokens[nLast].text));
         }
     }
     // Some servers leave the date out: permissions, links, owner, group, size, name. A line
@@ -461,7 +498,7 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         IsDigits(aTokens[4].text) &&
         std::none_of(aTokens.begin() + 5, aTokens.end(),
                      [](const Token& token) { return LooksLikeDatePart(token.text); })) {
-        return UnixName(NameAfter(line, aTokens[4].nEnd, true), type);
+        return Entry(UnixName(NameAfter(line, aTokens[4].nEnd, true), type), type == 'd');
     }
     return std::optional<FtpListEntry>();
 }
@@ -469,7 +506,8 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
 // Whether a word of the owner or group column could start a date, and so be taken as one by
 // the general reading.
 bool CouldStartDate(std::string_view word) {
-    return IsMonth(word) || CompactDateParts(word) != 0;
+    // Numeric owners and groups, as many servers list them, are ruled out at once.
+    return !IsDigits(word) && (IsMonth(word) || CompactDateParts(word) != 0);
 }
 
 // The form nearly every server writes, "-rw-r--r--  1 owner group  1234 Dec 11 02:11 name",
@@ -554,8 +592,8 @@ std::optional<FtpListEntry> ParseDos(std::string_view line, const std::vector<To
         (!bFolder && (size.find_first_not_of("0123456789,") != size.npos || !IsDigit(size[0])))) {
         return std::nullopt;
     }
-    return Stamped(Entry(NameAfter(line, aTokens[2].nEnd, false), bFolder), size,
-                   Span(aTokens[0].text, aTokens[1].text));
+    return StampedEntry(NameAfter(line, aTokens[2].nEnd, false), bFolder, size,
+                        Span(aTokens[0].text, aTokens[1].text));
 }
 
 // OS/2: "36611  A  04-23-103  10:57  name", "0 DIR  02-11-103  16:15  name".
@@ -753,7 +791,7 @@ std::optional<std::optional<FtpListEntry>> ParseMlsd(std::string_view line) {
         }
         nStart = nEnd + 1;
     }
-    return Stamped(Entry(line.substr(nSeparator + 1), bFolder), size, modify);
+    return StampedEntry(line.substr(nSeparator + 1), bFolder, size, modify);
 }
 
 // EPLF: "+fact,fact,...<TAB>name"; the fact "/" marks a folder.
@@ -778,15 +816,11 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
         }
         nStart = nEnd + 1;
     }
-    return Stamped(Entry(line.substr(nTab + 1), bFolder), size, modified);
+    return StampedEntry(line.substr(nTab + 1), bFolder, size, modified);
 }
 
+// Every form but the usual ls one, which ReadLineInto reads first.
 std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
-    std::string_view size;
-    std::string_view date;
-    if (size_t nDateEnd = CommonUnixDateEnd(line, size, date); nDateEnd != std::string_view::npos) {
-        return Stamped(UnixName(NameAfter(line, nDateEnd, true), line.front()), size, date);
-    }
     if (line.front() == '+') {
         return ParseEplf(line);
     }
@@ -818,6 +852,18 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Toke
     return std::nullopt;
 }
 
+// The first room holds a folder of tens of thousands of files, and room grows eightfold
+// instead of twofold: the entries of a long listing are moved to new room once or never
+// instead of a dozen times (moving 20,000 entries cost a tenth of reading them), and room
+// never written costs address space, not memory.
+void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
+    constexpr size_t kFirstRoom = 32 * 1024;
+    constexpr size_t kGrowth = 8;
+    if (aEntries.size() == aEntries.capacity()) {
+        aEntries.reserve(std::max(kFirstRoom, aEntries.capacity() * kGrowth));
+    }
+}
+
 // The header ls writes above a long listing: "total 12".
 bool IsTotalLine(std::string_view line) {
     size_t nPosition = 0;
@@ -827,21 +873,39 @@ bool IsTotalLine(std::string_view line) {
            NextWord(line, nPosition).empty();
 }
 
-FtpListLine ReadLine(std::string_view line, std::vector<Token>& aTokens) {
-    FtpListLine read;
+// Adds the line's entry to aEntries, where it is built (the entries of a long listing are
+// moved once); false for a malformed line.
+bool ReadLineInto(std::string_view line, std::vector<Token>& aTokens,
+                  std::vector<FtpListEntry>& aEntries) {
     if (SkipBlanks(line).empty()) {
-        return read;
+        return true;
     }
-    read.entry = ParseAnyForm(line, aTokens);
-    // As views, the names are told apart by their length before any byte is compared.
-    if (read.entry && (std::string_view(read.entry->strName) == "." ||
-                       std::string_view(read.entry->strName) == "..")) {
-        read.entry.reset();
-    } else if (!read.entry) {
+    // The usual ls form, nearly every line of a long listing, is written where it stays.
+    std::string_view size;
+    std::string_view date;
+    if (size_t nDateEnd = CommonUnixDateEnd(line, size, date); nDateEnd != std::string_view::npos) {
+        std::string_view name = UnixName(NameAfter(line, nDateEnd, true), line.front());
+        if (name != "." && name != ".." && !name.empty()) {
+            MakeRoomForOneMore(aEntries);
+            FtpListEntry& entry = aEntries.emplace_back();
+            entry.strName.assign(name);
+            entry.bFolder = line.front() == 'd';
+            entry.nSize = SizeOf(size);
+            SetTime(entry.strTime, date);
+        }
+        return !name.empty();
+    }
+    std::optional<FtpListEntry> entry = ParseAnyForm(line, aTokens);
+    if (!entry) {
         // Asked only of the lines without an entry, which are few in any listing.
-        read.bMalformed = !IsTotalLine(line);
+        return IsTotalLine(line);
     }
-    return read;
+    // As views, the names are told apart by their length before any byte is compared.
+    if (std::string_view(entry->strName) != "." && std::string_view(entry->strName) != "..") {
+        MakeRoomForOneMore(aEntries);
+        aEntries.push_back(std::move(*entry));
+    }
+    return true;
 }
 
 // A line of one word "NAME.EXT;1".
@@ -867,25 +931,17 @@ std::string_view NextLine(std::string_view listing, size_t& nStart) {
     return line;
 }
 
-// The room for entries grows eightfold instead of twofold: the entries of a long listing are
-// then moved to new room a few times instead of a dozen, and room never written costs
-// address space, not memory.
-void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
-    constexpr size_t kFirstRoom = 256;
-    constexpr size_t kGrowth = 8;
-    if (aEntries.size() == aEntries.capacity()) {
-        aEntries.reserve(std::max(kFirstRoom, aEntries.capacity() * kGrowth));
-    }
-}
-
 }  // namespace
 
 FtpListLine ReadListLine(std::string_view line) {
-    if (line.size() > kMaxListLineBytes) {
-        return {std::nullopt, true};
-    }
+    FtpListLine read;
     std::vector<Token> aTokens;
-    return ReadLine(line, aTokens);
+    std::vector<FtpListEntry> aEntries;
+    read.bMalformed = line.size() > kMaxListLineBytes || !ReadLineInto(line, aTokens, aEntries);
+    if (!aEntries.empty()) {
+        read.entry = std::move(aEntries.front());
+    }
+    return read;
 }
 
 std::optional<FtpListEntry> ParseListLine(std::string_view line) {
@@ -1055,12 +1111,7 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
             strJoined.assign(line).append(" ").append(details);
             line = strJoined;
         }
-        FtpListLine read = ReadLine(line, aTokens);
-        if (read.entry) {
-            MakeRoomForOneMore(m_aEntries);
-            m_aEntries.push_back(std::move(*read.entry));
-        }
-        m_bWhole = m_bWhole && !read.bMalformed;
+        m_bWhole = ReadLineInto(line, aTokens, m_aEntries) && m_bWhole;
         nStart = nNext;
     }
     return std::min(nStart, text.size());
