@@ -547,6 +547,28 @@ TEST_F(JournalOperationsTest, ASendKeepsTheOldOutputWhereTheListingIsDamaged) {
     }
 }
 
+// Where the listing is damaged and the unit refuses the fetch without saying that the file is
+// missing (450, not 550), the send cannot tell whether it would replace a program: it asks,
+// No by default, and No leaves the unit's RZKOUT as it was, with a refused line.
+TEST_F(JournalOperationsTest, AFetchRefusedOtherwiseAfterADamagedListingAsks) {
+    const std::string kOld = "%\r\nO0042(OLD)\r\nM30\r\n%\r\n";
+    UseStore(true, {"--garble-list-entry", "RZKOUT", "--busy-file", "RZKOUT"});
+    WriteBytes(m_strStore + "RZKOUT", kOld);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().ClearRecord();
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Ui().AnswerQuestion(false);
+    Press(dialog, 1000);
+    ASSERT_FALSE(Ui().Boxes().empty());
+    EXPECT_EQ(Ui().Boxes()[0].strText,
+              "RZKOUTの写しを履歴に残せませんでした。\n写しを残さずに続けますか？");
+    EXPECT_TRUE(Ui().Boxes()[0].bDefaultNo);
+    EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kOld);
+    EXPECT_EQ(NewestLine("ＲＺＫ－７０へＮＣプログラムを登録", "RZKOUT").strOutcome,
+              JournalRecord::kOutcomeRefused);
+}
+
 // The row of the window that shows the line; -1 when none does.
 int RowOf(CJournalDlg& window, const char* pszOperation, const std::string& strUnitName) {
     for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {

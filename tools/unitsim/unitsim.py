@@ -128,6 +128,7 @@ class CuttingDTPHandler(DTPHandler):
 
 class UnitHandler(FTPHandler):
     refused = frozenset()
+    busy_files = frozenset()
     refused_once = []  # one entry a refusal still to come, across all sessions
     stalled = frozenset()
     dropped = frozenset()
@@ -155,6 +156,12 @@ class UnitHandler(FTPHandler):
         if self.size_reply is None:
             return super().ftp_SIZE(path)
         return self.respond("213 %d" % self.size_reply)
+
+    # A file the unit holds open: the download is refused without saying the file is missing.
+    def ftp_RETR(self, file):
+        if os.path.basename(file) in self.busy_files:
+            return self.respond("450 %s is busy in the unit simulator." % os.path.basename(file))
+        return super().ftp_RETR(file)
 
     # A damaged listing: one line of list_line bytes that never ends.
     def ftp_LIST(self, path):
@@ -198,6 +205,8 @@ def parse_arguments(argv):
                         help="answer 550 to this command (repeatable)")
     parser.add_argument("--refuse-once", action="append", default=[], metavar="CMD",
                         help="answer 550 to this command once; given twice, the first two times")
+    parser.add_argument("--busy-file", action="append", default=[], metavar="NAME",
+                        help="answer 450 to a download of the file NAME (repeatable)")
     parser.add_argument("--stall", action="append", default=[], metavar="CMD",
                         help="never answer this command (repeatable)")
     parser.add_argument("--stall-login", action="store_true",
@@ -243,6 +252,7 @@ def main(argv):
     UnitFilesystem.garbled = frozenset(arguments.garble_list_entry)
     UnitHandler.refused = frozenset(command.upper() for command in arguments.refuse)
     UnitHandler.refused_once = [command.upper() for command in arguments.refuse_once]
+    UnitHandler.busy_files = frozenset(arguments.busy_file)
     UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
     UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
     UnitHandler.stall_login = arguments.stall_login
