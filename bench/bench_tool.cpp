@@ -30,7 +30,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -40,6 +39,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +51,7 @@
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
 #include "platform/Text.h"
+#include "platform/WholeFile.h"
 #include "unitstore/UnitStore.h"
 
 namespace {
@@ -220,13 +221,25 @@ int SaveFloor(const std::string& strPath, int nCount) {
     return bOk && std::rename(strTemporary.c_str(), strPath.c_str()) == 0 ? 0 : Fail("cannot save");
 }
 
+// The peak resident memory of this process in KiB, as the kernel keeps it for the process's
+// own address space. getrusage's ru_maxrss would not do: Linux carries it across execve, so a
+// tool started by a larger process (the measuring Python) would report that one's peak.
+long PeakResidentKiB() {
+    std::string_view status;
+    std::optional<std::string> text = ReadWholeFile("/proc/self/status");
+    if (text) {
+        status = *text;
+    }
+    constexpr std::string_view kKey = "\nVmHWM:";
+    size_t nKey = status.find(kKey);
+    return nKey == std::string_view::npos ? -1 : std::atol(status.data() + nKey + kKey.size());
+}
+
 // The seconds a bound's work took and the peak memory of the process, for bench/measure.py;
 // the work itself must have refused what exceeds the bound.
 int ReportBound(bool bRefused, std::chrono::steady_clock::time_point start) {
     std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%.3f %ld\n", seconds.count(), usage.ru_maxrss);
+    std::printf("%.3f %ld\n", seconds.count(), PeakResidentKiB());
     return bRefused ? 0 : Fail("what exceeds the bound was taken");
 }
 

@@ -3,7 +3,8 @@
 # build-bench/), prepares the data, starts its own unit simulator and, as root, vsftpd on free
 # loopback ports, runs the measures in ROUNDS interleaved rounds (default 7) and prints one
 # table of ratios against the goals. Work folders: DISK_FOLDER (default /var/tmp/rzkset-bench)
-# and TMPFS_FOLDER (default /dev/shm/rzkset-bench).
+# and TMPFS_FOLDER (default /dev/shm/rzkset-bench). ONLY=listing,bounds runs only those groups
+# of measures (split, transfers, listing, journal, printing, bounds, fleet, saving).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 

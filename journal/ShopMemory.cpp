@@ -140,11 +140,16 @@ void CShopMemory::OnConnect(const CUnitStore& store) {
     });
 }
 
-void CShopMemory::OnListed(const CUnitStore& store, const std::vector<StoreEntry>& aEntries) {
-    if (m_settings.bHistory) {
-        std::lock_guard lock(m_mutex);
-        TakeListing(store, aEntries);
+void CShopMemory::OnListed(CUnitStore& store, const std::vector<StoreEntry>& aEntries) {
+    if (!m_settings.bHistory) {
+        return;
     }
+    std::vector<std::string> aConfirmed;
+    {
+        std::lock_guard lock(m_mutex);
+        aConfirmed = TakeListing(store, aEntries);
+    }
+    NoteExactTimes(store, aConfirmed);
 }
 
 // The listing that confirms what this action put is taken before the action leaves the folder:
@@ -155,8 +160,12 @@ void CShopMemory::BeforeLeaveFolder(CUnitStore& store) {
     }
     if (WaitsForListing(store)) {
         std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
-        std::lock_guard lock(m_mutex);
-        TakeListing(store, std::move(aEntries));
+        std::vector<std::string> aConfirmed;
+        {
+            std::lock_guard lock(m_mutex);
+            aConfirmed = TakeListing(store, std::move(aEntries));
+        }
+        NoteExactTimes(store, aConfirmed);
     }
     std::lock_guard lock(m_mutex);
     SaveUnitFiles();
@@ -231,12 +240,13 @@ std::optional<CShopMemory::KeptOrAbsent> CShopMemory::KeepBeforeChange(
         return KeptOrAbsent();  // nothing under that name: nothing to keep
     }
     std::optional<Kept> kept = listed ? KeptAlready(store, *listed) : std::nullopt;
+    bool bNoSuchFile = false;
     if (!kept) {
-        kept = KeepStoreFile(store, listed ? listed->strName : strStoreName);
+        kept = KeepStoreFile(store, listed ? listed->strName : strStoreName, bNoSuchFile);
     }
-    // After a listing that failed, a fetch that is refused tells that the name is new: a
-    // replacement goes on.
-    if (!kept && !store.HasConnectionFailed() && !bRemove && !listed) {
+    // Where the listing could not tell, a fetch that finds no such file tells that the name is
+    // new: a replacement goes on.
+    if (!kept && !store.HasConnectionFailed() && !bRemove && !listed && bNoSuchFile) {
         return KeptOrAbsent();
     }
     return kept ? std::optional<KeptOrAbsent>(kept) : std::nullopt;
@@ -270,7 +280,7 @@ void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalP
     bool bKnown = bDone && !record.strSha256.empty();
     NoteUnitFile(
         FileKey(store, strStoreName),
-        bKnown ? std::optional<UnitFile>({record.strSha256, record.nSize, ""}) : std::nullopt);
+        bKnown ? std::optional<UnitFile>({record.strSha256, record.nSize, "", ""}) : std::nullopt);
     Write(std::move(record));
 }
 
@@ -310,8 +320,9 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
 }
 
 std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
-                                                            const std::string& strStoreName) {
-    std::optional<std::string> bytes = store.ReadFile(strStoreName);
+                                                            const std::string& strStoreName,
+                                                            bool& bNoSuchFile) {
+    std::optional<std::string> bytes = store.ReadFile(strStoreName, &bNoSuchFile);
     std::lock_guard lock(m_mutex);
     std::optional<std::string> strSha256 = bytes ? m_history.Keep(*bytes) : std::nullopt;
     if (!strSha256) {
@@ -320,18 +331,35 @@ std::optional<CShopMemory::Kept> CShopMemory::KeepStoreFile(CUnitStore& store,
     return Kept{*strSha256, static_cast<int64_t>(bytes->size())};
 }
 
-std::optional<CShopMemory::Kept> CShopMemory::KeptAlready(const CUnitStore& store,
+std::optional<CShopMemory::Kept> CShopMemory::KeptAlready(CUnitStore& store,
                                                           const StoreEntry& listed) {
-    std::lock_guard lock(m_mutex);
-    LoadUnitFiles();
-    auto file = m_aUnitFiles.find(FileKey(store, listed.strName));
-    if (file == m_aUnitFiles.end() || file->second.strListedTime.empty() ||
-        file->second.nSize != listed.nSize || file->second.strListedTime != listed.strTime ||
-        m_history.SizeOf(file->second.strSha256) != listed.nSize ||
-        !m_history.Refresh(file->second.strSha256)) {
+    UnitFile file;
+    {
+        std::lock_guard lock(m_mutex);
+        LoadUnitFiles();
+        auto found = m_aUnitFiles.find(FileKey(store, listed.strName));
+        if (found == m_aUnitFiles.end() || found->second.strListedTime.empty() ||
+            found->second.nSize != listed.nSize) {
+            return std::nullopt;
+        }
+        file = found->second;
+    }
+    // A listing shows the minute: what someone else wrote in the same size within it shows
+    // only in the unit's time to the second, one question for the one file to be changed.
+    // Where the unit tells that time, it decides alone: a listing may also write the same
+    // time otherwise from one session to the next (vsftpd writes the year instead of the time
+    // for a file younger than the session's clock).
+    bool bSameTime = file.strExactTime.empty()
+                         ? file.strListedTime == listed.strTime
+                         : store.ExactTime(listed.strName) == file.strExactTime;
+    if (!bSameTime) {
         return std::nullopt;
     }
-    return Kept{file->second.strSha256, file->second.nSize};
+    std::lock_guard lock(m_mutex);
+    if (m_history.SizeOf(file.strSha256) != listed.nSize || !m_history.Refresh(file.strSha256)) {
+        return std::nullopt;
+    }
+    return Kept{file.strSha256, file.nSize};
 }
 
 std::optional<StoreEntry> CShopMemory::ListedEntry(CUnitStore& store,
@@ -344,8 +372,13 @@ std::optional<StoreEntry> CShopMemory::ListedEntry(CUnitStore& store,
         }
     }
     std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
+    std::vector<std::string> aConfirmed;
+    {
+        std::lock_guard lock(m_mutex);
+        aConfirmed = TakeListing(store, std::move(aEntries));
+    }
+    NoteExactTimes(store, aConfirmed);
     std::lock_guard lock(m_mutex);
-    TakeListing(store, std::move(aEntries));
     return EntryIn(m_aListed[strFolderKey], strStoreName);
 }
 
@@ -354,25 +387,30 @@ std::optional<StoreEntry> CShopMemory::EntryIn(const std::optional<Listing>& lis
     if (!listing) {
         return std::nullopt;
     }
-    auto entry = listing->find(MakeUpper(strStoreName));
-    return entry == listing->end() ? StoreEntry() : entry->second;
+    auto entry = listing->aEntries.find(MakeUpper(strStoreName));
+    if (entry != listing->aEntries.end()) {
+        return entry->second;
+    }
+    return listing->bWhole ? std::optional<StoreEntry>(StoreEntry()) : std::nullopt;
 }
 
 // Also confirms what the action put (the listing shows the size it put) and forgets what was
 // put in earlier actions and has changed or gone since.
-void CShopMemory::TakeListing(const CUnitStore& store,
-                              std::optional<std::vector<StoreEntry>> aEntries) {
+std::vector<std::string> CShopMemory::TakeListing(const CUnitStore& store,
+                                                  std::optional<std::vector<StoreEntry>> aEntries) {
     std::string strFolderKey = StoreKey(store, "");
     std::optional<Listing>& listing = m_aListed[strFolderKey];
     listing.reset();
+    std::vector<std::string> aConfirmed;
     if (!aEntries) {
-        return;
+        return aConfirmed;
     }
     listing.emplace();
+    listing->bWhole = store.ListedWhole();
     for (StoreEntry& entry : *aEntries) {
         if (!entry.bFolder) {
             std::string strName = MakeUpper(entry.strName);
-            listing->insert_or_assign(std::move(strName), std::move(entry));
+            listing->aEntries.insert_or_assign(std::move(strName), std::move(entry));
         }
     }
     LoadUnitFiles();
@@ -382,18 +420,35 @@ void CShopMemory::TakeListing(const CUnitStore& store,
             ++file;
             continue;
         }
-        auto listed = listing->find(file->first.substr(strFolderKey.size()));
+        auto listed = listing->aEntries.find(file->first.substr(strFolderKey.size()));
         UnitFile& unitFile = file->second;
-        bool bSameSize = listed != listing->end() && listed->second.nSize == unitFile.nSize &&
-                         !listed->second.strTime.empty();
+        bool bSameSize = listed != listing->aEntries.end() &&
+                         listed->second.nSize == unitFile.nSize && !listed->second.strTime.empty();
         if (bSameSize && unitFile.strListedTime.empty()) {
             unitFile.strListedTime = listed->second.strTime;
+            aConfirmed.push_back(listed->second.strName);
             m_bUnitFilesChanged = true;
             ++file;
-        } else if (bSameSize && unitFile.strListedTime == listed->second.strTime) {
+        } else if (bSameSize && (unitFile.strListedTime == listed->second.strTime ||
+                                 !unitFile.strExactTime.empty())) {
             ++file;
         } else {
             file = m_aUnitFiles.erase(file);
+            m_bUnitFilesChanged = true;
+        }
+    }
+    return aConfirmed;
+}
+
+void CShopMemory::NoteExactTimes(CUnitStore& store, const std::vector<std::string>& aNames) {
+    for (const std::string& strName : aNames) {
+        std::optional<std::string> time = store.ExactTime(strName);
+        if (!time) {
+            continue;
+        }
+        std::lock_guard lock(m_mutex);
+        if (auto file = m_aUnitFiles.find(FileKey(store, strName)); file != m_aUnitFiles.end()) {
+            file->second.strExactTime = std::move(*time);
             m_bUnitFilesChanged = true;
         }
     }
@@ -409,9 +464,9 @@ void CShopMemory::UpdateListing(const CUnitStore& store, const std::string& strS
     if (bThere) {
         StoreEntry entry;
         entry.strName = strStoreName;
-        (*listed->second)[MakeUpper(strStoreName)] = std::move(entry);
+        listed->second->aEntries[MakeUpper(strStoreName)] = std::move(entry);
     } else {
-        listed->second->erase(MakeUpper(strStoreName));
+        listed->second->aEntries.erase(MakeUpper(strStoreName));
     }
 }
 
@@ -441,8 +496,10 @@ bool CShopMemory::WaitsForListing(const CUnitStore& store) {
     return false;
 }
 
-// One line a file: key, size, listed time and SHA-256 between tabs. Only files whose listing
-// was seen are written; a key or time holding a tab or line end is not kept.
+// One line a file: key, size, listed time, SHA-256 and the time to the second ("" where the
+// unit tells none; lines written before it was kept end with the SHA-256) between tabs. Only
+// files whose listing was seen are written; a key or time holding a tab or line end is not
+// kept.
 void CShopMemory::LoadUnitFiles() {
     if (m_bUnitFilesLoaded) {
         return;
@@ -462,11 +519,13 @@ void CShopMemory::LoadUnitFiles() {
             line.remove_prefix(nTab + 1);
         }
         rest.remove_prefix(std::min(nEnd + 1, rest.size()));
-        if (aFields.size() != 4 || aFields[2].empty() || aFields[3].size() != 64) {
+        if (aFields.size() < 4 || aFields.size() > 5 || aFields[2].empty() ||
+            aFields[3].size() != 64) {
             continue;
         }
         UnitFile file{std::string(aFields[3]), std::atoll(std::string(aFields[1]).c_str()),
-                      std::string(aFields[2])};
+                      std::string(aFields[2]),
+                      aFields.size() == 5 ? std::string(aFields[4]) : std::string()};
         m_aUnitFiles.try_emplace(std::string(aFields[0]), std::move(file));
     }
 }
@@ -486,7 +545,7 @@ void CShopMemory::SaveUnitFiles() {
         if (!file.strListedTime.empty() && strKey.find_first_of("\t\r\n") == std::string::npos &&
             file.strListedTime.find_first_of("\t\r\n") == std::string::npos) {
             strText += strKey + '\t' + std::to_string(file.nSize) + '\t' + file.strListedTime +
-                       '\t' + file.strSha256 + '\n';
+                       '\t' + file.strSha256 + '\t' + file.strExactTime + '\n';
         }
     }
     std::error_code error;

@@ -69,7 +69,7 @@ public:
     const Settings& CurrentSettings() const { return m_settings; }
 
     void OnConnect(const CUnitStore& store) override;
-    void OnListed(const CUnitStore& store, const std::vector<StoreEntry>& aEntries) override;
+    void OnListed(CUnitStore& store, const std::vector<StoreEntry>& aEntries) override;
     void BeforeLeaveFolder(CUnitStore& store) override;
     bool BeforeStoreChange(CUnitStore& store, const std::string& strStoreName,
                            bool bRemove) override;
@@ -87,14 +87,21 @@ private:
         int64_t nSize = 0;
     };
     // What the program itself last put under a name of the unit, and the size and time that a
-    // listing of the same action showed right after ("" until then). While a later listing
-    // shows the same, the file holds those bytes and needs no fetching to be kept.
+    // listing of the same action showed right after ("" until then), with the unit's time to
+    // the second then ("" where it tells none). While a later listing shows the same, and the
+    // unit the same time to the second, the file holds those bytes and needs no fetching to be
+    // kept.
     struct UnitFile {
         std::string strSha256;
         int64_t nSize = 0;
         std::string strListedTime;
+        std::string strExactTime;
     };
-    using Listing = std::map<std::string, StoreEntry>;  // by the name in upper case
+    // A listing of a folder of the unit as the action took it.
+    struct Listing {
+        std::map<std::string, StoreEntry> aEntries;  // by the name in upper case
+        bool bWhole = false;                         // it tells which names are absent
+    };
     // What stood under a name before a change: the copy kept, or nullopt for no file.
     using KeptOrAbsent = std::optional<Kept>;
 
@@ -107,17 +114,24 @@ private:
     // Forgets the copies kept ahead under keys that start so; the caller holds the lock.
     void ForgetKeptBefore(const std::string& strKeyStart);
 
-    // Fetches the store file and keeps it; nullopt when it could not be fetched or kept.
-    std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName);
+    // Fetches the store file and keeps it; nullopt when it could not be fetched or kept, and
+    // bNoSuchFile then tells whether the store has no file of that name.
+    std::optional<Kept> KeepStoreFile(CUnitStore& store, const std::string& strStoreName,
+                                      bool& bNoSuchFile);
     // The history holds what the listed file holds: the program put those bytes there itself.
-    std::optional<Kept> KeptAlready(const CUnitStore& store, const StoreEntry& listed);
+    std::optional<Kept> KeptAlready(CUnitStore& store, const StoreEntry& listed);
     // The current folder's entry of the name (strName "" for none); nullopt when it cannot be
-    // told.
+    // told: the listing failed, or it was not whole and does not show the name.
     std::optional<StoreEntry> ListedEntry(CUnitStore& store, const std::string& strStoreName);
     static std::optional<StoreEntry> EntryIn(const std::optional<Listing>& listing,
                                              const std::string& strStoreName);
-    // Takes a whole listing of the store's current folder; the caller holds the lock.
-    void TakeListing(const CUnitStore& store, std::optional<std::vector<StoreEntry>> aEntries);
+    // Takes a whole listing of the store's current folder; the caller holds the lock. Answers
+    // the names of what the action put that the listing confirmed now.
+    std::vector<std::string> TakeListing(const CUnitStore& store,
+                                         std::optional<std::vector<StoreEntry>> aEntries);
+    // Notes the unit's time to the second of each file that a listing confirmed; asks the
+    // unit, so the caller does not hold the lock.
+    void NoteExactTimes(CUnitStore& store, const std::vector<std::string>& aNames);
     void UpdateListing(const CUnitStore& store, const std::string& strStoreName, bool bThere);
     void NoteUnitFile(const std::string& strKey, std::optional<UnitFile> file);
     // Whether a name of the store's current folder waits for the listing that follows its put.

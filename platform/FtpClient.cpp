@@ -83,6 +83,11 @@ bool IsRefusal(CURLcode code) {
     }
 }
 
+// "/pub/RzFilesOut/0001.fno" -> "/pub/RzFilesOut/"; "/pub" -> "/".
+std::string FolderOf(const std::string& strServerPath) {
+    return strServerPath.substr(0, strServerPath.rfind('/') + 1);
+}
+
 // Cuts UTF-8 text to at most nMaxBytes without splitting a character.
 std::string CutUtf8(std::string strText, size_t nMaxBytes) {
     if (strText.size() <= nMaxBytes) {
@@ -214,6 +219,9 @@ size_t CFtpClient::OnReply(char* pData, size_t nSize, size_t nCount, void* pClie
         return nSize * nCount;
     }
     CFtpClient* pThis = static_cast<CFtpClient*>(pClient);
+    if (line.starts_with("213 ")) {
+        pThis->m_strFileStatus = line.substr(4);
+    }
     if (line[0] == '1') {
         pThis->m_bTransferStarted = true;
     } else if (line[0] == '2' && pThis->m_bTransferStarted) {
@@ -330,7 +338,7 @@ FtpResult CFtpClient::DownloadToMemory(const std::string& strServerPath, std::st
 }
 
 FtpResult CFtpClient::Delete(const std::string& strServerPath) {
-    return RunCommands({"DELE " + strServerPath});
+    return RunCommands({"DELE " + strServerPath}, FolderOf(strServerPath));
 }
 
 FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
@@ -346,7 +354,33 @@ FtpResult CFtpClient::RemoveLeftover(const std::string& strServerPath) {
 }
 
 FtpResult CFtpClient::MakeFolder(const std::string& strServerPath) {
-    return RunCommands({"MKD " + strServerPath});
+    std::string strPath = strServerPath;
+    while (strPath.size() > 1 && strPath.ends_with('/')) {
+        strPath.pop_back();
+    }
+    return RunCommands({"MKD " + strServerPath}, FolderOf(strPath));
+}
+
+FtpResult CFtpClient::ModifiedTime(const std::string& strServerPath, std::string& strTime) {
+    strTime.clear();
+    FtpResult result = RunCommands({"MDTM " + strServerPath}, FolderOf(strServerPath));
+    if (result != FtpResult::Done) {
+        return result;
+    }
+    constexpr size_t kSecondDigits = 14;
+    std::string_view time = m_strFileStatus;
+    while (time.ends_with(' ')) {
+        time.remove_suffix(1);
+    }
+    bool bSeconds = time.size() >= kSecondDigits &&
+                    std::all_of(time.begin(), time.begin() + kSecondDigits,
+                                [](char digit) { return digit >= '0' && digit <= '9'; }) &&
+                    time.find_first_of("\t\r\n") == std::string_view::npos;
+    if (!bSeconds) {
+        return FailLocally("no time in the answer to MDTM");
+    }
+    strTime = time;
+    return result;
 }
 
 FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
@@ -372,6 +406,7 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
             Format("damaged listing: a line longer than %zu bytes", kMaxListLineBytes));
     }
     if (result == FtpResult::Done) {
+        m_bListedWhole = parser.IsWhole();
         aEntries = std::move(aListed);
         std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
             return !MatchesFilePattern(entry.strName, strPattern);
@@ -440,14 +475,20 @@ int CFtpClient::Perform() {
 
 // DELE and MKD go as quoted commands. curl sends them before it changes to the URL's folder,
 // and on a reused connection the server may still stand in any folder: so the paths are
-// absolute, and the URL is the root, where curl changes nowhere.
-FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
+// absolute. The URL is the folder the command works in, where the action's listing and
+// transfers left the connection: curl then changes nowhere, and deleting a folder's files
+// costs one command a file. A URL of the root would have curl change back to it each time.
+FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands,
+                                  const std::string& strFolderPath) {
     std::string strWhyNot;
     CommandList pCommands = MakeCommandList(aCommands, strWhyNot);
     if (!strWhyNot.empty()) {
         return FailLocally(strWhyNot);
     }
-    if (!Begin(Format("ftp://%s:%d/", m_options.strHost.c_str(), m_options.nPort))) {
+    if (!IsSendablePath(strFolderPath)) {
+        return FailLocally("invalid folder name");
+    }
+    if (!Begin(UrlOf(strFolderPath))) {
         return FtpResult::ConnectionFailed;
     }
     curl_easy_setopt(m_pCurl, CURLOPT_NOBODY, 1L);
@@ -459,8 +500,11 @@ FtpResult CFtpClient::RunCommands(const std::vector<std::string>& aCommands) {
 // continues the same session (curl logs in again by itself if the server dropped it).
 bool CFtpClient::Begin(const std::string& strUrl) {
     m_strLastReply.clear();
+    m_strFileStatus.clear();
     m_bTransferStarted = false;
     m_bTransferCompleted = false;
+    m_bListedWhole = false;
+    m_bNoSuchFile = false;
     m_bReportsBytes = false;
     m_bStopped = false;
     if (m_pCurl == nullptr) {
@@ -524,6 +568,8 @@ FtpResult CFtpClient::Finish(int nCode) {
         m_strErrorText = "stopped";
         return FtpResult::Stopped;
     }
+    // curl's answer to a 550 reply to RETR; a CWD or another command refused answers otherwise.
+    m_bNoSuchFile = code == CURLE_REMOTE_FILE_NOT_FOUND;
     std::string strText = curl_easy_strerror(code);
     if (!m_strLastReply.empty()) {
         strText += "\n" + m_strLastReply;

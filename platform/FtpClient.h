@@ -68,10 +68,14 @@ public:
     // requested meanwhile does not cut the deletion short.
     FtpResult RemoveLeftover(const std::string& strServerPath);
     FtpResult MakeFolder(const std::string& strServerPath);
+    // When the file last changed, as the server answers MDTM: "YYYYMMDDHHMMSS", perhaps with a
+    // fraction, to the second where a listing shows minutes. A server without MDTM refuses it.
+    FtpResult ModifiedTime(const std::string& strServerPath, std::string& strTime);
     // The entries of the folder whose names match the pattern (see MatchesFilePattern). The
     // folder is listed whole and filtered here: servers differ in whether, and how, they
     // match a pattern given to LIST. A listing with a line longer than kMaxListLineBytes is
-    // damaged: the transfer stops there and the listing is refused.
+    // damaged: the transfer stops there and the listing is refused. A listing done may still
+    // hold malformed lines: ListedWhole() tells.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
     // Ends the session and closes the connection, waiting at most a second for the server to
@@ -83,6 +87,10 @@ public:
     bool TransferStarted() const { return m_bTransferStarted; }
     // Whether the server confirmed the last transfer as complete (a 2xx reply after the 1xx).
     bool TransferCompleted() const { return m_bTransferCompleted; }
+    // Whether every line of the last listing done was read (see CFtpListParser::IsWhole).
+    bool ListedWhole() const { return m_bListedWhole; }
+    // Whether the last download failed because the server has no such file (550 to RETR).
+    bool NoSuchFile() const { return m_bNoSuchFile; }
 
     // Why the last operation failed: curl's words for it, then the server's last negative
     // reply when there was one (UTF-8, at most 1024 bytes).
@@ -101,7 +109,8 @@ private:
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
     bool IsCancelled() const;
-    FtpResult RunCommands(const std::vector<std::string>& aCommands);
+    FtpResult RunCommands(const std::vector<std::string>& aCommands,
+                          const std::string& strFolderPath);
     FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,
                        const std::vector<std::string>& aAfterCommands);
     void SetDownloadOptions(size_t (*write)(char*, size_t, size_t, void*), void* pTarget);
@@ -111,10 +120,13 @@ private:
     CURLM* m_pMulti = nullptr;
     CURL* m_pCurl = nullptr;
     std::string m_strLastReply;
+    std::string m_strFileStatus;  // the text of the last file status reply (213)
     std::string m_strErrorText;
     int m_nFailureCode = 0;  // the CURLcode of the last failure, or kLocalFtpFailure
     bool m_bTransferStarted = false;
     bool m_bTransferCompleted = false;
+    bool m_bListedWhole = false;
+    bool m_bNoSuchFile = false;
     bool m_bReportsBytes = false;  // the request moves a file, whose bytes the busy dialog shows
     bool m_bStopped = false;       // the request ended because the operator stopped the work
 };

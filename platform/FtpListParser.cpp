@@ -17,13 +17,25 @@ bool IsBlank(char character) {
     return character == ' ' || character == '\t' || character == '\r' || character == '\n';
 }
 
-// The word after the blanks at nPosition; nPosition moves behind it.
-std::string_view NextWord(std::string_view line, size_t& nPosition) {
-    while (nPosition < line.size() && IsBlank(line[nPosition])) {
+// IsBlank by one look-up: every line of a listing is split into words, and servers pad their
+// columns with runs of blanks.
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> aBlanks{};
+    for (char blank : {' ', '\t', '\r', '\n'}) {
+        aBlanks[static_cast<unsigned char>(blank)] = true;
+    }
+    return aBlanks;
+}();
+
+// The word after the blanks at nPosition; nPosition moves behind it. Inline: it is asked for
+// every word of every line.
+inline std::string_view NextWord(std::string_view line, size_t& nPosition) {
+    const size_t nSize = line.size();
+    while (nPosition < nSize && kBlanks[static_cast<unsigned char>(line[nPosition])]) {
         ++nPosition;
     }
     size_t nStart = nPosition;
-    while (nPosition < line.size() && !IsBlank(line[nPosition])) {
+    while (nPosition < nSize && !kBlanks[static_cast<unsigned char>(line[nPosition])]) {
         ++nPosition;
     }
     return line.substr(nStart, nPosition - nStart);
@@ -47,8 +59,15 @@ bool IsNonAscii(char character) {
     return static_cast<unsigned char>(character) >= 0x80;
 }
 
+// A plain loop: asked of several words of every line, where a call through a function
+// pointer per byte would cost more than the test.
 bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+    for (char character : text) {
+        if (character < '0' || character > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
 }
 
 size_t LeadingDigits(std::string_view text) {
@@ -88,9 +107,27 @@ std::string_view Span(std::string_view first, std::string_view last) {
     return {first.data(), static_cast<size_t>(last.data() + last.size() - first.data())};
 }
 
-// A time as the listing writes it, one blank between its words.
-std::string TimeOf(std::string_view text) {
-    std::string strTime;
+// Whether the words of the text stand one blank apart, as most listings write a time.
+bool HasSingleBlanks(std::string_view text) {
+    bool bAfterBlank = true;
+    for (char character : text) {
+        bool bBlank = kBlanks[static_cast<unsigned char>(character)];
+        if (bBlank && (bAfterBlank || character != ' ')) {
+            return false;
+        }
+        bAfterBlank = bBlank;
+    }
+    return !bAfterBlank || text.empty();
+}
+
+// A time as the listing writes it, one blank between its words. Most are that already and
+// are taken as they stand, without being split into words again.
+void SetTime(std::string& strTime, std::string_view text) {
+    if (HasSingleBlanks(text)) {
+        strTime.assign(text);
+        return;
+    }
+    strTime.clear();
     size_t nPosition = 0;
     for (std::string_view word = NextWord(text, nPosition); !word.empty();
          word = NextWord(text, nPosition)) {
@@ -99,7 +136,6 @@ std::string TimeOf(std::string_view text) {
         }
         strTime.append(word);
     }
-    return strTime;
 }
 
 // ASCII only: the words compared here are ASCII or UTF-8, whose bytes no locale may change.
@@ -190,6 +226,14 @@ bool IsLsMonthAbbreviation(std::string_view word) {
         Key("Jan"), Key("Feb"), Key("Mar"), Key("Apr"), Key("May"), Key("Jun"),
         Key("Jul"), Key("Aug"), Key("Sep"), Key("Oct"), Key("Nov"), Key("Dec")};
     return word.size() == 3 && std::find(kKeys.begin(), kKeys.end(), Key(word)) != kKeys.end();
+}
+
+// 1 to 12 for "Jan" to "Dec" as ls writes them; 0 for another word.
+int LsMonthNumber(std::string_view word) {
+    static constexpr std::array<std::string_view, 12> kMonths = {
+        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    auto found = std::find(kMonths.begin(), kMonths.end(), word);
+    return found == kMonths.end() ? 0 : static_cast<int>(found - kMonths.begin()) + 1;
 }
 
 // A number followed by a unit in a non-ASCII script ("3月", "2日", "2003年" in any encoding).
@@ -355,11 +399,13 @@ std::optional<FtpListEntry> Entry(std::string_view name, bool bFolder) {
     return entry;
 }
 
-std::optional<FtpListEntry> Stamped(std::optional<FtpListEntry> entry, std::string_view size,
-                                    std::string_view time) {
+// An entry with its size and time, built in place as Entry is.
+std::optional<FtpListEntry> StampedEntry(std::string_view name, bool bFolder, std::string_view size,
+                                         std::string_view time) {
+    std::optional<FtpListEntry> entry = Entry(name, bFolder);
     if (entry) {
         entry->nSize = SizeOf(size);
-        entry->strTime = TimeOf(time);
+        SetTime(entry->strTime, time);
     }
     return entry;
 }
@@ -416,11 +462,9 @@ bool LooksLikeDatePart(std::string_view text) {
     return IsDigits(text) || IsTime(text);
 }
 
-std::optional<FtpListEntry> UnixName(std::string_view name, char type) {
-    if (type == 'l') {
-        name = name.substr(0, name.find(" -> "));
-    }
-    return Entry(name, type == 'd');
+// The name of an ls line: a link's without the target it points to.
+std::string_view UnixName(std::string_view name, char type) {
+    return type == 'l' ? name.substr(0, name.find(" -> ")) : name;
 }
 
 // ls -l and its relatives: permissions, then owner and group columns that may hold blanks or
@@ -441,10 +485,11 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         DateMatch date = MatchDate(aTokens, nSize + 1);
         size_t nLast = nSize + date.nTokens;
         if (date.nTokens > 0 && nLast + 1 < aTokens.size()) {
-            return Stamped(
+            return StampedEntry(
                 UnixName(NameAfter(line, aTokens[nLast].nEnd, date.bPaddedColumn && !bNetware),
                          type),
-                aTokens[nSize].text, Span(aTokens[nSize + 1].text, aTokens[nLast].text));
+                type == 'd', aTokens[nSize].text,
+                Span(aTokens[nSize + 1].text, aTokens[nLast].text));
         }
     }
     // Some servers leave the date out: permissions, links, owner, group, size, name. A line
@@ -453,7 +498,7 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
         IsDigits(aTokens[4].text) &&
         std::none_of(aTokens.begin() + 5, aTokens.end(),
                      [](const Token& token) { return LooksLikeDatePart(token.text); })) {
-        return UnixName(NameAfter(line, aTokens[4].nEnd, true), type);
+        return Entry(UnixName(NameAfter(line, aTokens[4].nEnd, true), type), type == 'd');
     }
     return std::optional<FtpListEntry>();
 }
@@ -461,7 +506,8 @@ std::optional<std::optional<FtpListEntry>> ParseUnix(std::string_view line,
 // Whether a word of the owner or group column could start a date, and so be taken as one by
 // the general reading.
 bool CouldStartDate(std::string_view word) {
-    return IsMonth(word) || CompactDateParts(word) != 0;
+    // Numeric owners and groups, as many servers list them, are ruled out at once.
+    return !IsDigits(word) && (IsMonth(word) || CompactDateParts(word) != 0);
 }
 
 // The form nearly every server writes, "-rw-r--r--  1 owner group  1234 Dec 11 02:11 name",
@@ -546,8 +592,8 @@ std::optional<FtpListEntry> ParseDos(std::string_view line, const std::vector<To
         (!bFolder && (size.find_first_not_of("0123456789,") != size.npos || !IsDigit(size[0])))) {
         return std::nullopt;
     }
-    return Stamped(Entry(NameAfter(line, aTokens[2].nEnd, false), bFolder), size,
-                   Span(aTokens[0].text, aTokens[1].text));
+    return StampedEntry(NameAfter(line, aTokens[2].nEnd, false), bFolder, size,
+                        Span(aTokens[0].text, aTokens[1].text));
 }
 
 // OS/2: "36611  A  04-23-103  10:57  name", "0 DIR  02-11-103  16:15  name".
@@ -745,7 +791,7 @@ std::optional<std::optional<FtpListEntry>> ParseMlsd(std::string_view line) {
         }
         nStart = nEnd + 1;
     }
-    return Stamped(Entry(line.substr(nSeparator + 1), bFolder), size, modify);
+    return StampedEntry(line.substr(nSeparator + 1), bFolder, size, modify);
 }
 
 // EPLF: "+fact,fact,...<TAB>name"; the fact "/" marks a folder.
@@ -770,15 +816,11 @@ std::optional<FtpListEntry> ParseEplf(std::string_view line) {
         }
         nStart = nEnd + 1;
     }
-    return Stamped(Entry(line.substr(nTab + 1), bFolder), size, modified);
+    return StampedEntry(line.substr(nTab + 1), bFolder, size, modified);
 }
 
+// Every form but the usual ls one, which ReadLineInto reads first.
 std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Token>& aTokens) {
-    std::string_view size;
-    std::string_view date;
-    if (size_t nDateEnd = CommonUnixDateEnd(line, size, date); nDateEnd != std::string_view::npos) {
-        return Stamped(UnixName(NameAfter(line, nDateEnd, true), line.front()), size, date);
-    }
     if (line.front() == '+') {
         return ParseEplf(line);
     }
@@ -810,15 +852,60 @@ std::optional<FtpListEntry> ParseAnyForm(std::string_view line, std::vector<Toke
     return std::nullopt;
 }
 
-std::optional<FtpListEntry> ParseLine(std::string_view line, std::vector<Token>& aTokens) {
-    std::optional<FtpListEntry> entry =
-        SkipBlanks(line).empty() ? std::nullopt : ParseAnyForm(line, aTokens);
-    // As views, the names are told apart by their length before any byte is compared.
-    if (entry &&
-        (std::string_view(entry->strName) == "." || std::string_view(entry->strName) == "..")) {
-        entry.reset();
+// The first room holds a folder of tens of thousands of files, and room grows eightfold
+// instead of twofold: the entries of a long listing are moved to new room once or never
+// instead of a dozen times (moving 20,000 entries cost a tenth of reading them), and room
+// never written costs address space, not memory.
+void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
+    constexpr size_t kFirstRoom = 32 * 1024;
+    constexpr size_t kGrowth = 8;
+    if (aEntries.size() == aEntries.capacity()) {
+        aEntries.reserve(std::max(kFirstRoom, aEntries.capacity() * kGrowth));
     }
-    return entry;
+}
+
+// The header ls writes above a long listing: "total 12".
+bool IsTotalLine(std::string_view line) {
+    size_t nPosition = 0;
+    std::string_view first = NextWord(line, nPosition);
+    std::string_view count = NextWord(line, nPosition);
+    return EqualsIgnoringCase(first, "total") && IsDigits(count) &&
+           NextWord(line, nPosition).empty();
+}
+
+// Adds the line's entry to aEntries, where it is built (the entries of a long listing are
+// moved once); false for a malformed line.
+bool ReadLineInto(std::string_view line, std::vector<Token>& aTokens,
+                  std::vector<FtpListEntry>& aEntries) {
+    if (SkipBlanks(line).empty()) {
+        return true;
+    }
+    // The usual ls form, nearly every line of a long listing, is written where it stays.
+    std::string_view size;
+    std::string_view date;
+    if (size_t nDateEnd = CommonUnixDateEnd(line, size, date); nDateEnd != std::string_view::npos) {
+        std::string_view name = UnixName(NameAfter(line, nDateEnd, true), line.front());
+        if (name != "." && name != ".." && !name.empty()) {
+            MakeRoomForOneMore(aEntries);
+            FtpListEntry& entry = aEntries.emplace_back();
+            entry.strName.assign(name);
+            entry.bFolder = line.front() == 'd';
+            entry.nSize = SizeOf(size);
+            SetTime(entry.strTime, date);
+        }
+        return !name.empty();
+    }
+    std::optional<FtpListEntry> entry = ParseAnyForm(line, aTokens);
+    if (!entry) {
+        // Asked only of the lines without an entry, which are few in any listing.
+        return IsTotalLine(line);
+    }
+    // As views, the names are told apart by their length before any byte is compared.
+    if (std::string_view(entry->strName) != "." && std::string_view(entry->strName) != "..") {
+        MakeRoomForOneMore(aEntries);
+        aEntries.push_back(std::move(*entry));
+    }
+    return true;
 }
 
 // A line of one word "NAME.EXT;1".
@@ -844,25 +931,91 @@ std::string_view NextLine(std::string_view listing, size_t& nStart) {
     return line;
 }
 
-// The room for entries grows eightfold instead of twofold: the entries of a long listing are
-// then moved to new room a few times instead of a dozen, and room never written costs
-// address space, not memory.
-void MakeRoomForOneMore(std::vector<FtpListEntry>& aEntries) {
-    constexpr size_t kFirstRoom = 256;
-    constexpr size_t kGrowth = 8;
-    if (aEntries.size() == aEntries.capacity()) {
-        aEntries.reserve(std::max(kFirstRoom, aEntries.capacity() * kGrowth));
+}  // namespace
+
+FtpListLine ReadListLine(std::string_view line) {
+    FtpListLine read;
+    std::vector<Token> aTokens;
+    std::vector<FtpListEntry> aEntries;
+    read.bMalformed = line.size() > kMaxListLineBytes || !ReadLineInto(line, aTokens, aEntries);
+    if (!aEntries.empty()) {
+        read.entry = std::move(aEntries.front());
     }
+    return read;
+}
+
+std::optional<FtpListEntry> ParseListLine(std::string_view line) {
+    return ReadListLine(line).entry;
+}
+
+namespace {
+
+// "YYYYMMDDHHMMSS", perhaps with a fraction after it.
+std::optional<std::tm> CompactTime(std::string_view time) {
+    constexpr size_t kDigits = 14;
+    if (time.size() < kDigits || !IsDigits(time.substr(0, kDigits))) {
+        return std::nullopt;
+    }
+    std::tm when{};
+    when.tm_year = NumberOf(time.substr(0, 4)) - 1900;
+    when.tm_mon = NumberOf(time.substr(4, 2)) - 1;
+    when.tm_mday = NumberOf(time.substr(6, 2));
+    when.tm_hour = NumberOf(time.substr(8, 2));
+    when.tm_min = NumberOf(time.substr(10, 2));
+    when.tm_sec = NumberOf(time.substr(12, 2));
+    return when;
+}
+
+// "Dec 11 13:15", "Dec 11 2025", "Dec 02 2009 12:00"; tm_year -1 where the listing leaves the
+// year out.
+std::optional<std::tm> LsTime(std::string_view time) {
+    size_t nPosition = 0;
+    int nMonth = LsMonthNumber(NextWord(time, nPosition));
+    std::string_view day = NextWord(time, nPosition);
+    std::string_view yearOrTime = NextWord(time, nPosition);
+    std::string_view clock = IsYear(yearOrTime) ? NextWord(time, nPosition) : yearOrTime;
+    if (nMonth == 0 || !IsDigits(day) || !IsDay(day) || !NextWord(time, nPosition).empty() ||
+        (!clock.empty() && !IsTime(clock)) || (!IsYear(yearOrTime) && clock.empty())) {
+        return std::nullopt;
+    }
+    std::tm when{};
+    when.tm_year = IsYear(yearOrTime) ? NumberOf(yearOrTime.substr(0, 4)) - 1900 : -1;
+    when.tm_mon = nMonth - 1;
+    when.tm_mday = NumberOf(day);
+    if (!clock.empty()) {
+        size_t nColon = clock.find(':');
+        when.tm_hour = NumberOf(clock.substr(0, nColon));
+        when.tm_min = NumberOf(clock.substr(nColon + 1, 2));
+    }
+    return when;
 }
 
 }  // namespace
 
-std::optional<FtpListEntry> ParseListLine(std::string_view line) {
-    if (line.size() > kMaxListLineBytes) {
+std::optional<std::time_t> ListedTime(std::string_view time, std::time_t nNow) {
+    std::optional<std::tm> when = CompactTime(time);
+    if (when) {
+        return timegm(&*when);
+    }
+    when = LsTime(time);
+    if (!when) {
         return std::nullopt;
     }
-    std::vector<Token> aTokens;
-    return ParseLine(line, aTokens);
+    if (when->tm_year >= 0) {
+        return timegm(&*when);
+    }
+    // ls leaves the year out for the last half year: this year's date, or last year's where
+    // this year's lies ahead (a day's room for the zones of the two clocks).
+    constexpr std::time_t kDay = 24 * 60 * 60;
+    std::tm now{};
+    gmtime_r(&nNow, &now);
+    when->tm_year = now.tm_year;
+    std::time_t nThisYear = timegm(&*when);
+    if (nThisYear <= nNow + kDay) {
+        return nThisYear;
+    }
+    when->tm_year = now.tm_year - 1;
+    return timegm(&*when);
 }
 
 std::vector<FtpListEntry> ParseListing(std::string_view listing) {
@@ -912,8 +1065,10 @@ void CFtpListParser::KeepRestBounded() {
     }
 }
 
+// A reply whose last line has no end may have been cut in the middle of that line.
 std::vector<FtpListEntry> CFtpListParser::Finish() {
     if (!m_bDamaged) {
+        m_bWhole = m_bWhole && (m_strRest.empty() || m_strRest.back() == '\n');
         ParseLines(m_strRest, true);
     }
     m_strRest.clear();
@@ -956,10 +1111,7 @@ size_t CFtpListParser::ParseLines(std::string_view text, bool bComplete) {
             strJoined.assign(line).append(" ").append(details);
             line = strJoined;
         }
-        if (auto entry = ParseLine(line, aTokens)) {
-            MakeRoomForOneMore(m_aEntries);
-            m_aEntries.push_back(std::move(*entry));
-        }
+        m_bWhole = ReadLineInto(line, aTokens, m_aEntries) && m_bWhole;
         nStart = nNext;
     }
     return std::min(nStart, text.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,13 +23,28 @@ struct FtpListEntry {
 // characters) is a few hundred bytes; a longer one is a damaged reply.
 constexpr size_t kMaxListLineBytes = 64 * 1024;
 
+// One line of a listing as read: its entry, or none. A line without an entry is either one
+// that listings hold (a blank line, the "total N" header, the listed folder itself and its
+// parent, "." and "..", which are no entries of the folder) or a malformed one. A listing with
+// a malformed line cannot tell that a name is absent: the entry of that name may be the line
+// that could not be read.
+struct FtpListLine {
+    std::optional<FtpListEntry> entry;
+    bool bMalformed = false;
+};
+
 // Reads one line of a LIST or MLSD reply in any of the forms servers use: Unix "ls -l" (with
 // its many date and owner variants), DOS/IIS, MLSD facts, EPLF, and the forms of VMS, MVS,
-// OS/2, AS/400 and a few embedded servers. Answers nullopt for a line without an entry: blank
-// lines, "total" and other header lines, malformed lines, and the listed folder itself and its
-// parent ("." and ".."), which are no entries of the folder, and a line longer than
-// kMaxListLineBytes.
+// OS/2, AS/400 and a few embedded servers. A line longer than kMaxListLineBytes is malformed.
+FtpListLine ReadListLine(std::string_view line);
+// The entry of the line alone; nullopt for every line without one.
 std::optional<FtpListEntry> ParseListLine(std::string_view line);
+
+// When a file listed with that time (FtpListEntry::strTime) last changed, in seconds since
+// 1970 as if the listing's clock went by UTC: ls's "Dec 11 13:15" (the year the one before
+// nNow that does not lie more than a day after it), "Dec 11 2025" (midnight), "Dec 02 2009
+// 12:00", and "20261211131505" of MLSD. nullopt for the forms of other servers.
+std::optional<std::time_t> ListedTime(std::string_view time, std::time_t nNow);
 
 // Reads a whole LIST reply (lines ended by LF or CR LF). A VMS entry whose long name stands on
 // a line of its own is joined with the line that carries its details.
@@ -47,6 +63,10 @@ public:
     // parser reads and keeps nothing more of it. Known for certain once Finish has run; a line
     // that grows far past the bound without its end shows while the reply arrives.
     bool IsDamaged() const { return m_bDamaged; }
+    // Whether every line of the reply was an entry or a line that listings hold without one,
+    // and the last line had its end: only such a reply tells that a name is absent. Known once
+    // Finish has run.
+    bool IsWhole() const { return m_bWhole && !m_bDamaged; }
 
 private:
     size_t ParseLines(std::string_view text, bool bComplete);
@@ -57,4 +77,5 @@ private:
     std::string m_strRest;
     std::vector<FtpListEntry> m_aEntries;
     bool m_bDamaged = false;
+    bool m_bWhole = true;
 };

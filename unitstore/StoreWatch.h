@@ -22,8 +22,8 @@ public:
     // Before a group of store files of the current folder is removed one by one: what is kept
     // of them all may reach the disk at once, ahead of the first removal.
     virtual void BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) = 0;
-    // Every listing of the store's current folder, whole.
-    virtual void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
+    // Every listing of the store's current folder, whole, before the store hands it on.
+    virtual void OnListed(CUnitStore& store, const std::vector<FtpListEntry>& aEntries) = 0;
     // The action is about to change its folder or to end while still connected.
     virtual void BeforeLeaveFolder(CUnitStore& store) = 0;
     // Before a download replaces a local file; false stops the download.

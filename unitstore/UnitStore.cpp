@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <set>
@@ -318,18 +319,36 @@ bool CUnitStore::GetFileNow(const std::string& strStoreName, const std::string& 
     return bCopied && EnsureOwnerReadWrite(strLocalPath);
 }
 
-std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName) {
-    if (!CanContinue() || !StaysInStore(strStoreName)) {
+std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName,
+                                                bool* pbNoSuchFile) {
+    bool bNoSuchFile = false;
+    std::optional<std::string> bytes;
+    if (CanContinue() && StaysInStore(strStoreName)) {
+        if (IsNetwork()) {
+            std::string strBytes;
+            if (TakeResult(m_pFtp->DownloadToMemory(ServerPath(strStoreName), strBytes))) {
+                bytes = std::move(strBytes);
+            }
+            bNoSuchFile = !bytes && m_pFtp->NoSuchFile();
+        } else if (std::optional<std::string> path = UsbPath(strStoreName)) {
+            errno = 0;
+            bytes = ReadWholeFile(*path);
+            bNoSuchFile = !bytes && errno == ENOENT;
+        }
+    }
+    if (pbNoSuchFile != nullptr) {
+        *pbNoSuchFile = bNoSuchFile;
+    }
+    return bytes;
+}
+
+std::optional<std::string> CUnitStore::ExactTime(const std::string& strStoreName) {
+    std::string strTime;
+    if (!IsNetwork() || !CanContinue() || !StaysInStore(strStoreName) ||
+        !TakeResult(m_pFtp->ModifiedTime(ServerPath(strStoreName), strTime))) {
         return std::nullopt;
     }
-    if (IsNetwork()) {
-        std::string strBytes;
-        return TakeResult(m_pFtp->DownloadToMemory(ServerPath(strStoreName), strBytes))
-                   ? std::optional<std::string>(std::move(strBytes))
-                   : std::nullopt;
-    }
-    std::optional<std::string> path = UsbPath(strStoreName);
-    return path ? ReadWholeFile(*path) : std::nullopt;
+    return strTime;
 }
 
 bool CUnitStore::Remove(const std::string& strStoreName) {
@@ -407,6 +426,7 @@ std::optional<std::vector<StoreEntry>> CUnitStore::FindFiles(const std::string& 
 }
 
 std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string& strPattern) {
+    m_bListedWhole = false;
     if (!CanContinue()) {
         return std::nullopt;
     }
@@ -415,6 +435,8 @@ std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string&
         if (!TakeResult(m_pFtp->List(kStoreRoot + m_strFolder, strPattern, aEntries))) {
             return std::nullopt;
         }
+        m_bListedWhole = m_pFtp->ListedWhole();
+        RemoveStaleUploads(aEntries);
         std::erase_if(aEntries,
                       [](const StoreEntry& entry) { return IsTemporaryName(entry.strName); });
         return aEntries;
@@ -424,14 +446,19 @@ std::optional<std::vector<StoreEntry>> CUnitStore::ListFolder(const std::string&
     if (pFolder == nullptr) {
         return std::nullopt;
     }
+    m_bListedWhole = true;
     while (const dirent* pEntry = readdir(pFolder)) {
         std::string_view name = pEntry->d_name;
         std::optional<std::string> cp932Name = Utf8ToCp932(name);
-        struct stat status {};
         // A name without a code page 932 form cannot be named to the store again: leave it out.
         if (name == "." || name == ".." || !cp932Name || IsTemporaryName(name) ||
-            !MatchesFilePattern(*cp932Name, strPattern) ||
-            fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            !MatchesFilePattern(*cp932Name, strPattern)) {
+            continue;
+        }
+        // A name that a failing memory does not let be looked at is no entry, yet no absence.
+        struct stat status {};
+        if (fstatat(dirfd(pFolder), pEntry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            m_bListedWhole = false;
             continue;
         }
         aEntries.push_back({*cp932Name, S_ISDIR(status.st_mode), status.st_size,
@@ -450,6 +477,26 @@ void CUnitStore::RemoveUploadsLeftOnUnit() {
     for (auto path = aPaths.begin(); path != aPaths.end(); path = aPaths.erase(path)) {
         if (m_pFtp->Delete(*path) == FtpResult::ConnectionFailed) {
             RememberUploadsLeftOnUnit(m_settings.strServer, std::move(aPaths));
+            return;
+        }
+    }
+}
+
+// An upload killed part-way (its process killed, its PC switched off) leaves its temporary
+// file on the unit, and only the process that made it would know to delete it. A file of that
+// form older than any upload can take is such a one, whichever PC made it: the listing the
+// action makes anyway shows it, and it goes with one command. The listing's clock is the
+// unit's, in whatever zone: a day more than the widest difference between zones.
+void CUnitStore::RemoveStaleUploads(const std::vector<StoreEntry>& aEntries) {
+    constexpr std::time_t kStaleSeconds = (24 + 14) * 60 * 60;
+    const std::time_t nNow = std::time(nullptr);
+    for (const StoreEntry& entry : aEntries) {
+        if (entry.bFolder || !IsTemporaryName(entry.strName)) {
+            continue;
+        }
+        std::optional<std::time_t> listed = ListedTime(entry.strTime, nNow);
+        if (listed && nNow - *listed > kStaleSeconds &&
+            m_pFtp->Delete(ServerPath(entry.strName)) == FtpResult::ConnectionFailed) {
             return;
         }
     }

@@ -65,7 +65,10 @@ public:
     // readable and writable.
     bool GetFile(const std::string& strStoreName, const std::string& strLocalPath);
     // The whole store file in memory, unwatched: what the watch itself reads to keep a copy.
-    std::optional<std::string> ReadFile(const std::string& strStoreName);
+    // After a failure *pbNoSuchFile tells whether the store has no file of that name (the
+    // unit's 550 to RETR, ENOENT on the memory), as against one that could not be read.
+    std::optional<std::string> ReadFile(const std::string& strStoreName,
+                                        bool* pbNoSuchFile = nullptr);
     bool Remove(const std::string& strStoreName);
     // Removes the files of the current folder one by one, calling back after each with whether
     // it went (false from the call back stops). The watch keeps their copies a group at a time,
@@ -73,14 +76,24 @@ public:
     void RemoveEach(
         const std::vector<std::string>& aStoreNames,
         const std::function<bool(const std::string& strStoreName, bool bRemoved)>& afterRemove);
+    // When the store file last changed, to the second where a listing of the unit shows
+    // minutes: the unit's answer to MDTM. nullopt where the unit answers none, and on the USB
+    // memory, whose listing has the time to the second already.
+    std::optional<std::string> ExactTime(const std::string& strStoreName);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
     // Entries of the current folder whose names match the pattern ("*", "*.fno", "*.NC"),
     // compared without regard to case as the unit's FAT memory does (see MatchesFilePattern),
     // in the order the transport lists them; never "." or "..", never a temporary file of a
     // write under way or cut off (see TemporaryName.h), and on the USB memory never a name
-    // without a code page 932 form. nullopt when the listing failed.
+    // without a code page 932 form. nullopt when the listing failed. Over the network the
+    // temporary files of uploads that the listing shows older than any upload takes are
+    // deleted on the way: uploads killed part-way left them.
     std::optional<std::vector<StoreEntry>> FindFiles(const std::string& strPattern);
+    // Whether the last listing of FindFiles was read whole: every line of the unit's reply an
+    // entry or a line that listings hold without one, every name of the memory looked at. Only
+    // such a listing tells that a name is absent; the entries of another are still entries.
+    bool ListedWhole() const { return m_bListedWhole; }
     // Ends the connection; the store also closes itself when it goes.
     void Close();
 
@@ -129,6 +142,7 @@ private:
     std::optional<std::string> UsbPath(const std::string& strStoreName) const;
     static void RemoveLeftOverTemporaryFiles(const std::string& strFolder);
     void RemoveUploadsLeftOnUnit();
+    void RemoveStaleUploads(const std::vector<StoreEntry>& aEntries);
 
     UnitStoreSettings m_settings;
     std::unique_ptr<CFtpClient> m_pFtp;
@@ -137,6 +151,7 @@ private:
     bool m_bConnected = false;                // from a connection made until Close
     bool m_bConnectionFailed = false;
     bool m_bStopped = false;
+    bool m_bListedWhole = false;
     std::string m_strErrorText;
     std::string m_strErrorDetail;
     std::string m_strRefusal;

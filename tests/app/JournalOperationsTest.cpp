@@ -51,14 +51,14 @@ protected:
     // The PC's programs and the unit's memory as the operations below expect them: the marker, the
     // input file, a program waiting to be taken over, the maintenance files and two files no list
     // names.
-    void UseStore(bool bNetwork) {
+    void UseStore(bool bNetwork, const std::vector<std::string>& aUnitFaults = {}) {
         for (const auto& entry : fs::directory_iterator(m_pc.Path())) {
             fs::remove_all(entry.path());
         }
         WriteBytes(m_pc / "P1.NC", kP1);
         WriteBytes(m_pc / "P2.NC", kP2);
         if (bNetwork) {
-            UseUnit({});
+            UseUnit(aUnitFaults);
         } else {
             UseStick(false);
         }
@@ -496,10 +496,10 @@ TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
 }
 
 // A program the program put itself is deleted without fetching it again while the history
-// keeps its bytes and the unit's listing shows the size and time seen right after the put: the
-// journal line names the bytes put. Bytes put there by someone else since, in the same size but
-// at another time, are fetched and kept.
-TEST_F(JournalOperationsTest, WhatTheProgramPutIsFetchedAgainOnlyWhenTheListingShowsAChange) {
+// keeps its bytes and the unit shows the size and time seen right after the put: the journal
+// line names the bytes put. Bytes put there by someone else since, in the same size but at
+// another time, also 2 seconds later within the same minute, are fetched and kept.
+TEST_F(JournalOperationsTest, WhatTheProgramPutIsFetchedAgainOnlyWhenTheUnitShowsAChange) {
     for (bool bNetwork : {true, false}) {
         SCOPED_TRACE(bNetwork ? "network" : "USB memory");
         UseStore(bNetwork);
@@ -526,24 +526,84 @@ TEST_F(JournalOperationsTest, WhatTheProgramPutIsFetchedAgainOnlyWhenTheListingS
         const std::string strPut = ReadBytes(strProgram);
         inNumbers(deleteAll);
 
-        for (int nMinutesLater : {0, 2}) {
-            SCOPED_TRACE(nMinutesLater);
+        for (int nSecondsLater : {0, 2, 120}) {
+            SCOPED_TRACE(nSecondsLater);
+            WaitForSecondsLeftInMinute(10);
             inNumbers(registerP1);
             struct stat put {};
             ASSERT_EQ(stat(strProgram.c_str(), &put), 0);
             const std::string strOther(strPut.size(), 'X');
             WriteBytes(strProgram, strOther);
             timespec aTimes[2] = {put.st_mtim, put.st_mtim};
-            aTimes[1].tv_sec += nMinutesLater * 60;
+            aTimes[1].tv_sec += nSecondsLater;
             ASSERT_EQ(utimensat(AT_FDCWD, strProgram.c_str(), aTimes, 0), 0);
             inNumbers(deleteAll);
             EXPECT_FALSE(fs::exists(strProgram));
             const JournalRecord line = NewestLine("番号登録 / 全消去", "RzFilesOut/0001.fno");
             EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeDone);
-            EXPECT_EQ(line.strKept, Sha256Hex(nMinutesLater == 0 ? strPut : strOther));
+            EXPECT_EQ(line.strKept, Sha256Hex(nSecondsLater == 0 ? strPut : strOther));
         }
         m_pUnit.reset();
     }
+}
+
+// A listing that could not be read whole tells nothing of the names it does not show: the
+// send fetches RZKOUT before it replaces it, and the line's kept names the old bytes. Where
+// the unit answers that there is no RZKOUT, the send goes on without asking and keeps nothing.
+TEST_F(JournalOperationsTest, ASendKeepsTheOldOutputWhereTheListingIsDamaged) {
+    const std::string kOld = "%\r\nO0042(OLD)\r\nM30\r\n%\r\n";
+    const struct {
+        const char* pszName;
+        std::vector<std::string> aFaults;
+    } aCases[] = {
+        {"one line without its end", {"--list-line", "100"}},
+        {"RZKOUT's line garbled", {"--garble-list-entry", "RZKOUT"}},
+    };
+    for (const auto& testCase : aCases) {
+        for (bool bThere : {true, false}) {
+            SCOPED_TRACE(std::string(testCase.pszName) + (bThere ? ", there" : ", new"));
+            UseStore(true, testCase.aFaults);
+            if (bThere) {
+                WriteBytes(m_strStore + "RZKOUT", kOld);
+            }
+            CRZKSETDlg dialog;
+            dialog.OnInitDialog();
+            Ui().ClearRecord();
+            Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+            Press(dialog, 1000);
+            EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"P1.NCの登録が正常終了しました。"});
+            EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kP1);
+            const JournalRecord line = NewestLine("ＲＺＫ－７０へＮＣプログラムを登録", "RZKOUT");
+            EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeDone);
+            EXPECT_EQ(line.strKept, bThere ? Sha256Hex(kOld) : "");
+            if (bThere) {
+                EXPECT_EQ(App().ShopMemory()->History().Load(line.strKept).value_or(""), kOld);
+            }
+            m_pUnit.reset();
+        }
+    }
+}
+
+// Where the listing is damaged and the unit refuses the fetch without saying that the file is
+// missing (450, not 550), the send cannot tell whether it would replace a program: it asks,
+// No by default, and No leaves the unit's RZKOUT as it was, with a refused line.
+TEST_F(JournalOperationsTest, AFetchRefusedOtherwiseAfterADamagedListingAsks) {
+    const std::string kOld = "%\r\nO0042(OLD)\r\nM30\r\n%\r\n";
+    UseStore(true, {"--garble-list-entry", "RZKOUT", "--busy-file", "RZKOUT"});
+    WriteBytes(m_strStore + "RZKOUT", kOld);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().ClearRecord();
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Ui().AnswerQuestion(false);
+    Press(dialog, 1000);
+    ASSERT_FALSE(Ui().Boxes().empty());
+    EXPECT_EQ(Ui().Boxes()[0].strText,
+              "RZKOUTの写しを履歴に残せませんでした。\n写しを残さずに続けますか？");
+    EXPECT_TRUE(Ui().Boxes()[0].bDefaultNo);
+    EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), kOld);
+    EXPECT_EQ(NewestLine("ＲＺＫ－７０へＮＣプログラムを登録", "RZKOUT").strOutcome,
+              JournalRecord::kOutcomeRefused);
 }
 
 // The row of the window that shows the line; -1 when none does.
@@ -904,7 +964,7 @@ public:
     void BeforeStoreChanges(CUnitStore& store, const std::vector<std::string>& aNames) override {
         m_memory.BeforeStoreChanges(store, aNames);
     }
-    void OnListed(const CUnitStore& store, const std::vector<FtpListEntry>& aEntries) override {
+    void OnListed(CUnitStore& store, const std::vector<FtpListEntry>& aEntries) override {
         m_memory.OnListed(store, aEntries);
     }
     void BeforeLeaveFolder(CUnitStore& store) override { m_memory.BeforeLeaveFolder(store); }

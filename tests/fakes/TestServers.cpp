@@ -127,6 +127,15 @@ std::string RandomBytes(size_t nSize) {
     return bytes;
 }
 
+void WaitForSecondsLeftInMinute(int nSeconds) {
+    using namespace std::chrono;
+    auto now = system_clock::now();
+    auto intoMinute = now - floor<minutes>(now);
+    if (intoMinute > minutes(1) - seconds(nSeconds)) {
+        std::this_thread::sleep_for(minutes(1) - intoMinute + milliseconds(100));
+    }
+}
+
 CTestFtpServer::~CTestFtpServer() = default;
 
 void CTestFtpServer::Stop() {

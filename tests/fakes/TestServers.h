@@ -30,6 +30,10 @@ std::string PcProgram(const std::string& strName);
 std::set<std::string> FolderEntries(const std::string& strFolder);
 // Deterministic pseudo-random bytes: every byte value occurs, long runs do not.
 std::string RandomBytes(size_t nSize);
+// Waits, where needed, until the clock's current minute has nSeconds left: a listing shows
+// the minute of a file's time, and a test that changes a file within one minute must not
+// cross into the next.
+void WaitForSecondsLeftInMinute(int nSeconds);
 
 // A real FTP server serving a folder whose pub/ is "/pub/", stopped when destroyed.
 class CTestFtpServer {

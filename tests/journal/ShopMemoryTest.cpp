@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,6 +98,68 @@ TEST(ShopMemoryTest, StoresOfSeveralUnitsAtOnceKeepTheirOwnVersions) {
         EXPECT_EQ(strPrevious, std::to_string(nUnit) + "/" + std::to_string(kRounds - 1));
     }
     CShopMemory::SetCurrent(nullptr);
+}
+
+UnitStoreSettings Network(int nPort) {
+    UnitStoreSettings settings;
+    settings.nSousa = 1;
+    settings.strServer = "127.0.0.1";
+    settings.nPort = nPort;
+    settings.nTimeoutSeconds = 10;
+    return settings;
+}
+
+// A program the program put is taken for its own while the unit shows it as the listing right
+// after the put did. Written over by someone else in the same size within the same second it
+// still passes; 2 seconds later, within the same minute of the listing, it is fetched again
+// before its deletion, and the line's kept names what was there: the unit's MDTM tells.
+TEST(ShopMemoryTest, AProgramRewrittenWithinTheMinuteIsFetchedAgain) {
+    const std::string strPut = "%\r\nO0001(PUT BY THE PROGRAM)\r\nM30\r\n%\r\n";
+    const std::string strOther(strPut.size(), 'X');
+    for (bool bVsftpd : {false, true}) {
+        for (int nSecondsLater : {0, 2}) {
+            SCOPED_TRACE(std::string(bVsftpd ? "vsftpd, " : "unit simulator, ") +
+                         std::to_string(nSecondsLater) + " s later");
+            std::unique_ptr<CTestFtpServer> pServer;
+            if (bVsftpd) {
+                auto pVsftpd = std::make_unique<CVsftpd>();
+                if (std::string strReason = pVsftpd->Start(); !strReason.empty()) {
+                    GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+                }
+                pServer = std::move(pVsftpd);
+            } else {
+                pServer = std::make_unique<CUnitSimulator>();
+            }
+            CTestFolder data;
+            CShopMemory memory(data.Path(), {}, {});
+            CShopMemory::SetCurrent(&memory);
+            WriteBytes(data / "P.NC", strPut);
+            // As after an earlier deletion of the same bytes: only what the history holds
+            // needs no fetching.
+            ASSERT_TRUE(memory.History().Keep(strPut).has_value());
+            WaitForSecondsLeftInMinute(10);
+            {
+                CUnitStore store(Network(pServer->Port()));
+                ASSERT_TRUE(store.Connect() && store.SetFolder("/pub/") &&
+                            store.PutFile(data / "P.NC", "P.NC"));
+            }
+            const std::string strOnUnit = pServer->PubFolder() + "P.NC";
+            struct stat put {};
+            ASSERT_EQ(stat(strOnUnit.c_str(), &put), 0);
+            WriteBytes(strOnUnit, strOther);
+            timespec aTimes[2] = {put.st_mtim, put.st_mtim};
+            aTimes[1].tv_sec += nSecondsLater;
+            ASSERT_EQ(utimensat(AT_FDCWD, strOnUnit.c_str(), aTimes, 0), 0);
+            {
+                CUnitStore store(Network(pServer->Port()));
+                ASSERT_TRUE(store.Connect() && store.SetFolder("/pub/") && store.Remove("P.NC"));
+            }
+            const JournalRecord line = memory.Journal().ReadAll().back();
+            EXPECT_EQ(line.strDirection, JournalRecord::kDirectionDeleteOnUnit);
+            EXPECT_EQ(line.strKept, Sha256Hex(nSecondsLater == 0 ? strPut : strOther));
+            CShopMemory::SetCurrent(nullptr);
+        }
+    }
 }
 
 }  // namespace

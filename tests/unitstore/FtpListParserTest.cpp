@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -173,6 +174,68 @@ TEST(FtpListParserTest, ReadsTheSizeAndTheTimeWhereTheFormCarriesThem) {
     }
 }
 
+// A line without an entry is either one that listings hold or a malformed one, which keeps its
+// listing from telling that a name is absent. Every line of the reference table that has an
+// entry is no malformed line.
+TEST(FtpListParserTest, TellsLinesThatListingsHoldFromMalformedOnes) {
+    for (const ListLineCase& listCase : ReadCases()) {
+        if (listCase.expected) {
+            EXPECT_FALSE(ReadListLine(listCase.strLine).bMalformed) << "row " << listCase.nRow;
+        }
+    }
+    const struct {
+        const char* pszLine;
+        bool bMalformed;
+    } aCases[] = {
+        {"", false},
+        {"  \t", false},
+        {"total 12", false},
+        {"TOTAL 0", false},
+        {" drwxr-xr-x+  11 patrick  staff    374 Dec 11 21:24 .", false},
+        {"dr-xr-xr-x    3 1001     1001         4096 Feb 25 18:55 ..", false},
+        {"type=cdir; .", false},
+        {"total 12 files", true},
+        {"Total 6 files", true},
+        {"Directory USER1:[TEMP]", true},
+        {"zrwxr-xr-x   2 root     root         4096 Mar  2 15:13 zxbox", true},
+        {"drwxr-xr-x   2 root     root         4096 Jam  4 00:03 zziplib", true},
+        {"-rw-r--r--   1 root     root           18 Dec 11", true},
+        {"%%%% garbled listing line %%%%", true},
+    };
+    for (const auto& lineCase : aCases) {
+        FtpListLine read = ReadListLine(lineCase.pszLine);
+        EXPECT_FALSE(read.entry) << lineCase.pszLine;
+        EXPECT_EQ(read.bMalformed, lineCase.bMalformed) << lineCase.pszLine;
+    }
+    EXPECT_TRUE(ReadListLine(std::string(kMaxListLineBytes + 1, 'x')).bMalformed);
+}
+
+// The time a listing writes, as the seconds since 1970 of its clock: the year that ls leaves
+// out is the one that puts the date at most a day after now.
+TEST(FtpListParserTest, ReadsTheTimeOfTheUsualForms) {
+    const std::time_t nNow = 1796994000;  // 2026-12-11 13:00:00 UTC
+    const struct {
+        const char* pszTime;
+        std::optional<std::time_t> expected;
+    } aCases[] = {
+        {"Dec 11 12:59", 1796993940},
+        {"Dec 12 12:59", 1797080340},
+        {"Dec 13 12:59", 1765630740},  // more than a day ahead: last year's
+        {"Jan 1 00:00", 1767225600},
+        {"Jun 30 2025", 1751241600},
+        {"Dec 02 2009 12:00", 1259755200},
+        {"20261211125958", 1796993998},
+        {"20261211125958.123", 1796993998},
+        {"02-11-26 10:13AM", std::nullopt},
+        {"Dec 11", std::nullopt},
+        {"Dez 11 12:59", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& timeCase : aCases) {
+        EXPECT_EQ(ListedTime(timeCase.pszTime, nNow), timeCase.expected) << timeCase.pszTime;
+    }
+}
+
 const std::string kMixedListing =
     "total 3\r\n"
     "drwxr-xr-x   2 ftp      ftp          4096 Dec 10 12:41 RzFilesIn\r\n"
@@ -207,6 +270,41 @@ TEST(FtpListParserTest, ReadsAListingArrivingInPiecesAsTheWholeReply) {
                 aPieced.push_back(Describe(entry));
             }
             EXPECT_EQ(aPieced, aWhole) << "pieces of " << nPiece;
+        }
+    }
+}
+
+// Only a reply of entries and the lines that listings hold, its last line ended, is whole;
+// the entries of one that is not are read all the same. Whether it arrives in one piece or
+// byte by byte makes no difference.
+TEST(FtpListParserTest, TellsAWholeReplyFromOneWithMalformedOrUnendedLines) {
+    const std::string strEntry = "-rw-r--r--   1 ftp      ftp            26 Dec 10 12:41 RZKOUT";
+    const struct {
+        const char* pszName;
+        std::string strReply;
+        size_t nEntries;
+        bool bWhole;
+    } aCases[] = {
+        {"empty folder", "", 0, true},
+        {"header, entries, VMS and blank lines", kMixedListing, 3, true},
+        {"a header alone", "total 0\r\n", 0, true},
+        {"one word a line", "RZKOUT\r\nRZKIN\n", 2, true},
+        {"a garbled line among entries",
+         kMixedListing + "%%%% garbled listing line %%%%\r\n" + strEntry + "\r\n", 4, false},
+        {"a line with its date broken",
+         "-rw-r--r--   1 ftp      ftp            26 Dec 10\r\n" + kMixedListing, 3, false},
+        {"the last line without its end", kMixedListing + strEntry, 4, false},
+        {"one line of 100 bytes without its end", std::string(100, 'x'), 1, false},
+        {"a line beyond the bound", std::string(kMaxListLineBytes + 1, 'x') + "\r\n", 0, false},
+    };
+    for (const auto& testCase : aCases) {
+        for (size_t nPiece : {size_t{1}, std::max<size_t>(testCase.strReply.size(), 1)}) {
+            CFtpListParser parser;
+            for (size_t nStart = 0; nStart < testCase.strReply.size(); nStart += nPiece) {
+                parser.Add(std::string_view(testCase.strReply).substr(nStart, nPiece));
+            }
+            EXPECT_EQ(parser.Finish().size(), testCase.nEntries) << testCase.pszName;
+            EXPECT_EQ(parser.IsWhole(), testCase.bWhole) << testCase.pszName << " " << nPiece;
         }
     }
 }

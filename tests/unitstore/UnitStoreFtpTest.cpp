@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -216,6 +217,37 @@ TEST_P(UnitStoreFtpTest, TemporaryFilesOfUploadsAreNeverListed) {
     ASSERT_TRUE(Store().SetFolder("/pub/"));
     EXPECT_EQ(Described(Store().FindFiles("*")), std::vector<std::string>{"RZKOUT"});
     EXPECT_EQ(Described(Store().FindFiles("*.~~~~")), std::vector<std::string>{});
+}
+
+// Temporary files of uploads killed part-way, by other PCs or processes, go with the next
+// listing of their folder once it shows them older than any upload takes; one of an upload
+// still under way stays, and so does anything else, however old.
+TEST_P(UnitStoreFtpTest, AListingDeletesTemporaryFilesOfUploadsLongGone) {
+    constexpr time_t kThreeDays = 3 * 24 * 60 * 60;
+    const struct {
+        const char* pszName;
+        time_t nAge;
+        bool bStays;
+    } aFiles[] = {
+        {"RzFilesOut/~RZKSET-0badc0de-4242-0000abcd.~~~~", kThreeDays, false},
+        {"RzFilesOut/~RZKSET.~~~~", kThreeDays, false},
+        {"RzFilesOut/~RZKSET-0badc0de-4243-0000abce.~~~~", 0, true},
+        {"RzFilesOut/~RZKSET-0badc0de-4244-0000abcf.~~~~", 60 * 60, true},
+        {"RzFilesOut/~OTHER.~~~~", kThreeDays, true},
+        {"RzFilesOut/0001.fno", kThreeDays, true},
+    };
+    for (const auto& file : aFiles) {
+        PutOnDisk(Server(), file.pszName, "part of an upload");
+        std::string strPath = Server().PubFolder() + Server().DiskName(file.pszName);
+        timespec aTimes[2] = {{time(nullptr) - file.nAge, 0}, {time(nullptr) - file.nAge, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, strPath.c_str(), aTimes, 0), 0);
+    }
+    ASSERT_TRUE(Store().SetFolder("RzFilesOut"));
+    EXPECT_EQ(Described(Store().FindFiles("*")),
+              (std::vector<std::string>{"0001.fno", "~OTHER.~~~~"}));
+    for (const auto& file : aFiles) {
+        EXPECT_EQ(ExistsOnDisk(Server(), file.pszName), file.bStays) << file.pszName;
+    }
 }
 
 TEST_P(UnitStoreFtpTest, FindFilesListsMatchingEntriesWithoutRegardToCase) {
@@ -682,6 +714,43 @@ TEST(UnitStoreConnectionTest, DroppedControlConnectionIsAConnectionFailure) {
 
 // The unit accepts only its own password; a refused login is a failed connection, as the
 // platform's internet client reports it, with the server's reply in the text.
+// The commands that reached the simulator since the log was last read, one a line.
+std::vector<std::string> TakeCommands(const std::string& strLog) {
+    std::vector<std::string> aCommands;
+    std::string strText = ReadBytes(strLog);
+    for (size_t nStart = 0; nStart < strText.size();) {
+        size_t nEnd = strText.find('\n', nStart);
+        aCommands.push_back(strText.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    WriteBytes(strLog, "");
+    return aCommands;
+}
+
+// Deleting the files of a folder, each fetched first as the history does, costs the unit one
+// command a deletion: the connection stays in the folder the listing went to.
+TEST(UnitStoreCommandsTest, DeletionsInTheListedFolderChangeNoFolder) {
+    CTestFolder log;
+    const std::string strLog = log / "commands";
+    CUnitSimulator unit({"--command-log", strLog});
+    for (const char* pszName : {"0001.fno", "0002.fno", "0003.fno"}) {
+        PutOnDisk(unit, std::string("RzFilesOut/") + pszName, pszName);
+    }
+    CUnitStore store(NetworkSettings(unit.Port()));
+    ASSERT_TRUE(store.Connect() && store.SetFolder("RzFilesOut"));
+    std::optional<std::vector<StoreEntry>> aEntries = store.FindFiles("*");
+    ASSERT_TRUE(aEntries);
+    TakeCommands(strLog);
+    for (const StoreEntry& entry : *aEntries) {
+        EXPECT_EQ(store.ReadFile(entry.strName), entry.strName);
+        EXPECT_TRUE(store.Remove(entry.strName));
+    }
+    std::vector<std::string> aCommands = TakeCommands(strLog);
+    EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "DELE"), 3);
+    EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "CWD"), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(unit.PubFolder() + "RzFilesOut"));
+}
+
 TEST(FtpClientTest, RefusedLoginIsAConnectionFailureWithTheServersReply) {
     CUnitSimulator simulator;
     CFtpClient client({"127.0.0.1", simulator.Port(), "anonymous", "guest@", true, 10});

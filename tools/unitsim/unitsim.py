@@ -71,11 +71,23 @@ def to_wire(utf8_line):
     return utf8_line.decode("utf8", "replace").encode(WIRE_ENCODING, "replace")
 
 
+# What stands in a LIST reply in place of a garbled entry: several words, so that it does not
+# read as a bare name either, and no form of any server's listing.
+GARBLED_LINE = b"%%%% garbled listing line %%%%\r\n"
+
+
 class UnitFilesystem(AbstractedFS):
     """Listings carry code page 932 names, as the unit's do."""
 
+    garbled = frozenset()  # names whose LIST line comes garbled, as a damaged unit sends it
+
     def format_list(self, *args, **kwargs):
-        return (to_wire(line) for line in super().format_list(*args, **kwargs))
+        lines = super().format_list(*args, **kwargs)
+        return (GARBLED_LINE if self.is_garbled(line) else to_wire(line) for line in lines)
+
+    def is_garbled(self, utf8_line):
+        # An entry's line ends with one blank, its name and the line end.
+        return any(utf8_line.endswith((" %s\r\n" % name).encode("utf8")) for name in self.garbled)
 
     def format_mlsx(self, *args, **kwargs):
         return (to_wire(line) for line in super().format_mlsx(*args, **kwargs))
@@ -116,12 +128,14 @@ class CuttingDTPHandler(DTPHandler):
 
 class UnitHandler(FTPHandler):
     refused = frozenset()
+    busy_files = frozenset()
     refused_once = []  # one entry a refusal still to come, across all sessions
     stalled = frozenset()
     dropped = frozenset()
     stall_login = False
     size_reply = None
     list_line = None
+    command_log = None  # a file open for appending, one command a line
     auth_failed_timeout = 0.1
     banner = "RZK-70 unit simulator ready."
 
@@ -143,6 +157,12 @@ class UnitHandler(FTPHandler):
             return super().ftp_SIZE(path)
         return self.respond("213 %d" % self.size_reply)
 
+    # A file the unit holds open: the download is refused without saying the file is missing.
+    def ftp_RETR(self, file):
+        if os.path.basename(file) in self.busy_files:
+            return self.respond("450 %s is busy in the unit simulator." % os.path.basename(file))
+        return super().ftp_RETR(file)
+
     # A damaged listing: one line of list_line bytes that never ends.
     def ftp_LIST(self, path):
         if self.list_line is None:
@@ -158,6 +178,9 @@ class UnitHandler(FTPHandler):
         return super().respond(resp, *args, **kwargs)
 
     def process_command(self, cmd, *args, **kwargs):
+        if self.command_log is not None:
+            self.command_log.write(cmd + "\n")
+            self.command_log.flush()
         if cmd in self.stalled:
             logging.info("stalling at %s", cmd)
         elif cmd in self.dropped:
@@ -182,6 +205,8 @@ def parse_arguments(argv):
                         help="answer 550 to this command (repeatable)")
     parser.add_argument("--refuse-once", action="append", default=[], metavar="CMD",
                         help="answer 550 to this command once; given twice, the first two times")
+    parser.add_argument("--busy-file", action="append", default=[], metavar="NAME",
+                        help="answer 450 to a download of the file NAME (repeatable)")
     parser.add_argument("--stall", action="append", default=[], metavar="CMD",
                         help="never answer this command (repeatable)")
     parser.add_argument("--stall-login", action="store_true",
@@ -197,8 +222,12 @@ def parse_arguments(argv):
                         help="answer every SIZE with N and announce N bytes for every transfer")
     parser.add_argument("--list-line", type=int, metavar="BYTES",
                         help="answer every LIST with one line of BYTES bytes and no line end")
+    parser.add_argument("--garble-list-entry", action="append", default=[], metavar="NAME",
+                        help="send a line of no listing form in place of NAME's LIST line")
     parser.add_argument("--rate", type=int, metavar="BYTES",
                         help="move at most BYTES a second on each data connection")
+    parser.add_argument("--command-log", metavar="FILE",
+                        help="append the name of every command that arrives to FILE")
     parser.add_argument("--verbose", action="store_true", help="log every command")
     return parser.parse_args(argv)
 
@@ -220,13 +249,17 @@ def main(argv):
 
     UnitHandler.authorizer = authorizer
     UnitHandler.abstracted_fs = UnitFilesystem
+    UnitFilesystem.garbled = frozenset(arguments.garble_list_entry)
     UnitHandler.refused = frozenset(command.upper() for command in arguments.refuse)
     UnitHandler.refused_once = [command.upper() for command in arguments.refuse_once]
+    UnitHandler.busy_files = frozenset(arguments.busy_file)
     UnitHandler.stalled = frozenset(command.upper() for command in arguments.stall)
     UnitHandler.dropped = frozenset(command.upper() for command in arguments.drop)
     UnitHandler.stall_login = arguments.stall_login
     UnitHandler.size_reply = arguments.size_reply
     UnitHandler.list_line = arguments.list_line
+    if arguments.command_log is not None:
+        UnitHandler.command_log = open(arguments.command_log, "a", encoding="ascii")
     if arguments.cut_data_after is not None:
         CuttingDTPHandler.cut_after = arguments.cut_data_after
         CuttingDTPHandler.whole_connections = arguments.cut_data_skip
