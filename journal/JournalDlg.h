@@ -10,6 +10,7 @@
 class CListView;
 class CShopMemory;
 class QComboBox;
+class QLabel;
 
 // The journal window: every line of the journal, newest first, filtered by profile,
 // operation, name and date as the operator types; the shown rows exported as CSV; the kept
@@ -44,6 +45,7 @@ private:
     CListView* m_pList = nullptr;
     QComboBox* m_pProfile = nullptr;
     QComboBox* m_pOperation = nullptr;
+    QLabel* m_pSkipped = nullptr;  // how many lines of the journal are no records
     std::vector<JournalRecord> m_aRecords;
     std::vector<int> m_aRows;
 };

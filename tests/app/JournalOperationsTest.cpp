@@ -458,6 +458,26 @@ TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
                                         "P1.NCの登録が正常終了しました。"}));
 }
 
+// A journal that ends in half a line, as a program killed long ago left it: the send's line
+// starts on a line of its own and shows in the window, which tells of the line it cannot show.
+TEST_F(JournalOperationsTest, HalfALineLeftInTheJournalIsCountedAndTheNextLineShows) {
+    UseStore(true);
+    WriteBytes(m_exeDir / CJournal::kFileName,
+               R"({"time":"2026-12-10T17:02:11+0900","profile":"１号機","operation":"ＲＺ)");
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Press(dialog, 1000);
+
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        ASSERT_EQ(window.ShownRows(), 1);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");
+        EXPECT_EQ(window.RowRecord(0).strSha256, Sha256Hex(kP1));
+        EXPECT_EQ(static_cast<QLabel*>(window.Item(1109))->text().toStdString(),
+                  "読めない行が1行ありました。");
+    });
+}
+
 // A program the program put itself is deleted without fetching it again while the history
 // keeps its bytes and the unit's listing shows the size and time seen right after the put: the
 // journal line names the bytes put. Bytes put there by someone else since, in the same size but
@@ -604,6 +624,7 @@ TEST_F(JournalOperationsTest, TheWindowFiltersExportsComparesAndRestoresAPcFile)
     InJournalWindow(dialog, [&](CJournalDlg& window) {
         ASSERT_EQ(window.ShownRows(), 2);
         EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");  // newest first
+        EXPECT_TRUE(static_cast<QLabel*>(window.Item(1109))->text().isEmpty());
         window.Edit(1103).setText(QStringLiteral("p1.nc"));
         ASSERT_EQ(window.ShownRows(), 1);
         EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKIN");
