@@ -42,11 +42,15 @@ const char* DirectionText(const std::string& strDirection) {
     return "PC";
 }
 
+// A change the operator refused for want of a copy and work the operator stopped both ended
+// at the operator's word.
 const char* OutcomeText(const std::string& strOutcome) {
     if (strOutcome == JournalRecord::kOutcomeDone) {
         return "完了";
     }
-    return strOutcome == JournalRecord::kOutcomeRefused ? "中止" : "失敗";
+    bool bByOperator = strOutcome == JournalRecord::kOutcomeRefused ||
+                       strOutcome == JournalRecord::kOutcomeStopped;
+    return bByOperator ? "中止" : "失敗";
 }
 
 // "すべて" first, then every value the records hold, in order.
