@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "journal/Journal.h"
+#include "journal/JournalRecord.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -69,6 +71,11 @@ protected:
                 ReadBytes(strErr)};
     }
 
+    // The journal the copy writes beside itself.
+    std::vector<JournalRecord> JournalLines() const {
+        return CJournal(m_folder.Path(), CJournal::kDefaultRotateBytes).ReadAll();
+    }
+
     CTestFolder m_folder;
 };
 
@@ -122,6 +129,49 @@ TEST_F(CCommandLineTest, TheTapeChecksFindingsStopTheSendUnlessForced) {
     EXPECT_EQ(forced.nStatus, kExitDone) << forced.strErrors;
     EXPECT_NE(forced.strErrors.find("c.ncの登録が正常終了しました。"), std::string::npos);
     EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
+}
+
+// Each command names itself on its journal lines, where the window's lines name its buttons,
+// and a merged send names the files merged, as the window's send does.
+TEST_F(CCommandLineTest, EachCommandNamesItsOperationInTheJournal) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    WriteBytes(m_folder / "a.nc", kProgramA);
+    WriteBytes(m_folder / "b.nc", kProgramB);
+    WriteBytes(unit.PubFolder() + "RzFilesIn/0012.fno", kProgramB);
+    // What is taken in goes outside the program's own folder, where staging copies live.
+    CTestFolder pc;
+    struct Case {
+        std::vector<std::string> aArguments;
+        const char* pszOperation;
+        const char* pszUnitName;
+        const char* pszSources;
+    };
+    const Case aCases[] = {
+        {{"--send", "a.nc"}, "コマンド / 送信", "RZKOUT", ""},
+        {{"--send", "a.nc", "b.nc"}, "コマンド / 送信", "RZKOUT", "a.nc; b.nc"},
+        {{"--receive", pc / "got.nc"}, "コマンド / 受信", "RZKIN", ""},
+        {{"--register", "5", "a.nc"}, "コマンド / 番号登録", "RzFilesOut/0005.fno", ""},
+        {{"--import", "12", pc / "imported.nc"}, "コマンド / 番号取込", "RzFilesIn/0012.fno", ""},
+    };
+    for (const Case& testCase : aCases) {
+        SCOPED_TRACE(testCase.aArguments.front() + " " + testCase.aArguments.back());
+        size_t nBefore = JournalLines().size();
+        ProgramRun run = Run(testCase.aArguments);
+        ASSERT_EQ(run.nStatus, kExitDone) << run.strErrors;
+        std::vector<JournalRecord> aLines = JournalLines();
+        ASSERT_GT(aLines.size(), nBefore);
+        bool bNamed = false;
+        for (size_t nLine = nBefore; nLine < aLines.size(); ++nLine) {
+            const JournalRecord& line = aLines[nLine];
+            EXPECT_EQ(line.strOperation, testCase.pszOperation) << line.ToJsonLine();
+            if (line.strUnitName == testCase.pszUnitName) {
+                bNamed = true;
+                EXPECT_EQ(line.strSources, testCase.pszSources);
+            }
+        }
+        EXPECT_TRUE(bNamed);
+    }
 }
 
 TEST_F(CCommandLineTest, ReceivesTheUnitsInputFile) {
