@@ -150,7 +150,7 @@ int RunConsoleCommand(const CommandLine& line) {
         return kExitDone;
     }
     CRZKSETApp& app = GetApp();
-    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, stderr);
+    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, line.bNoCopy, stderr);
     CConsoleUiServices& ui = *pUi;
     app.SetUi(std::move(pUi));
     // A command must not reach a unit with the defaults in place of a profile it could not read.

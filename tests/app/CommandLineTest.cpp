@@ -131,6 +131,38 @@ TEST_F(CCommandLineTest, TheTapeChecksFindingsStopTheSendUnlessForced) {
     EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
 }
 
+// A copy that cannot be kept in the history is no finding of the tape check: --force does not
+// answer it, so a forced send leaves the unit's program and says so in the journal; --no-copy
+// replaces it without a copy.
+TEST_F(CCommandLineTest, OnlyNoCopyReplacesAProgramWhoseCopyCannotBeKept) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    WriteBytes(m_folder / "History", "a file where the folder would be");
+    WriteBytes(unit.PubFolder() + "RZKOUT", kProgramA);
+    WriteBytes(m_folder / "c.nc", kDoubtfulProgram);
+    const std::string strQuestion =
+        "RZKOUTの写しを履歴に残せませんでした。\n写しを残さずに続けますか？\n";
+
+    ProgramRun forced = Run({"--send", "c.nc", "--force"});
+    EXPECT_EQ(forced.nStatus, kExitFailed);
+    EXPECT_NE(forced.strErrors.find("--force: はい"), std::string::npos) << forced.strErrors;
+    EXPECT_NE(forced.strErrors.find(strQuestion + "--no-copy がないので中止します。"),
+              std::string::npos)
+        << forced.strErrors;
+    EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kProgramA);
+    ASSERT_FALSE(JournalLines().empty());
+    EXPECT_EQ(JournalLines().back().strOutcome, JournalRecord::kOutcomeRefused);
+    EXPECT_EQ(JournalLines().back().strUnitName, "RZKOUT");
+
+    ProgramRun noCopy = Run({"--send", "c.nc", "--force", "--no-copy"});
+    EXPECT_EQ(noCopy.nStatus, kExitDone) << noCopy.strErrors;
+    EXPECT_NE(noCopy.strErrors.find(strQuestion + "--no-copy: はい"), std::string::npos)
+        << noCopy.strErrors;
+    EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
+    EXPECT_EQ(JournalLines().back().strOutcome, JournalRecord::kOutcomeDone);
+    EXPECT_EQ(JournalLines().back().strKept, "");
+}
+
 // Each command names itself on its journal lines, where the window's lines name its buttons,
 // and a merged send names the files merged, as the window's send does.
 TEST_F(CCommandLineTest, EachCommandNamesItsOperationInTheJournal) {
@@ -289,6 +321,7 @@ TEST_F(CCommandLineTest, HelpAndVersionNeedNoDisplayAndBadArgumentsAnswerTwo) {
         {"--send", "a", "--profile"},
         {"--send", "a", "--status"},
         {"--force", "a.nc"},
+        {"--no-copy", "a.nc"},
         {"--sned", "a.nc"},
         {"--register", "a.nc"},
         {"--register", "5"},
