@@ -92,6 +92,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
             line.bForce = true;
             continue;
         }
+        if (strArgument == "--no-copy") {
+            line.bNoCopy = true;
+            continue;
+        }
         if (strArgument == "--profile" || strArgument == "--transport") {
             if (nIndex + 1 >= aArguments.size()) {
                 return refuse(strArgument + " の値がありません。");
@@ -124,7 +128,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
         bCommandGiven = true;
         line.command = pFound->command;
     }
-    if (!bCommandGiven && (line.bForce || !line.strProfile.empty() || line.nSousa >= 0)) {
+    if (!bCommandGiven &&
+        (line.bForce || line.bNoCopy || !line.strProfile.empty() || line.nSousa >= 0)) {
         return refuse("コマンド（--send など）がありません。");
     }
     line.strError = CheckOperands(line, bNumberGiven);
@@ -133,11 +138,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
 
 std::string CommandLineUsage() {
     return "使い方: rzkset [FILE...]\n"
-           "       rzkset --send FILE... [--profile NAME] [--transport network|usb] [--force]\n"
-           "       rzkset --receive PATH [--profile NAME] [--transport network|usb]\n"
+           "       rzkset --send FILE... [--profile NAME] [--transport network|usb] [--force] "
+           "[--no-copy]\n"
+           "       rzkset --receive PATH [--profile NAME] [--transport network|usb] [--no-copy]\n"
            "       rzkset --register N FILE... [--profile NAME] [--transport network|usb] "
-           "[--force]\n"
-           "       rzkset --import N PATH [--profile NAME] [--transport network|usb]\n"
+           "[--force] [--no-copy]\n"
+           "       rzkset --import N PATH [--profile NAME] [--transport network|usb] [--no-copy]\n"
            "       rzkset --status [--profile NAME] [--transport network|usb]\n"
            "       rzkset --help | --version\n"
            "\n"
@@ -154,6 +160,8 @@ std::string CommandLineUsage() {
            "  --transport network|usb\n"
            "                     ネットワークかＵＳＢメモリを使います（既定は前回の操作）。\n"
            "  --force            テープの確認で注意があっても続けます。\n"
+           "  --no-copy          置き換える・消すファイルの写しを履歴に残せなくても続けます\n"
+           "                     （ないときは中止します。--force では続けません）。\n"
            "  --help             この説明を表示します。\n"
            "  --version          版を表示します。\n"
            "\n"

@@ -16,6 +16,8 @@ struct CommandLine {
     std::string strProfile;  // a machine profile other than the current one
     int nSousa = -1;         // -1: the transport of the application profile
     bool bForce = false;     // the tape check's findings do not stop the command
+    // A file whose old bytes cannot be kept in the history is replaced or deleted all the same.
+    bool bNoCopy = false;
     // Why the arguments were refused; empty when they were taken.
     std::string strError;
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/RZKSETApp.h"
+#include "journal/JournalScope.h"
 #include "maint/StoreCheckupOperation.h"
 #include "numlist/FileNo.h"
 #include "numlist/NumberImport.h"
@@ -78,9 +79,33 @@ void Import(CUiServices& ui, int nNo, const std::string& strPath) {
     ui.ReportOutcome(outcome.bDone, outcome.strMessage);
 }
 
+// The name of the command on its journal lines, where the window's lines name its buttons:
+// the journal window then tells the scripts' work from the operator's.
+const char* JournalOperation(CommandLine::Command command) {
+    using Command = CommandLine::Command;
+    switch (command) {
+        case Command::Send:
+            return "コマンド / 送信";
+        case Command::Receive:
+            return "コマンド / 受信";
+        case Command::Register:
+            return "コマンド / 番号登録";
+        case Command::Import:
+            return "コマンド / 番号取込";
+        case Command::Status:
+        case Command::Window:
+        case Command::Help:
+        case Command::Version:
+            break;
+    }
+    return "コマンド";
+}
+
 void RunCommand(const CommandLine& line, CConsoleUiServices& ui) {
     CRZKSETApp& app = GetApp();
     using Command = CommandLine::Command;
+    // The send's merge names its sources in this scope, as in the window's.
+    CJournalScope journalScope(JournalOperation(line.command));
     // The store check-up reports a store that is not ready itself.
     if (line.command != Command::Status && !app.CheckUnit()) {
         return;
@@ -125,7 +150,7 @@ int RunConsoleCommand(const CommandLine& line) {
         return kExitDone;
     }
     CRZKSETApp& app = GetApp();
-    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, stderr);
+    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, line.bNoCopy, stderr);
     CConsoleUiServices& ui = *pUi;
     app.SetUi(std::move(pUi));
     // A command must not reach a unit with the defaults in place of a profile it could not read.

@@ -170,10 +170,8 @@ void CRZKSETApp::OpenShopMemory() {
     CShopMemory::Hooks hooks;
     hooks.profile = [this] { return SetFileName; };
     hooks.goOnWithoutCopy = [this](const std::string& strName) {
-        return Ui().QuestionDuringWork(
-            Format("%sの写しを履歴に残せませんでした。\n写しを残さずに続けますか？",
-                   strName.c_str()),
-            true);
+        return Ui().ContinueWithoutCopy(Format(
+            "%sの写しを履歴に残せませんでした。\n写しを残さずに続けますか？", strName.c_str()));
     };
     m_pShopMemory = std::make_unique<CShopMemory>(
         ExeDir, CShopMemory::Settings::Read(ProfilePath()), std::move(hooks));

@@ -16,12 +16,28 @@ namespace {
 constexpr const char* kRotatedPrefix = "Journal-";
 constexpr const char* kExtension = ".jsonl";
 
-bool WriteWhole(int nDescriptor, const std::string& strBytes) {
+// A line that could not be written whole (the disk filled in the middle of it) is cut off
+// again, so that the next line does not start behind half of this one.
+bool WriteWhole(int nDescriptor, const std::string& strBytes, off_t nStart) {
     ssize_t nWritten;
     do {
         nWritten = write(nDescriptor, strBytes.data(), strBytes.size());
     } while (nWritten < 0 && errno == EINTR);
-    return nWritten == static_cast<ssize_t>(strBytes.size());
+    if (nWritten == static_cast<ssize_t>(strBytes.size())) {
+        return true;
+    }
+    if (nWritten > 0) {
+        // Should even the cut fail, the next line still starts on a line of its own.
+        [[maybe_unused]] int nCut = ftruncate(nDescriptor, nStart);
+    }
+    return false;
+}
+
+// Whether the open file ends in the middle of a line: a writer killed or refused by a full disk
+// before this code cut its lines back left half a line there.
+bool EndsWithinLine(int nDescriptor, off_t nSize) {
+    char cLast = '\n';
+    return nSize > 0 && pread(nDescriptor, &cLast, 1, nSize - 1) == 1 && cLast != '\n';
 }
 
 std::string RotationStamp() {
@@ -62,16 +78,26 @@ bool CJournal::Append(const JournalRecord& record) {
     if (!bThere || status.st_dev != m_nDevice || status.st_ino != m_nInode) {
         CloseCurrent();
     }
+    struct stat current {};
+    if (!OpenCurrent() || fstat(m_nDescriptor, &current) != 0) {
+        return false;
+    }
+    // The half line left at the end stays a line of its own, which the reader skips; the new
+    // line starts on the next.
+    if (EndsWithinLine(m_nDescriptor, current.st_size)) {
+        strLine.insert(0, 1, '\n');
+    }
     // One write() per record: O_APPEND puts the whole line at the end, so neither a kill nor
     // a second instance of the program can leave half a line between two others.
-    return OpenCurrent() && WriteWhole(m_nDescriptor, strLine);
+    return WriteWhole(m_nDescriptor, strLine, current.st_size);
 }
 
 bool CJournal::OpenCurrent() {
     if (m_nDescriptor >= 0) {
         return true;
     }
-    m_nDescriptor = open(CurrentPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Read as well: Append looks at the last byte before it writes.
+    m_nDescriptor = open(CurrentPath().c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     struct stat status {};
     if (m_nDescriptor < 0 || fstat(m_nDescriptor, &status) != 0) {
         CloseCurrent();
@@ -121,8 +147,9 @@ std::vector<std::string> CJournal::Files() const {
     return aRotated;
 }
 
-std::vector<JournalRecord> CJournal::ReadAll() const {
+std::vector<JournalRecord> CJournal::ReadAll(int* pSkipped) const {
     std::vector<JournalRecord> aRecords;
+    int nSkipped = 0;
     for (const std::string& strPath : Files()) {
         std::optional<std::string> bytes = ReadWholeFile(strPath);
         if (!bytes) {
@@ -131,12 +158,17 @@ std::vector<JournalRecord> CJournal::ReadAll() const {
         std::string_view text = *bytes;
         while (!text.empty()) {
             size_t nEnd = std::min(text.find('\n'), text.size());
-            if (std::optional<JournalRecord> record =
-                    JournalRecord::FromJsonLine(text.substr(0, nEnd))) {
+            std::string_view line = text.substr(0, nEnd);
+            if (std::optional<JournalRecord> record = JournalRecord::FromJsonLine(line)) {
                 aRecords.push_back(std::move(*record));
+            } else if (line.find_first_not_of(" \t\r") != std::string_view::npos) {
+                ++nSkipped;
             }
             text.remove_prefix(std::min(nEnd + 1, text.size()));
         }
+    }
+    if (pSkipped != nullptr) {
+        *pSkipped = nSkipped;
     }
     return aRecords;
 }

@@ -12,8 +12,10 @@
 
 // The journal file in the program's data folder: "Journal.jsonl", one record a line. A record
 // is appended with one write() on a file opened for appending, so a line is there whole or
-// not at all, even when the program is killed. When the file would grow past its size it is
-// renamed to "Journal-<time>.jsonl" and a new one is started; no line is ever rewritten.
+// not at all, even when the program is killed; a write the full disk cut short is cut back,
+// and half a line that an older writer left at the end gets its line end before the next.
+// When the file would grow past its size it is renamed to "Journal-<time>.jsonl" and a new
+// one is started; no line is ever rewritten.
 class CJournal {
 public:
     // strFolder ends in "/".
@@ -26,8 +28,9 @@ public:
     bool Append(const JournalRecord& record);
 
     // Every readable line of the current and the rotated files, oldest first. Lines that do
-    // not parse are left out.
-    std::vector<JournalRecord> ReadAll() const;
+    // not parse are left out; *pSkipped, when given, tells how many there were (blank lines
+    // are no lines to miss).
+    std::vector<JournalRecord> ReadAll(int* pSkipped = nullptr) const;
     // The time of the newest line of each profile that has one, read in one pass.
     std::map<std::string, std::string> LastTimeOfEachProfile() const;
 

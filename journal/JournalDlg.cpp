@@ -1,6 +1,7 @@
 #include "journal/JournalDlg.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,6 +28,7 @@ constexpr int kDateEdit = 1104;
 constexpr int kList = 1105;
 constexpr int kCompareButton = 1106;
 constexpr int kRestoreButton = 1107;
+constexpr int kSkippedLabel = 1109;
 
 const char* DirectionText(const std::string& strDirection) {
     if (strDirection == JournalRecord::kDirectionToUnit) {
@@ -41,11 +43,15 @@ const char* DirectionText(const std::string& strDirection) {
     return "PC";
 }
 
+// A change the operator refused for want of a copy and work the operator stopped both ended
+// at the operator's word.
 const char* OutcomeText(const std::string& strOutcome) {
     if (strOutcome == JournalRecord::kOutcomeDone) {
         return "完了";
     }
-    return strOutcome == JournalRecord::kOutcomeRefused ? "中止" : "失敗";
+    bool bByOperator = strOutcome == JournalRecord::kOutcomeRefused ||
+                       strOutcome == JournalRecord::kOutcomeStopped;
+    return bByOperator ? "中止" : "失敗";
 }
 
 // "すべて" first, then every value the records hold, in order.
@@ -99,6 +105,7 @@ CJournalDlg::CJournalDlg(QWidget* pParent) : CDialog(pParent) {
         {1108, "CSV出力(&E)", 119, 279, 60, &CJournalDlg::OnExport},
         {2, "閉じる", 503, 279, 50, &CJournalDlg::reject},
     });
+    m_pSkipped = AddLabel(kSkippedLabel, QString(), 187, 282, 310, 8);
     connect(m_pProfile, &QComboBox::currentIndexChanged, this, &CJournalDlg::OnFilter);
     connect(m_pOperation, &QComboBox::currentIndexChanged, this, &CJournalDlg::OnFilter);
     connect(&Edit(kNameEdit), &QLineEdit::textChanged, this, &CJournalDlg::OnFilter);
@@ -117,7 +124,12 @@ bool CJournalDlg::OnInitDialog() {
 }
 
 void CJournalDlg::Reload() {
-    m_aRecords = m_pMemory->Journal().ReadAll();
+    int nSkipped = 0;
+    m_aRecords = m_pMemory->Journal().ReadAll(&nSkipped);
+    // A line that is no record cannot be shown; the operator still learns that it is there.
+    m_pSkipped->setText(
+        nSkipped == 0 ? QString()
+                      : QString::fromStdString(Format("読めない行が%d行ありました。", nSkipped)));
     m_aSoundVersions.clear();
     std::set<std::string> aProfiles;
     std::set<std::string> aOperations;

@@ -13,6 +13,7 @@
 class CListView;
 class CShopMemory;
 class QComboBox;
+class QLabel;
 
 // The journal window: every line of the journal, newest first, filtered by profile,
 // operation, name and date as the operator types; the shown rows exported as CSV; the kept
@@ -50,6 +51,7 @@ private:
     CListView* m_pList = nullptr;
     QComboBox* m_pProfile = nullptr;
     QComboBox* m_pOperation = nullptr;
+    QLabel* m_pSkipped = nullptr;  // how many lines of the journal are no records
     std::vector<JournalRecord> m_aRecords;
     std::vector<int> m_aRows;
     mutable std::map<std::string, bool> m_aSoundVersions;  // by SHA-256: read and matching

@@ -33,6 +33,8 @@ struct JournalRecord {
     static constexpr const char* kOutcomeDone = "done";
     static constexpr const char* kOutcomeFailed = "failed";
     static constexpr const char* kOutcomeRefused = "refused";
+    // The operator stopped the work ("中止") before this file was done.
+    static constexpr const char* kOutcomeStopped = "stopped";
 
     // The line without its line feed.
     std::string ToJsonLine() const;

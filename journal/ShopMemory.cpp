@@ -117,11 +117,13 @@ std::string CShopMemory::KeepList(std::string_view bytes) {
 
 void CShopMemory::NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
                                   const std::string& strPcPath, const std::string& strUnitName,
-                                  const std::string& strBytesPath, bool bDone) {
+                                  const std::string& strBytesPath, bool bDone, bool bStopped) {
     JournalRecord record = StoreRecord(settings, pszDirection, strUnitName);
     record.strPcPath = strPcPath;
-    record.strKept = TakeKept(strPcPath.empty() ? strBytesPath : strPcPath).strSha256;
-    record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
+    record.strKept = KeptIfReplaced(strPcPath.empty() ? strBytesPath : strPcPath, bDone);
+    record.strOutcome = bDone      ? JournalRecord::kOutcomeDone
+                        : bStopped ? JournalRecord::kOutcomeStopped
+                                   : JournalRecord::kOutcomeFailed;
     if (bDone) {
         SetBytes(record, strBytesPath);
     }
@@ -193,9 +195,10 @@ bool CShopMemory::BeforeStoreChange(CUnitStore& store, const std::string& strSto
         }
         return true;
     }
-    // A lost connection fails the command by itself; anything else that could not be kept
+    // A lost connection fails the command by itself, and so does a stop during the fetch: the
+    // operator who pressed "中止" is asked nothing more. Anything else that could not be kept
     // needs the operator's word.
-    return store.HasConnectionFailed() ||
+    return store.HasConnectionFailed() || store.WasStopped() ||
            GoOnWithoutCopy(Cp932ToDisplay(store.Folder() + strStoreName)) || Refuse(strKey);
 }
 
@@ -274,9 +277,12 @@ void CShopMemory::AfterPut(const CUnitStore& store, const std::string& strLocalP
                                        store.Folder() + strStoreName);
     record.strPcPath = strLocalPath;
     record.strSources = CJournalScope::Sources();
-    record.strKept = TakeKept(strKey).strSha256;
+    record.strKept = KeptIfReplaced(strKey, bDone);
     SetOutcome(record, store, strKey, bDone);
-    SetBytes(record, strLocalPath);
+    // A put that was not done, stopped or failed, left nothing of itself on the unit.
+    if (bDone) {
+        SetBytes(record, strLocalPath);
+    }
     bool bKnown = bDone && !record.strSha256.empty();
     NoteUnitFile(
         FileKey(store, strStoreName),
@@ -292,7 +298,7 @@ void CShopMemory::AfterGet(const CUnitStore& store, const std::string& strStoreN
     JournalRecord record =
         StoreRecord(store.Settings(), JournalRecord::kDirectionToPc, store.Folder() + strStoreName);
     record.strPcPath = strLocalPath;
-    record.strKept = TakeKept(strLocalPath).strSha256;
+    record.strKept = KeptIfReplaced(strLocalPath, bDone);
     SetOutcome(record, store, strLocalPath, bDone);
     if (bDone) {
         SetBytes(record, strLocalPath);
@@ -313,7 +319,7 @@ void CShopMemory::AfterRemove(const CUnitStore& store, const std::string& strSto
     Kept kept = TakeKept(strKey);
     record.nSize = kept.nSize;
     record.strSha256 = kept.strSha256;
-    record.strKept = kept.strSha256;
+    record.strKept = bDone ? kept.strSha256 : std::string();
     record.strList = CJournalScope::List();
     SetOutcome(record, store, strKey, bDone);
     Write(std::move(record));
@@ -594,6 +600,10 @@ void CShopMemory::SetOutcome(JournalRecord& record, const CUnitStore& store,
         record.strMessage = kNoCopyMessage;
         return;
     }
+    if (!bDone && store.WasStopped()) {
+        record.strOutcome = JournalRecord::kOutcomeStopped;
+        return;
+    }
     record.strOutcome = bDone ? JournalRecord::kOutcomeDone : JournalRecord::kOutcomeFailed;
     if (!bDone && store.HasConnectionFailed()) {
         record.strMessage =
@@ -643,6 +653,11 @@ bool CShopMemory::TakeJournalFailure() {
     }
     m_journalFailure = JournalFailure::Reported;
     return true;
+}
+
+std::string CShopMemory::KeptIfReplaced(const std::string& strKey, bool bReplaced) {
+    std::string strSha256 = TakeKept(strKey).strSha256;
+    return bReplaced ? strSha256 : std::string();
 }
 
 CShopMemory::Kept CShopMemory::TakeKept(const std::string& strKey) {

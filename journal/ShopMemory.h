@@ -51,9 +51,10 @@ public:
     // the copy could not be kept and the operator (asked when bAsk) chose not to go on.
     bool KeepLocalFile(const std::string& strPath, bool bAsk = true);
     // After an operation wrote a file itself: strBytesPath holds the bytes that went over.
+    // bStopped: not done because the operator stopped the work.
     void NoteFileWritten(const UnitStoreSettings& settings, const char* pszDirection,
                          const std::string& strPcPath, const std::string& strUnitName,
-                         const std::string& strBytesPath, bool bDone);
+                         const std::string& strBytesPath, bool bDone, bool bStopped = false);
 
     // Keeps a list as a command holds it before it deletes programs the list names; answers
     // the version's SHA-256 for CJournalScope::SetList, "" when it could not be kept.
@@ -157,6 +158,10 @@ private:
     void SetBytes(JournalRecord& record, const std::string& strPath) const;
     void Write(JournalRecord record);
     Kept TakeKept(const std::string& strKey);
+    // The old bytes kept before the change of that key, for its journal line. The history
+    // keeps them in any case, but a line names them only when the file was in fact replaced
+    // or removed: otherwise there is nothing to compare them with or to restore.
+    std::string KeptIfReplaced(const std::string& strKey, bool bReplaced);
 
     // The state below is shared by the stores of several units working at once.
     std::mutex m_mutex;

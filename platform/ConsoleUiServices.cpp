@@ -10,8 +10,8 @@ public:
 
 }  // namespace
 
-CConsoleUiServices::CConsoleUiServices(bool bForce, std::FILE* pOutput)
-    : m_bForce(bForce), m_pOutput(pOutput) {}
+CConsoleUiServices::CConsoleUiServices(bool bForce, bool bNoCopy, std::FILE* pOutput)
+    : m_bForce(bForce), m_bNoCopy(bNoCopy), m_pOutput(pOutput) {}
 
 void CConsoleUiServices::Write(const std::string& strText) {
     std::fprintf(m_pOutput, "%s\n", strText.c_str());
@@ -31,26 +31,33 @@ void CConsoleUiServices::InformationBox(const std::string& strText) {
     Write(strText);
 }
 
-bool CConsoleUiServices::Answer(const std::string& strText, const std::string& strDetails) {
+bool CConsoleUiServices::Answer(const std::string& strText, const std::string& strDetails,
+                                const char* pszOption, bool bOptionGiven) {
     Write(strText);
     if (!strDetails.empty()) {
         Write(strDetails);
     }
-    if (m_bForce) {
-        Write("--force: はい");
+    if (bOptionGiven) {
+        Write(std::string(pszOption) + ": はい");
         return true;
     }
-    Write("--force がないので中止します。");
+    Write(std::string(pszOption) + " がないので中止します。");
     m_bFailed = true;
     return false;
 }
 
 bool CConsoleUiServices::QuestionBox(const std::string& strText, bool, bool) {
-    return Answer(strText, {});
+    return Answer(strText, {}, "--force", m_bForce);
 }
 
 bool CConsoleUiServices::QuestionDuringWork(const std::string& strText, bool) {
-    return Answer(strText, {});
+    return Answer(strText, {}, "--force", m_bForce);
+}
+
+// A script that forces a doubtful tape through must not lose the program it replaces on the
+// way: a program without a copy needs a word of its own.
+bool CConsoleUiServices::ContinueWithoutCopy(const std::string& strText) {
+    return Answer(strText, {}, "--no-copy", m_bNoCopy);
 }
 
 void CConsoleUiServices::ReportWithDetails(bool bOk, const std::string& strText,
@@ -64,7 +71,7 @@ void CConsoleUiServices::ReportWithDetails(bool bOk, const std::string& strText,
 
 bool CConsoleUiServices::WarningQuestionBox(const std::string& strText,
                                             const std::string& strDetails) {
-    return Answer(strText, strDetails);
+    return Answer(strText, strDetails, "--force", m_bForce);
 }
 
 std::vector<std::string> CConsoleUiServices::OpenFiles(const FileDialogOptions&) {

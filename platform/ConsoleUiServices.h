@@ -7,13 +7,14 @@
 #include "platform/UiServices.h"
 
 // The UI services of the command line, which runs without a window and needs no display: every
-// box becomes its text on standard error, a question is answered by the --force option, and the
-// file dialogs answer with the paths the command line named. Whatever reports a failure (a
+// box becomes its text on standard error, a question is answered by the --force option (the
+// one whether to go on without a copy in the history by --no-copy), and the file dialogs
+// answer with the paths the command line named. Whatever reports a failure (a
 // warning, a question refused, a report with something to look at) marks the command failed,
 // which is how its exit status is found without the operations knowing of it.
 class CConsoleUiServices : public CUiServices {
 public:
-    CConsoleUiServices(bool bForce, std::FILE* pOutput);
+    CConsoleUiServices(bool bForce, bool bNoCopy, std::FILE* pOutput);
 
     // The paths the next file dialog answers with (the save dialog takes the first).
     void SetChosenFiles(std::vector<std::string> aPaths) { m_aChosenFiles = std::move(aPaths); }
@@ -25,6 +26,7 @@ public:
     void InformationBox(const std::string& strText) override;
     bool QuestionBox(const std::string& strText, bool bDefaultNo, bool bInformationIcon) override;
     bool QuestionDuringWork(const std::string& strText, bool bDefaultNo) override;
+    bool ContinueWithoutCopy(const std::string& strText) override;
     void ReportWithDetails(bool bOk, const std::string& strText,
                            const std::string& strDetails) override;
     bool WarningQuestionBox(const std::string& strText, const std::string& strDetails) override;
@@ -40,10 +42,13 @@ public:
 
 private:
     void Write(const std::string& strText);
-    // A question: its text and details, and whether --force goes on or the command stops.
-    bool Answer(const std::string& strText, const std::string& strDetails);
+    // A question: its text and details, and whether the option that answers it (given or not)
+    // goes on or the command stops.
+    bool Answer(const std::string& strText, const std::string& strDetails, const char* pszOption,
+                bool bOptionGiven);
 
     bool m_bForce;
+    bool m_bNoCopy;
     std::FILE* m_pOutput;
     bool m_bFailed = false;
     std::vector<std::string> m_aChosenFiles;

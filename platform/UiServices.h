@@ -58,6 +58,12 @@ public:
     // while the question is up, so the box is never hidden behind it or disabled with its
     // owner.
     virtual bool QuestionDuringWork(const std::string& strText, bool bDefaultNo) = 0;
+    // Whether to replace or delete a file whose old bytes could not be kept in the history: a
+    // question during work, No as the default. A command line answers it on its own word,
+    // never by the one that answers the tape check.
+    virtual bool ContinueWithoutCopy(const std::string& strText) {
+        return QuestionDuringWork(strText, true);
+    }
 
     // OK box with the information icon, or the warning icon when something needs looking at,
     // and details the operator may unfold (none when empty).

@@ -87,7 +87,8 @@ void RememberSplitFile(CReplacedPrograms& replaced, const std::string& strPath) 
     }
 }
 
-// The files the split wrote are done; the one it could not write, if any, failed.
+// The files the split wrote are done; the one it could not write, if any, failed or was
+// stopped.
 void NoteSplitFiles(const CReplacedPrograms& replaced, const SplitResult& split,
                     const std::string& strDestinationFolder) {
     CRZKSETApp& app = GetApp();
@@ -97,7 +98,8 @@ void NoteSplitFiles(const CReplacedPrograms& replaced, const SplitResult& split,
     }
     auto note = [&](const std::string& strPath, bool bDone) {
         pMemory->NoteFileWritten(app.StoreSettings(), JournalRecord::kDirectionToPc, strPath,
-                                 CUnitStore::InputName(app.SetData), strPath, bDone);
+                                 CUnitStore::InputName(app.SetData), strPath, bDone,
+                                 split.bStopped);
     };
     for (const std::string& strPath : replaced.WrittenPaths()) {
         note(strPath, true);

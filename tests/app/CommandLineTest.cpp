@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "journal/Journal.h"
+#include "journal/JournalRecord.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -69,6 +71,11 @@ protected:
                 ReadBytes(strErr)};
     }
 
+    // The journal the copy writes beside itself.
+    std::vector<JournalRecord> JournalLines() const {
+        return CJournal(m_folder.Path(), CJournal::kDefaultRotateBytes).ReadAll();
+    }
+
     CTestFolder m_folder;
 };
 
@@ -122,6 +129,81 @@ TEST_F(CCommandLineTest, TheTapeChecksFindingsStopTheSendUnlessForced) {
     EXPECT_EQ(forced.nStatus, kExitDone) << forced.strErrors;
     EXPECT_NE(forced.strErrors.find("c.ncの登録が正常終了しました。"), std::string::npos);
     EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
+}
+
+// A copy that cannot be kept in the history is no finding of the tape check: --force does not
+// answer it, so a forced send leaves the unit's program and says so in the journal; --no-copy
+// replaces it without a copy.
+TEST_F(CCommandLineTest, OnlyNoCopyReplacesAProgramWhoseCopyCannotBeKept) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    WriteBytes(m_folder / "History", "a file where the folder would be");
+    WriteBytes(unit.PubFolder() + "RZKOUT", kProgramA);
+    WriteBytes(m_folder / "c.nc", kDoubtfulProgram);
+    const std::string strQuestion =
+        "RZKOUTの写しを履歴に残せませんでした。\n写しを残さずに続けますか？\n";
+
+    ProgramRun forced = Run({"--send", "c.nc", "--force"});
+    EXPECT_EQ(forced.nStatus, kExitFailed);
+    EXPECT_NE(forced.strErrors.find("--force: はい"), std::string::npos) << forced.strErrors;
+    EXPECT_NE(forced.strErrors.find(strQuestion + "--no-copy がないので中止します。"),
+              std::string::npos)
+        << forced.strErrors;
+    EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kProgramA);
+    ASSERT_FALSE(JournalLines().empty());
+    EXPECT_EQ(JournalLines().back().strOutcome, JournalRecord::kOutcomeRefused);
+    EXPECT_EQ(JournalLines().back().strUnitName, "RZKOUT");
+
+    ProgramRun noCopy = Run({"--send", "c.nc", "--force", "--no-copy"});
+    EXPECT_EQ(noCopy.nStatus, kExitDone) << noCopy.strErrors;
+    EXPECT_NE(noCopy.strErrors.find(strQuestion + "--no-copy: はい"), std::string::npos)
+        << noCopy.strErrors;
+    EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
+    EXPECT_EQ(JournalLines().back().strOutcome, JournalRecord::kOutcomeDone);
+    EXPECT_EQ(JournalLines().back().strKept, "");
+}
+
+// Each command names itself on its journal lines, where the window's lines name its buttons,
+// and a merged send names the files merged, as the window's send does.
+TEST_F(CCommandLineTest, EachCommandNamesItsOperationInTheJournal) {
+    CUnitSimulator unit({"--seed"});
+    UseUnit(unit.Port());
+    WriteBytes(m_folder / "a.nc", kProgramA);
+    WriteBytes(m_folder / "b.nc", kProgramB);
+    WriteBytes(unit.PubFolder() + "RzFilesIn/0012.fno", kProgramB);
+    // What is taken in goes outside the program's own folder, where staging copies live.
+    CTestFolder pc;
+    struct Case {
+        std::vector<std::string> aArguments;
+        const char* pszOperation;
+        const char* pszUnitName;
+        const char* pszSources;
+    };
+    const Case aCases[] = {
+        {{"--send", "a.nc"}, "コマンド / 送信", "RZKOUT", ""},
+        {{"--send", "a.nc", "b.nc"}, "コマンド / 送信", "RZKOUT", "a.nc; b.nc"},
+        {{"--receive", pc / "got.nc"}, "コマンド / 受信", "RZKIN", ""},
+        {{"--register", "5", "a.nc"}, "コマンド / 番号登録", "RzFilesOut/0005.fno", ""},
+        {{"--import", "12", pc / "imported.nc"}, "コマンド / 番号取込", "RzFilesIn/0012.fno", ""},
+    };
+    for (const Case& testCase : aCases) {
+        SCOPED_TRACE(testCase.aArguments.front() + " " + testCase.aArguments.back());
+        size_t nBefore = JournalLines().size();
+        ProgramRun run = Run(testCase.aArguments);
+        ASSERT_EQ(run.nStatus, kExitDone) << run.strErrors;
+        std::vector<JournalRecord> aLines = JournalLines();
+        ASSERT_GT(aLines.size(), nBefore);
+        bool bNamed = false;
+        for (size_t nLine = nBefore; nLine < aLines.size(); ++nLine) {
+            const JournalRecord& line = aLines[nLine];
+            EXPECT_EQ(line.strOperation, testCase.pszOperation) << line.ToJsonLine();
+            if (line.strUnitName == testCase.pszUnitName) {
+                bNamed = true;
+                EXPECT_EQ(line.strSources, testCase.pszSources);
+            }
+        }
+        EXPECT_TRUE(bNamed);
+    }
 }
 
 TEST_F(CCommandLineTest, ReceivesTheUnitsInputFile) {
@@ -239,6 +321,7 @@ TEST_F(CCommandLineTest, HelpAndVersionNeedNoDisplayAndBadArgumentsAnswerTwo) {
         {"--send", "a", "--profile"},
         {"--send", "a", "--status"},
         {"--force", "a.nc"},
+        {"--no-copy", "a.nc"},
         {"--sned", "a.nc"},
         {"--register", "a.nc"},
         {"--register", "5"},

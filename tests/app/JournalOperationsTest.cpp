@@ -24,9 +24,11 @@
 #include "numlist/FileNo.h"
 #include "platform/ListView.h"
 #include "platform/Text.h"
+#include "platform/WaitDlg.h"
 #include "settings/SetDlg.h"
 #include "tests/app/OperationFrameFixture.h"
 #include "tests/fakes/ExpectDialog.h"
+#include "tests/fakes/StopPress.h"
 #include "transfer/MRetDlg.h"
 #include "transfer/OBunkaiDlg.h"
 #include "transfer/ProgramCompare.h"
@@ -446,6 +448,22 @@ TEST_F(JournalOperationsTest, ADeletionWithoutACopyNeedsTheOperatorsWord) {
     }
 }
 
+// A deletion the unit refuses leaves the program in place: its line names no kept version,
+// though the program was kept first, since there is nothing to restore.
+TEST_F(JournalOperationsTest, ADeletionTheUnitRefusesNamesNoKeptVersion) {
+    UseStore(true, {"--refuse", "DELE"});
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerQuestion(true);
+    DeleteWaitingProgram(Ui(), dialog);
+    EXPECT_EQ(ReadBytes(m_strStore + "RzFilesIn/0007.fno"), kWaiting);
+    const JournalRecord last = Lines().back();
+    EXPECT_EQ(last.strUnitName, "RzFilesIn/0007.fno");
+    EXPECT_EQ(last.strOutcome, JournalRecord::kOutcomeFailed);
+    EXPECT_EQ(last.strKept, "");
+    EXPECT_TRUE(App().ShopMemory()->History().Holds(Sha256Hex(kWaiting)));
+}
+
 // RZKSET.ini's section "Journal" turns the net and the journal off: nothing is fetched, kept,
 // asked or written, and the operation runs as it always did.
 TEST_F(JournalOperationsTest, TheNetAndTheJournalCanBeTurnedOff) {
@@ -493,6 +511,26 @@ TEST_F(JournalOperationsTest, AJournalThatCannotBeWrittenIsReportedOnce) {
                                             "に操作の記録を書き込めませんでした。\n"
                                             "操作は続けますが、記録の残らない操作があります。",
                                         "P1.NCの登録が正常終了しました。"}));
+}
+
+// A journal that ends in half a line, as a program killed long ago left it: the send's line
+// starts on a line of its own and shows in the window, which tells of the line it cannot show.
+TEST_F(JournalOperationsTest, HalfALineLeftInTheJournalIsCountedAndTheNextLineShows) {
+    UseStore(true);
+    WriteBytes(m_exeDir / CJournal::kFileName,
+               R"({"time":"2026-12-10T17:02:11+0900","profile":"１号機","operation":"ＲＺ)");
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Press(dialog, 1000);
+
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        ASSERT_EQ(window.ShownRows(), 1);
+        EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");
+        EXPECT_EQ(window.RowRecord(0).strSha256, Sha256Hex(kP1));
+        EXPECT_EQ(static_cast<QLabel*>(window.Item(1109))->text().toStdString(),
+                  "読めない行が1行ありました。");
+    });
 }
 
 // A program the program put itself is deleted without fetching it again while the history
@@ -617,6 +655,157 @@ int RowOf(CJournalDlg& window, const char* pszOperation, const std::string& strU
     return -1;
 }
 
+// A send or receive that the operator stops with "中止", or that the unit refuses, replaces
+// nothing: its line says so and names neither bytes that went over nor a kept version, though
+// the old bytes were kept first, and the window offers neither compare nor restore for it.
+TEST_F(JournalOperationsTest, WorkThatReplacedNothingNamesNoKeptVersion) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    std::string strLarge = "%\r\nO0010\r\n";
+    while (strLarge.size() < 8 * 1024 * 1024) {
+        strLarge += "G01 X1.0 Y2.0 Z-3.0 F500\r\n";
+    }
+    strLarge += "M30\r\n%\r\n";
+    const char* const kSend = "ＲＺＫ－７０へＮＣプログラムを登録";
+    const char* const kReceive = "ＲＺＫ－７０からＮＣプログラムを取り出し";
+    struct Case {
+        const char* pszName;
+        bool bSend;
+        std::vector<std::string> aUnitOptions;  // a unit of these options only, no memory
+        bool bStop;
+        std::string strOutcome;
+        const char* pszShown;
+    };
+    const Case aCases[] = {
+        {"send stopped", true, {}, true, JournalRecord::kOutcomeStopped, "中止"},
+        {"receive stopped", false, {}, true, JournalRecord::kOutcomeStopped, "中止"},
+        {"send refused", true, {"--refuse", "STOR"}, false, JournalRecord::kOutcomeFailed, "失敗"},
+    };
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        // The memory is mounted once; each case starts a unit of its own options.
+        if (!bNetwork) {
+            UseStore(false);
+        }
+        for (const Case& testCase : aCases) {
+            if (!bNetwork && !testCase.aUnitOptions.empty()) {
+                continue;
+            }
+            SCOPED_TRACE(testCase.pszName);
+            if (bNetwork) {
+                UseStore(true, testCase.aUnitOptions);
+            }
+            WriteBytes(m_strStore + "RZKOUT", kP2);
+            WriteBytes(m_strStore + "RZKIN", strLarge);
+            WriteBytes(m_pc / "LARGE.NC", strLarge);
+            CRZKSETDlg dialog;
+            dialog.OnInitDialog();
+            CStopPress press([&testCase](const CProgress::State& state) {
+                return testCase.bStop && state.nBytesDone >= 4 * 1024 * 1024;
+            });
+            if (testCase.bSend) {
+                Ui().AnswerOpenFiles({m_pc / "LARGE.NC"});
+                Press(dialog, 1000);
+            } else {
+                ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnNormal(); });
+                Ui().AnswerSaveFile(m_pc / "P1.NC");
+                Press(dialog, 1001);
+            }
+            EXPECT_EQ(press.Pressed(), testCase.bStop);
+            const std::string strOld = testCase.bSend ? kP2 : kP1;
+            EXPECT_EQ(ReadBytes(testCase.bSend ? m_strStore + "RZKOUT" : m_pc / "P1.NC"), strOld);
+            const char* pszOperation = testCase.bSend ? kSend : kReceive;
+            const std::string strUnitName = testCase.bSend ? "RZKOUT" : "RZKIN";
+            const JournalRecord line = NewestLine(pszOperation, strUnitName);
+            EXPECT_EQ(line.strOutcome, testCase.strOutcome) << line.ToJsonLine();
+            EXPECT_EQ(line.strKept, "");
+            EXPECT_EQ(line.nSize, 0);
+            EXPECT_EQ(line.strSha256, "");
+            EXPECT_TRUE(App().ShopMemory()->History().Holds(Sha256Hex(strOld)));
+
+            InJournalWindow(dialog, [&](CJournalDlg& window) {
+                int nRow = RowOf(window, pszOperation, strUnitName);
+                ASSERT_GE(nRow, 0);
+                window.List().SetSelected(nRow, true);
+                EXPECT_EQ(window.List().GetCellText(nRow, 7), testCase.pszShown);
+                EXPECT_FALSE(window.Button(1106).isEnabled());
+                EXPECT_FALSE(window.Button(1107).isEnabled());
+            });
+        }
+        m_pUnit.reset();
+    }
+}
+
+// The split stopped while it writes a program over a PC file: that program's line says
+// stopped and names no kept version, though what the PC file held was kept first; the file
+// holds it still.
+TEST_F(JournalOperationsTest, ASplitStoppedNamesTheProgramUnderWayStopped) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    std::string strBody;
+    while (strBody.size() < 100 * 1024) {
+        strBody += "G01 X1.0 Y2.0 Z-3.0 F500\r\n";
+    }
+    std::string strTape = "%\r\n";
+    for (int nProgram = 1; nProgram <= 20; ++nProgram) {
+        strTape += "O" + std::to_string(1000 + nProgram).substr(1) + "\r\n" + strBody + "M30\r\n";
+    }
+    strTape += "%\r\n";
+    for (bool bNetwork : {true, false}) {
+        SCOPED_TRACE(bNetwork ? "network" : "USB memory");
+        UseStore(bNetwork);
+        WriteBytes(m_strStore + "RZKIN", strTape);
+        const std::string strUnderWay = m_pc / "SPLIT/O0011.NC";
+        fs::create_directories(m_pc / "SPLIT");
+        WriteBytes(strUnderWay, kP1);
+        CRZKSETDlg dialog;
+        dialog.OnInitDialog();
+        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
+        ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& split) {
+            std::string strBase = m_pc.Path();
+            Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+            split.OnBrowse();
+            split.FolderNameEdit().setText(QStringLiteral("SPLIT"));
+            split.OnOK();
+        });
+        CStopPress press(
+            [](const CProgress::State& state) { return state.strFileName == "O0011.NC"; });
+        Press(dialog, 1001);
+
+        ASSERT_TRUE(press.Pressed());
+        EXPECT_EQ(ReadBytes(strUnderWay), kP1);
+        std::vector<JournalRecord> aLines = Lines();
+        auto line = std::find_if(aLines.rbegin(), aLines.rend(), [&](const JournalRecord& record) {
+            return record.strPcPath == strUnderWay;
+        });
+        ASSERT_NE(line, aLines.rend()) << Describe(aLines);
+        EXPECT_EQ(line->strOutcome, JournalRecord::kOutcomeStopped);
+        EXPECT_EQ(line->strKept, "");
+        EXPECT_TRUE(App().ShopMemory()->History().Holds(Sha256Hex(kP1)));
+        m_pUnit.reset();
+    }
+}
+
+// "中止" pressed while the unit's old program is fetched to be kept: the operator is asked
+// nothing more, the program stays, and the line says stopped.
+TEST_F(JournalOperationsTest, AStopWhileTheOldProgramIsFetchedAsksNothing) {
+    Ui().ShowRealBusy([](bool bCanStop) { return std::make_unique<CWaitIndicator>(bCanStop); });
+    UseStore(true);
+    const std::string strOld(8 * 1024 * 1024, 'G');
+    WriteBytes(m_strStore + "RZKOUT", strOld);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    CStopPress press(
+        [](const CProgress::State& state) { return state.nBytesDone >= 4 * 1024 * 1024; });
+    Ui().AnswerOpenFiles({m_pc / "P1.NC"});
+    Press(dialog, 1000);
+
+    ASSERT_TRUE(press.Pressed());
+    EXPECT_EQ(Ui().Texts(), std::vector<std::string>{"中止しました。"});
+    EXPECT_EQ(ReadBytes(m_strStore + "RZKOUT"), strOld);
+    const JournalRecord line = NewestLine("ＲＺＫ－７０へＮＣプログラムを登録", "RZKOUT");
+    EXPECT_EQ(line.strOutcome, JournalRecord::kOutcomeStopped);
+    EXPECT_EQ(line.strKept, "");
+}
+
 // After "全消去" of the numbered and the named programs, each comes back onto the unit from
 // the journal window, byte for byte, with its entry in the list of its folder.
 TEST_F(JournalOperationsTest, ProgramsDeletedByDeleteAllAreRestoredWithTheirListEntries) {
@@ -701,6 +890,7 @@ TEST_F(JournalOperationsTest, TheWindowFiltersExportsComparesAndRestoresAPcFile)
     InJournalWindow(dialog, [&](CJournalDlg& window) {
         ASSERT_EQ(window.ShownRows(), 2);
         EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKOUT");  // newest first
+        EXPECT_TRUE(static_cast<QLabel*>(window.Item(1109))->text().isEmpty());
         window.Edit(1103).setText(QStringLiteral("p1.nc"));
         ASSERT_EQ(window.ShownRows(), 1);
         EXPECT_EQ(window.RowRecord(0).strUnitName, "RZKIN");

@@ -9,6 +9,7 @@
 #include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
 #include "journal/Sha256.h"
+#include "tests/fakes/FullDisk.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -111,6 +112,58 @@ TEST(JournalTest, AFolderThatCannotBeWrittenFailsTheAppend) {
     CJournal journal(folder / "missing/", CJournal::kDefaultRotateBytes);
     EXPECT_FALSE(journal.Append(SampleRecord()));
     EXPECT_TRUE(journal.ReadAll().empty());
+}
+
+// What an earlier writer left at the end of the file, killed or refused by a full disk in the
+// middle of a line: the next line starts on a line of its own and reads back, and the half
+// line is counted as skipped, not glued to it.
+TEST(JournalTest, TheNextLineNeverStartsBehindHalfALine) {
+    const std::string strWhole = SampleRecord().ToJsonLine() + "\n";
+    const std::string strHalf = strWhole.substr(0, strWhole.size() / 2);
+    struct Case {
+        const char* pszName;
+        std::string strBefore;
+        std::string strLineEndAdded;
+        size_t nRecords;
+        int nSkipped;
+    };
+    const Case aCases[] = {
+        {"empty", "", "", 1, 0},
+        {"whole lines", strWhole, "", 2, 0},
+        {"half a line", strHalf, "\n", 1, 1},
+        {"a whole and half a line", strWhole + strHalf, "\n", 2, 1},
+        {"a blank line", strWhole + "\n", "", 2, 0},
+    };
+    for (const Case& testCase : aCases) {
+        SCOPED_TRACE(testCase.pszName);
+        CTestFolder folder;
+        CJournal journal(folder.Path(), CJournal::kDefaultRotateBytes);
+        WriteBytes(journal.CurrentPath(), testCase.strBefore);
+        ASSERT_TRUE(journal.Append(SampleRecord()));
+        EXPECT_EQ(ReadBytes(journal.CurrentPath()),
+                  testCase.strBefore + testCase.strLineEndAdded + strWhole);
+        int nSkipped = -1;
+        EXPECT_EQ(journal.ReadAll(&nSkipped).size(), testCase.nRecords);
+        EXPECT_EQ(nSkipped, testCase.nSkipped);
+    }
+}
+
+// A line the full disk cuts short is taken back whole: the file is as it was, and once there
+// is room again the next line follows the earlier ones.
+TEST(JournalTest, ALineTheFullDiskCutsShortIsTakenBack) {
+    CTestFolder folder;
+    CJournal journal(folder.Path(), CJournal::kDefaultRotateBytes);
+    ASSERT_TRUE(journal.Append(SampleRecord()));
+    const std::string strBefore = ReadBytes(journal.CurrentPath());
+    {
+        CFullDisk disk(strBefore.size() + 20);
+        EXPECT_FALSE(journal.Append(SampleRecord()));
+    }
+    EXPECT_EQ(ReadBytes(journal.CurrentPath()), strBefore);
+    ASSERT_TRUE(journal.Append(SampleRecord()));
+    int nSkipped = -1;
+    EXPECT_EQ(journal.ReadAll(&nSkipped).size(), 2U);
+    EXPECT_EQ(nSkipped, 0);
 }
 
 TEST(JournalFilterTest, EachFieldNarrowsTheRowsNewestFirst) {
