@@ -96,6 +96,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
             line.bNoCopy = true;
             continue;
         }
+        if (strArgument == "--json") {
+            line.bJson = true;
+            continue;
+        }
         if (strArgument == "--profile" || strArgument == "--transport") {
             if (nIndex + 1 >= aArguments.size()) {
                 return refuse(strArgument + " の値がありません。");
@@ -132,6 +136,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& aArguments) {
         (line.bForce || line.bNoCopy || !line.strProfile.empty() || line.nSousa >= 0)) {
         return refuse("コマンド（--send など）がありません。");
     }
+    if (line.bJson && line.command != CommandLine::Command::Status) {
+        return refuse("--json は --status とだけ使えます。");
+    }
     line.strError = CheckOperands(line, bNumberGiven);
     return line;
 }
@@ -144,7 +151,7 @@ std::string CommandLineUsage() {
            "       rzkset --register N FILE... [--profile NAME] [--transport network|usb] "
            "[--force] [--no-copy]\n"
            "       rzkset --import N PATH [--profile NAME] [--transport network|usb] [--no-copy]\n"
-           "       rzkset --status [--profile NAME] [--transport network|usb]\n"
+           "       rzkset --status [--json] [--profile NAME] [--transport network|usb]\n"
            "       rzkset --help | --version\n"
            "\n"
            "FILE だけを指定すると、ウィンドウを開いてそのファイルを登録します。\n"
@@ -156,6 +163,7 @@ std::string CommandLineUsage() {
            "                     ファイルを番号Nから順に番号登録します。\n"
            "  --import N PATH    番号Nのプログラムを取り込み、PATHに保存します。\n"
            "  --status           ストアを点検します。\n"
+           "  --json             点検の結果をJSONで出力します（--status と使います）。\n"
            "  --profile NAME     機械設定NAMEを使います（既定は現在の機械設定）。\n"
            "  --transport network|usb\n"
            "                     ネットワークかＵＳＢメモリを使います（既定は前回の操作）。\n"
@@ -165,6 +173,6 @@ std::string CommandLineUsage() {
            "  --help             この説明を表示します。\n"
            "  --version          版を表示します。\n"
            "\n"
-           "終了コード: 0 正常終了、1 操作の失敗、2 引数の誤り。メッセージは標準エラー出力に"
-           "出ます。\n";
+           "終了コード: 0 正常終了、1 操作の失敗（点検では確認する項目あり）、2 引数の誤り。\n"
+           "結果と報告は標準出力に、注意と失敗は標準エラー出力に出ます。\n";
 }

@@ -18,6 +18,7 @@ struct CommandLine {
     bool bForce = false;     // the tape check's findings do not stop the command
     // A file whose old bytes cannot be kept in the history is replaced or deleted all the same.
     bool bNoCopy = false;
+    bool bJson = false;  // --status writes its report as one JSON object
     // Why the arguments were refused; empty when they were taken.
     std::string strError;
 

@@ -1,5 +1,6 @@
 #include "app/ConsoleCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "numlist/Registration.h"
 #include "platform/ConsoleUiServices.h"
 #include "platform/Text.h"
+#include "settings/ProfileFolder.h"
 #include "transfer/ReceiveOperation.h"
 #include "transfer/SendOperation.h"
 #include "transfer/TapeCheck.h"
@@ -69,8 +71,59 @@ void Register(CUiServices& ui, const std::vector<std::string>& aFiles, int nNo) 
     if (list.m_aData.size() > nEntries) {
         if (std::string strWriteFailure = SaveNumberList(list); !strWriteFailure.empty()) {
             ui.WarningBox(strWriteFailure);
+            return;
         }
     }
+    for (size_t nEntry = nEntries; nEntry < list.m_aData.size(); ++nEntry) {
+        const FILENODATA& entry = list.m_aData[nEntry];
+        ui.MessageBox(
+            Format("%sを番号%dに登録しました。", Cp932ToDisplay(entry.strName).c_str(), entry.nNo));
+    }
+}
+
+// The store check-up, as the window shows it or as one JSON object for scripts.
+void Status(CConsoleUiServices& ui, bool bJson) {
+    if (!bJson) {
+        RunStoreCheckup();
+        return;
+    }
+    StoreCheckupResult result = CheckCurrentStore();
+    if (!result.checkup) {
+        ui.WriteResult(Format("{\"failure\":%s}", JsonQuoted(result.strFailure).c_str()));
+        ui.WarningBox(result.strFailure);
+        return;
+    }
+    ui.WriteResult(result.checkup->ToJson());
+    if (result.checkup->HasProblems()) {
+        ui.ReportWithDetails(false, result.checkup->Summary(), "");
+    }
+}
+
+// A profile named on the command line that is not there, or does not read: nothing is reset
+// (as the window resets a profile it could not read), and the operator learns which profiles
+// there are.
+bool CheckNamedProfile(CUiServices& ui, const std::string& strProfile) {
+    CProfileFolder folder(CRZKSETApp::DataFolder() + "Data/");
+    std::vector<std::string> aNames = folder.Names();
+    if (strProfile.empty()) {
+        return true;
+    }
+    if (std::find(aNames.begin(), aNames.end(), strProfile) != aNames.end()) {
+        CSetData setData;
+        if (setData.LoadProfile(folder.PathOf(strProfile)) == 0) {
+            return true;
+        }
+        ui.WarningBox(
+            Format("機械「%s」の設定ファイルを読み込めませんでした。", strProfile.c_str()));
+        return false;
+    }
+    std::string strNames;
+    for (const std::string& strName : aNames) {
+        strNames += (strNames.empty() ? "" : "、") + strName;
+    }
+    ui.WarningBox(Format("機械「%s」の設定がありません。\n機械の設定: %s", strProfile.c_str(),
+                         strNames.empty() ? "（ありません）" : strNames.c_str()));
+    return false;
 }
 
 // The number import's "取込" of the program nNo into the PC file strPath.
@@ -124,7 +177,7 @@ void RunCommand(const CommandLine& line, CConsoleUiServices& ui) {
             Import(ui, line.nNo, line.aPaths.front());
             break;
         case Command::Status:
-            RunStoreCheckup();
+            Status(ui, line.bJson);
             break;
         case Command::Window:
         case Command::Help:
@@ -150,11 +203,11 @@ int RunConsoleCommand(const CommandLine& line) {
         return kExitDone;
     }
     CRZKSETApp& app = GetApp();
-    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, line.bNoCopy, stderr);
+    auto pUi = std::make_unique<CConsoleUiServices>(line.bForce, line.bNoCopy, stdout, stderr);
     CConsoleUiServices& ui = *pUi;
     app.SetUi(std::move(pUi));
     // A command must not reach a unit with the defaults in place of a profile it could not read.
-    if (!app.InitData(line.strProfile)) {
+    if (!CheckNamedProfile(ui, line.strProfile) || !app.InitData(line.strProfile)) {
         return kExitFailed;
     }
     if (line.nSousa >= 0) {

@@ -258,6 +258,23 @@ std::string CStoreCheckup::Summary() const {
                                         : Format("%zu件の項目を確認してください。", nProblems));
 }
 
+std::string CStoreCheckup::ToJson() const {
+    std::string strChecks;
+    size_t nProblems = 0;
+    for (const Check& check : m_aChecks) {
+        std::string strNames;
+        for (const std::string& strName : check.aNames) {
+            strNames += (strNames.empty() ? "" : ",") + JsonQuoted(strName);
+        }
+        strChecks +=
+            (strChecks.empty() ? "" : ",") +
+            Format("{\"line\":%s,\"problem\":%s,\"names\":[%s]}", JsonQuoted(check.strLine).c_str(),
+                   check.bProblem ? "true" : "false", strNames.c_str());
+        nProblems += check.bProblem ? 1 : 0;
+    }
+    return Format("{\"problems\":%zu,\"checks\":[%s]}", nProblems, strChecks.c_str());
+}
+
 std::string CStoreCheckup::Details() const {
     std::string strDetails;
     for (const Check& check : m_aChecks) {

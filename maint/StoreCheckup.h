@@ -35,6 +35,9 @@ public:
     // The names behind each problem, at most MAX_NAMES per check.
     std::string Details() const;
     bool HasProblems() const;
+    // The checks as one JSON object for scripts: {"problems":N,"checks":[{"line":...,
+    // "problem":true|false,"names":[...]},...]}.
+    std::string ToJson() const;
 
     static constexpr size_t MAX_NAMES = 50;
 

@@ -5,18 +5,28 @@
 #include "platform/UiServices.h"
 #include "unitstore/StoreAction.h"
 
-void RunStoreCheckup() {
+StoreCheckupResult CheckCurrentStore() {
     CRZKSETApp& app = GetApp();
-    CUiServices& ui = app.Ui();
-    std::unique_ptr<CBusyIndicator> pBusy = ui.ShowBusy();
+    std::unique_ptr<CBusyIndicator> pBusy = app.Ui().ShowBusy();
     CStoreAction action(app.StoreSettings(), "");
-    CStoreCheckup checkup(app.SetData, app.ExeDir);
-    const bool bDone = action.IsOpen() && checkup.Run(action.Store());
+    StoreCheckupResult result;
+    result.checkup.emplace(app.SetData, app.ExeDir);
+    if (!action.IsOpen() || !result.checkup->Run(action.Store())) {
+        result.checkup.reset();
+        result.strFailure = action.Message("ストアの点検に失敗しました。");
+    }
     action.Close();
     pBusy->Close();
-    if (!bDone) {
-        ui.WarningBox(action.Message("ストアの点検に失敗しました。"));
+    return result;
+}
+
+void RunStoreCheckup() {
+    CUiServices& ui = GetApp().Ui();
+    StoreCheckupResult result = CheckCurrentStore();
+    if (!result.checkup) {
+        ui.WarningBox(result.strFailure);
         return;
     }
+    const CStoreCheckup& checkup = *result.checkup;
     ui.ReportWithDetails(!checkup.HasProblems(), checkup.Summary(), checkup.Details());
 }

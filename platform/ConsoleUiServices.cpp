@@ -10,38 +10,39 @@ public:
 
 }  // namespace
 
-CConsoleUiServices::CConsoleUiServices(bool bForce, bool bNoCopy, std::FILE* pOutput)
-    : m_bForce(bForce), m_bNoCopy(bNoCopy), m_pOutput(pOutput) {}
+CConsoleUiServices::CConsoleUiServices(bool bForce, bool bNoCopy, std::FILE* pOutput,
+                                       std::FILE* pErrors)
+    : m_bForce(bForce), m_bNoCopy(bNoCopy), m_pOutput(pOutput), m_pErrors(pErrors) {}
 
-void CConsoleUiServices::Write(const std::string& strText) {
-    std::fprintf(m_pOutput, "%s\n", strText.c_str());
-    std::fflush(m_pOutput);
+void CConsoleUiServices::Write(std::FILE* pStream, const std::string& strText) {
+    std::fprintf(pStream, "%s\n", strText.c_str());
+    std::fflush(pStream);
 }
 
 void CConsoleUiServices::WarningBox(const std::string& strText) {
     m_bFailed = true;
-    Write(strText);
+    Write(m_pErrors, strText);
 }
 
 void CConsoleUiServices::MessageBox(const std::string& strText) {
-    Write(strText);
+    Write(m_pOutput, strText);
 }
 
 void CConsoleUiServices::InformationBox(const std::string& strText) {
-    Write(strText);
+    Write(m_pOutput, strText);
 }
 
 bool CConsoleUiServices::Answer(const std::string& strText, const std::string& strDetails,
                                 const char* pszOption, bool bOptionGiven) {
-    Write(strText);
+    Write(m_pErrors, strText);
     if (!strDetails.empty()) {
-        Write(strDetails);
+        Write(m_pErrors, strDetails);
     }
     if (bOptionGiven) {
-        Write(std::string(pszOption) + ": はい");
+        Write(m_pErrors, std::string(pszOption) + ": はい");
         return true;
     }
-    Write(std::string(pszOption) + " がないので中止します。");
+    Write(m_pErrors, std::string(pszOption) + " がないので中止します。");
     m_bFailed = true;
     return false;
 }
@@ -62,10 +63,11 @@ bool CConsoleUiServices::ContinueWithoutCopy(const std::string& strText) {
 
 void CConsoleUiServices::ReportWithDetails(bool bOk, const std::string& strText,
                                            const std::string& strDetails) {
+    // A report is the command's result, also when it found something to look at.
     m_bFailed = m_bFailed || !bOk;
-    Write(strText);
+    Write(m_pOutput, strText);
     if (!strDetails.empty()) {
-        Write(strDetails);
+        Write(m_pOutput, strDetails);
     }
 }
 

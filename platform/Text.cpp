@@ -166,3 +166,19 @@ std::string Format(const char* format, ...) {
 std::string NameOfPath(const std::string& strPath) {
     return strPath.substr(strPath.find_last_of('/') + 1);
 }
+
+std::string JsonQuoted(std::string_view text) {
+    std::string strQuoted = "\"";
+    for (char c : text) {
+        auto nByte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            strQuoted += '\\';
+            strQuoted += c;
+        } else if (nByte < 0x20) {
+            strQuoted += Format("\\u%04x", nByte);
+        } else {
+            strQuoted += c;
+        }
+    }
+    return strQuoted + '"';
+}

@@ -45,3 +45,7 @@ std::string NameOfPath(const std::string& strPath);
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// UTF-8 text as a JSON string, quotes included: quotes, backslashes and control characters
+// escaped.
+std::string JsonQuoted(std::string_view text);

@@ -101,12 +101,13 @@ TEST_F(CCommandLineTest, SendsOneFileUnchangedAndSeveralMerged) {
 
     ProgramRun one = Run({"--send", "a.nc"});
     EXPECT_EQ(one.nStatus, kExitDone) << one.strErrors;
-    EXPECT_EQ(one.strErrors, "a.ncの登録が正常終了しました。\n");
+    EXPECT_EQ(one.strOutput, "a.ncの登録が正常終了しました。\n");
+    EXPECT_EQ(one.strErrors, "");
     EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kProgramA);
 
     ProgramRun two = Run({"--send", "a.nc", m_folder / "b.nc", "--transport", "network"});
     EXPECT_EQ(two.nStatus, kExitDone) << two.strErrors;
-    EXPECT_EQ(two.strErrors, "2ファイルの登録が正常終了しました。\na.nc\nb.nc\n");
+    EXPECT_EQ(two.strOutput, "2ファイルの登録が正常終了しました。\na.nc\nb.nc\n");
     std::string strTape = ReadBytes(unit.PubFolder() + "RZKOUT");
     EXPECT_NE(strTape.find("O0001"), std::string::npos);
     EXPECT_NE(strTape.find("O0002"), std::string::npos);
@@ -127,7 +128,8 @@ TEST_F(CCommandLineTest, TheTapeChecksFindingsStopTheSendUnlessForced) {
 
     ProgramRun forced = Run({"--force", "--send", "c.nc"});
     EXPECT_EQ(forced.nStatus, kExitDone) << forced.strErrors;
-    EXPECT_NE(forced.strErrors.find("c.ncの登録が正常終了しました。"), std::string::npos);
+    EXPECT_NE(forced.strErrors.find("このまま登録しますか？"), std::string::npos);
+    EXPECT_EQ(forced.strOutput, "c.ncの登録が正常終了しました。\n");
     EXPECT_EQ(ReadBytes(unit.PubFolder() + "RZKOUT"), kDoubtfulProgram);
 }
 
@@ -215,7 +217,7 @@ TEST_F(CCommandLineTest, ReceivesTheUnitsInputFile) {
 
     run = Run({"--receive", "got.nc"});
     EXPECT_EQ(run.nStatus, kExitDone) << run.strErrors;
-    EXPECT_EQ(run.strErrors, "got.ncの登録が正常終了しました。\n");
+    EXPECT_EQ(run.strOutput, "got.ncの登録が正常終了しました。\n");
     EXPECT_EQ(ReadBytes(m_folder / "got.nc"), ReadBytes(unit.PubFolder() + "RZKIN"));
 }
 
@@ -228,6 +230,7 @@ TEST_F(CCommandLineTest, RegistersNumberedProgramsAndTheirEntries) {
 
     ProgramRun run = Run({"--register", "5", "a.nc", "b.nc"});
     EXPECT_EQ(run.nStatus, kExitDone) << run.strErrors;
+    EXPECT_EQ(run.strOutput, "a.ncを番号5に登録しました。\nb.ncを番号6に登録しました。\n");
     std::string strFolder = unit.PubFolder() + "RzFilesOut/";
     EXPECT_EQ(ReadBytes(strFolder + "0005.fno"), kProgramA);
     EXPECT_EQ(ReadBytes(strFolder + "0006.fno"), kProgramB);
@@ -256,7 +259,7 @@ TEST_F(CCommandLineTest, ImportsAWaitingProgramAndRemovesItFromTheUnit) {
 
     ProgramRun run = Run({"--import", "12", "got.nc"});
     EXPECT_EQ(run.nStatus, kExitDone) << run.strErrors;
-    EXPECT_EQ(run.strErrors, "got.ncの登録が正常終了しました。\n");
+    EXPECT_EQ(run.strOutput, "got.ncの登録が正常終了しました。\n");
     EXPECT_EQ(ReadBytes(m_folder / "got.nc"), kProgramB);
     EXPECT_FALSE(std::filesystem::exists(strWaiting));
 
@@ -289,19 +292,40 @@ TEST_F(CCommandLineTest, AStoreThatIsNotReadyFailsWithTheWindowsMessages) {
     EXPECT_FALSE(std::filesystem::exists(m_folder / "got.nc"));
 }
 
+// The report goes to standard output, where "> file" takes it, and as one JSON object with
+// --json; a profile that is not there is named with the profiles there are.
 TEST_F(CCommandLineTest, StatusReportsTheStoreCheckupAndFailsOnProblems) {
     CUnitSimulator unit({"--seed"});
     UseUnit(unit.Port());
     ProgramRun run = Run({"--status"});
     EXPECT_EQ(run.nStatus, kExitFailed);
-    EXPECT_NE(run.strErrors.find("○ マーカーファイル PVN_RZK70: あり"), std::string::npos);
-    EXPECT_NE(run.strErrors.find("1件の項目を確認してください。"), std::string::npos)
-        << run.strErrors;
+    EXPECT_NE(run.strOutput.find("○ マーカーファイル PVN_RZK70: あり"), std::string::npos);
+    EXPECT_NE(run.strOutput.find("1件の項目を確認してください。"), std::string::npos)
+        << run.strOutput;
+    EXPECT_EQ(run.strErrors, "");
 
-    ProgramRun missing = Run({"--status", "--profile", "２号機"});
-    EXPECT_EQ(missing.nStatus, kExitFailed);
-    EXPECT_EQ(missing.strErrors,
-              "設定ファイルの読み込みに失敗しました。\n設定は初期値にリセットされます。\n");
+    ProgramRun json = Run({"--status", "--json"});
+    EXPECT_EQ(json.nStatus, kExitFailed);
+    EXPECT_TRUE(json.strOutput.starts_with("{\"problems\":1,\"checks\":[{\"line\":"))
+        << json.strOutput;
+    EXPECT_NE(
+        json.strOutput.find("{\"line\":\"マーカーファイル PVN_RZK70: あり\",\"problem\":false,"
+                            "\"names\":[]}"),
+        std::string::npos)
+        << json.strOutput;
+
+    CUnitSimulator refusing({"--refuse", "USER"});
+    UseUnit(refusing.Port());
+    ProgramRun down = Run({"--status", "--json"});
+    EXPECT_EQ(down.nStatus, kExitFailed);
+    EXPECT_TRUE(down.strOutput.starts_with("{\"failure\":\"")) << down.strOutput;
+
+    for (const char* pszProfile : {"２号機", "無い機"}) {
+        ProgramRun missing = Run({"--status", "--profile", pszProfile});
+        EXPECT_EQ(missing.nStatus, kExitFailed);
+        EXPECT_EQ(missing.strErrors, std::string("機械「") + pszProfile +
+                                         "」の設定がありません。\n機械の設定: １号機\n");
+    }
 }
 
 TEST_F(CCommandLineTest, HelpAndVersionNeedNoDisplayAndBadArgumentsAnswerTwo) {
@@ -322,6 +346,7 @@ TEST_F(CCommandLineTest, HelpAndVersionNeedNoDisplayAndBadArgumentsAnswerTwo) {
         {"--send", "a", "--status"},
         {"--force", "a.nc"},
         {"--no-copy", "a.nc"},
+        {"--send", "a.nc", "--json"},
         {"--sned", "a.nc"},
         {"--register", "a.nc"},
         {"--register", "5"},
