@@ -385,6 +385,20 @@ FtpResult CFtpClient::ModifiedTime(const std::string& strServerPath, std::string
 
 FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& strPattern,
                            std::vector<FtpListEntry>& aEntries) {
+    FtpResult result = ListFolder(strFolderPath, nullptr, aEntries);
+    std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
+        return !MatchesFilePattern(entry.strName, strPattern);
+    });
+    return result;
+}
+
+FtpResult CFtpClient::ListMachineReadable(const std::string& strFolderPath,
+                                          std::vector<FtpListEntry>& aEntries) {
+    return ListFolder(strFolderPath, "MLSD", aEntries);
+}
+
+FtpResult CFtpClient::ListFolder(const std::string& strFolderPath, const char* pszCommand,
+                                 std::vector<FtpListEntry>& aEntries) {
     aEntries.clear();
     std::string strPath = strFolderPath.ends_with('/') ? strFolderPath : strFolderPath + "/";
     if (!IsSendablePath(strPath)) {
@@ -392,6 +406,9 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     }
     if (!Begin(UrlOf(strPath))) {
         return FtpResult::ConnectionFailed;
+    }
+    if (pszCommand != nullptr) {
+        curl_easy_setopt(m_pCurl, CURLOPT_CUSTOMREQUEST, pszCommand);
     }
     // The lines are read as they come, in large reads: a server that lists a large folder
     // slowly is still sending when the program has read what it sent.
@@ -408,9 +425,6 @@ FtpResult CFtpClient::List(const std::string& strFolderPath, const std::string& 
     if (result == FtpResult::Done) {
         m_bListedWhole = parser.IsWhole();
         aEntries = std::move(aListed);
-        std::erase_if(aEntries, [&strPattern](const FtpListEntry& entry) {
-            return !MatchesFilePattern(entry.strName, strPattern);
-        });
     }
     return result;
 }

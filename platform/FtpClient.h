@@ -78,6 +78,11 @@ public:
     // hold malformed lines: ListedWhole() tells.
     FtpResult List(const std::string& strFolderPath, const std::string& strPattern,
                    std::vector<FtpListEntry>& aEntries);
+    // Every entry of the folder as MLSD lists them, each with the time it last changed to the
+    // second ("modify"): what MDTM tells of one file, for a whole folder in one transfer. A
+    // server without MLSD refuses it.
+    FtpResult ListMachineReadable(const std::string& strFolderPath,
+                                  std::vector<FtpListEntry>& aEntries);
     // Ends the session and closes the connection, waiting at most a second for the server to
     // answer QUIT.
     void Close();
@@ -109,6 +114,9 @@ private:
     FtpResult Finish(int nCode);
     FtpResult FailLocally(const std::string& strReason);
     bool IsCancelled() const;
+    // LIST, or the command given in its place (MLSD).
+    FtpResult ListFolder(const std::string& strFolderPath, const char* pszCommand,
+                         std::vector<FtpListEntry>& aEntries);
     FtpResult RunCommands(const std::vector<std::string>& aCommands,
                           const std::string& strFolderPath);
     FtpResult SendFile(const std::string& strLocalPath, const std::string& strServerPath,

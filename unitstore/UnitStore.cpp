@@ -29,6 +29,9 @@
 
 namespace {
 
+// "YYYYMMDDHHMMSS": a time to the second as MDTM and MLSD write it, without a fraction.
+constexpr size_t kSecondDigits = 14;
+
 constexpr const char* kStoreRoot = "/pub/";
 constexpr const char* kUser = "anonymous";
 constexpr const char* kPassword = "zvb";
@@ -193,6 +196,8 @@ bool CUnitStore::Connect() {
     m_strErrorText.clear();
     m_strErrorDetail.clear();
     m_strRefusal.clear();
+    m_folderTimes.reset();
+    m_bOffersMachineListing = true;
     m_strFolder.clear();
     m_aClearedFolders.clear();
     m_pFtp.reset();
@@ -223,6 +228,7 @@ bool CUnitStore::SetFolder(const std::string& strFolder) {
         return false;
     }
     m_strFolder = *folder;
+    m_folderTimes.reset();
     return true;
 }
 
@@ -249,6 +255,7 @@ bool CUnitStore::PutFileNow(const std::string& strLocalPath, const std::string& 
     }
     if (IsNetwork()) {
         RemoveUploadsLeftOnUnit();
+        ForgetFolderTime(strStoreName, true);
         return TakeResult(UploadReplacing(strLocalPath, ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);
@@ -342,13 +349,56 @@ std::optional<std::string> CUnitStore::ReadFile(const std::string& strStoreName,
     return bytes;
 }
 
+// One MLSD answers for every file of the folder, where MDTM would cost a command a file; a unit
+// without MLSD is asked MDTM. The times stay known until the action changes a file of the
+// folder or goes to another.
 std::optional<std::string> CUnitStore::ExactTime(const std::string& strStoreName) {
-    std::string strTime;
-    if (!IsNetwork() || !CanContinue() || !StaysInStore(strStoreName) ||
-        !TakeResult(m_pFtp->ModifiedTime(ServerPath(strStoreName), strTime))) {
+    if (!IsNetwork() || !CanContinue() || !StaysInStore(strStoreName)) {
         return std::nullopt;
     }
-    return strTime;
+    if (m_bOffersMachineListing && strStoreName.find('/') == std::string::npos) {
+        std::string strKey = MakeUpper(strStoreName);
+        if (!m_folderTimes || (!m_folderTimes->contains(strKey) && m_bFolderTimesStale)) {
+            ReadFolderTimes();
+        }
+        if (m_folderTimes) {
+            auto found = m_folderTimes->find(strKey);
+            return found == m_folderTimes->end() ? std::nullopt
+                                                 : std::optional<std::string>(found->second);
+        }
+    }
+    std::string strTime;
+    if (!TakeResult(m_pFtp->ModifiedTime(ServerPath(strStoreName), strTime))) {
+        return std::nullopt;
+    }
+    return strTime.substr(0, kSecondDigits);
+}
+
+void CUnitStore::ReadFolderTimes() {
+    m_folderTimes.reset();
+    m_bFolderTimesStale = false;
+    std::vector<StoreEntry> aEntries;
+    FtpResult result = m_pFtp->ListMachineReadable(kStoreRoot + m_strFolder, aEntries);
+    if (result == FtpResult::Refused) {
+        m_bOffersMachineListing = false;
+        return;
+    }
+    if (!TakeResult(result)) {
+        return;
+    }
+    m_folderTimes.emplace();
+    for (const StoreEntry& entry : aEntries) {
+        if (!entry.bFolder && entry.strTime.size() >= kSecondDigits) {
+            (*m_folderTimes)[MakeUpper(entry.strName)] = entry.strTime.substr(0, kSecondDigits);
+        }
+    }
+}
+
+void CUnitStore::ForgetFolderTime(const std::string& strStoreName, bool bChanged) {
+    if (m_folderTimes) {
+        m_folderTimes->erase(MakeUpper(strStoreName));
+    }
+    m_bFolderTimesStale = m_bFolderTimesStale || bChanged;
 }
 
 bool CUnitStore::Remove(const std::string& strStoreName) {
@@ -387,6 +437,7 @@ bool CUnitStore::RemoveNow(const std::string& strStoreName) {
         return false;
     }
     if (IsNetwork()) {
+        ForgetFolderTime(strStoreName, false);
         return TakeResult(m_pFtp->Delete(ServerPath(strStoreName)));
     }
     std::optional<std::string> path = UsbPath(strStoreName);

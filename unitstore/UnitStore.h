@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -77,8 +78,9 @@ public:
         const std::vector<std::string>& aStoreNames,
         const std::function<bool(const std::string& strStoreName, bool bRemoved)>& afterRemove);
     // When the store file last changed, to the second where a listing of the unit shows
-    // minutes: the unit's answer to MDTM. nullopt where the unit answers none, and on the USB
-    // memory, whose listing has the time to the second already.
+    // minutes ("YYYYMMDDHHMMSS"): from one MLSD of the folder for all its files, or the unit's
+    // answer to MDTM where it lists no MLSD. nullopt where the unit answers neither, and on the
+    // USB memory, whose listing has the time to the second already.
     std::optional<std::string> ExactTime(const std::string& strStoreName);
     // A folder that exists already counts as created.
     bool CreateDirectory(const std::string& strFolderName);
@@ -142,6 +144,9 @@ private:
     std::optional<std::string> UsbPath(const std::string& strStoreName) const;
     static void RemoveLeftOverTemporaryFiles(const std::string& strFolder);
     void RemoveUploadsLeftOnUnit();
+    void ReadFolderTimes();
+    // The file's time is no longer known; bChanged: it was written, so a new MLSD is worth it.
+    void ForgetFolderTime(const std::string& strStoreName, bool bChanged);
     void RemoveStaleUploads(const std::vector<StoreEntry>& aEntries);
 
     UnitStoreSettings m_settings;
@@ -155,5 +160,11 @@ private:
     std::string m_strErrorText;
     std::string m_strErrorDetail;
     std::string m_strRefusal;
+    // The times to the second of the current folder's files, by the name in upper case, while
+    // the action has changed nothing there since MLSD listed them (m_bFolderTimesStale: a file
+    // was put since); nullopt before.
+    std::optional<std::map<std::string, std::string>> m_folderTimes;
+    bool m_bFolderTimesStale = false;
+    bool m_bOffersMachineListing = true;  // the unit has not refused MLSD in this action
     mutable bool m_bWatching = false;
 };

@@ -675,7 +675,8 @@ TEST(UnitStoreConnectionTest, TricklingUnitFailsWithinTheTimeout) {
     ASSERT_TRUE(store.SetFolder("/pub/"));
     EXPECT_FALSE(store.GetFile("RZKIN", local / "RZKIN"));
     EXPECT_TRUE(store.HasConnectionFailed());
-    EXPECT_TRUE(store.ConnectionFailureMessage().starts_with("ユニットが時間内に応答しませんでした。\n"))
+    EXPECT_TRUE(
+        store.ConnectionFailureMessage().starts_with("ユニットが時間内に応答しませんでした。\n"))
         << store.ConnectionFailureMessage();
     EXPECT_TRUE(FolderEntries(local.Path()).empty());
     store.Close();
@@ -749,6 +750,43 @@ TEST(UnitStoreCommandsTest, DeletionsInTheListedFolderChangeNoFolder) {
     EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "DELE"), 3);
     EXPECT_EQ(std::count(aCommands.begin(), aCommands.end(), "CWD"), 0);
     EXPECT_TRUE(std::filesystem::is_empty(unit.PubFolder() + "RzFilesOut"));
+}
+
+// The times to the second that the history compares cost one MLSD for the folder, not a MDTM
+// a file; a file the action writes is listed again when its time is asked, one it deletes not.
+TEST(UnitStoreCommandsTest, TimesToTheSecondOfAFolderCostOneListing) {
+    CTestFolder log;
+    const std::string strLog = log / "commands";
+    CUnitSimulator unit({"--command-log", strLog});
+    const std::vector<std::string> aNames = {"0001.fno", "0002.fno", "0003.fno"};
+    for (const std::string& strName : aNames) {
+        PutOnDisk(unit, "RzFilesOut/" + strName, strName);
+    }
+    CUnitStore store(NetworkSettings(unit.Port()));
+    ASSERT_TRUE(store.Connect() && store.SetFolder("RzFilesOut"));
+    TakeCommands(strLog);
+    auto countOf = [](const std::vector<std::string>& aCommands, const char* pszCommand) {
+        return std::count(aCommands.begin(), aCommands.end(), pszCommand);
+    };
+    for (const std::string& strName : aNames) {
+        std::optional<std::string> time = store.ExactTime(strName);
+        ASSERT_TRUE(time) << strName;
+        EXPECT_EQ(time->size(), 14U);
+    }
+    std::vector<std::string> aCommands = TakeCommands(strLog);
+    EXPECT_EQ(countOf(aCommands, "MLSD"), 1);
+    EXPECT_EQ(countOf(aCommands, "MDTM"), 0);
+
+    CTestFolder pc;
+    WriteBytes(pc / "new.nc", "new bytes");
+    ASSERT_TRUE(store.PutFile(pc / "new.nc", "0002.fno"));
+    ASSERT_TRUE(store.Remove("0001.fno"));
+    TakeCommands(strLog);
+    EXPECT_TRUE(store.ExactTime("0003.fno"));
+    EXPECT_EQ(countOf(TakeCommands(strLog), "MLSD"), 0);
+    EXPECT_TRUE(store.ExactTime("0002.fno"));
+    EXPECT_FALSE(store.ExactTime("0001.fno"));
+    EXPECT_EQ(countOf(TakeCommands(strLog), "MLSD"), 1);
 }
 
 TEST(FtpClientTest, RefusedLoginIsAConnectionFailureWithTheServersReply) {
