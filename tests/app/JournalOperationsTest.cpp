@@ -112,6 +112,18 @@ protected:
         return aNumbers;
     }
 
+    // The receive's choice of the split, into the folder of that name in the PC folder.
+    void AnswerSplitInto(const char* pszFolder) {
+        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
+        ExpectDialog<COBunkaiDlg>(Ui(), [&, pszFolder](COBunkaiDlg& split) {
+            std::string strBase = m_pc.Path();
+            Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
+            split.OnBrowse();
+            split.FolderNameEdit().setText(QString::fromUtf8(pszFolder));
+            split.OnOK();
+        });
+    }
+
     std::vector<JournalRecord> Lines() const { return App().ShopMemory()->Journal().ReadAll(); }
 
     // The newest line of that operation and unit name; an empty record when there is none.
@@ -208,14 +220,7 @@ TEST_F(JournalOperationsTest, EveryOperationWritesItsJournalLine) {
         {"receive split",
          false,
          [&](CRZKSETDlg& dialog) {
-             ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
-             ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& split) {
-                 std::string strBase = m_pc.Path();
-                 Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
-                 split.OnBrowse();
-                 split.FolderNameEdit().setText(QStringLiteral("SPLIT"));
-                 split.OnOK();
-             });
+             AnswerSplitInto("SPLIT");
              Press(dialog, 1001);
          },
          {{"ＲＺＫ－７０からＮＣプログラムを取り出し", JournalRecord::kDirectionToPc, "RZKIN",
@@ -758,14 +763,7 @@ TEST_F(JournalOperationsTest, ASplitStoppedNamesTheProgramUnderWayStopped) {
         WriteBytes(strUnderWay, kP1);
         CRZKSETDlg dialog;
         dialog.OnInitDialog();
-        ExpectDialog<CSelInTypeDlg>(Ui(), [](CSelInTypeDlg& choice) { choice.OnSplit(); });
-        ExpectDialog<COBunkaiDlg>(Ui(), [&](COBunkaiDlg& split) {
-            std::string strBase = m_pc.Path();
-            Ui().AnswerBrowseFolder(strBase.substr(0, strBase.size() - 1));
-            split.OnBrowse();
-            split.FolderNameEdit().setText(QStringLiteral("SPLIT"));
-            split.OnOK();
-        });
+        AnswerSplitInto("SPLIT");
         CStopPress press(
             [](const CProgress::State& state) { return state.strFileName == "O0011.NC"; });
         Press(dialog, 1001);
