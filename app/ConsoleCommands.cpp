@@ -119,7 +119,7 @@ bool CheckNamedProfile(CUiServices& ui, const std::string& strProfile) {
     }
     std::string strNames;
     for (const std::string& strName : aNames) {
-        strNames += (strNames.empty() ? "" : "、") + strName;
+        strNames.append(strNames.empty() ? "" : "、").append(strName);
     }
     ui.WarningBox(Format("機械「%s」の設定がありません。\n機械の設定: %s", strProfile.c_str(),
                          strNames.empty() ? "（ありません）" : strNames.c_str()));

@@ -264,12 +264,12 @@ std::string CStoreCheckup::ToJson() const {
     for (const Check& check : m_aChecks) {
         std::string strNames;
         for (const std::string& strName : check.aNames) {
-            strNames += (strNames.empty() ? "" : ",") + JsonQuoted(strName);
+            strNames.append(strNames.empty() ? "" : ",").append(JsonQuoted(strName));
         }
-        strChecks +=
-            (strChecks.empty() ? "" : ",") +
-            Format("{\"line\":%s,\"problem\":%s,\"names\":[%s]}", JsonQuoted(check.strLine).c_str(),
-                   check.bProblem ? "true" : "false", strNames.c_str());
+        strChecks.append(strChecks.empty() ? "" : ",")
+            .append(Format("{\"line\":%s,\"problem\":%s,\"names\":[%s]}",
+                           JsonQuoted(check.strLine).c_str(), check.bProblem ? "true" : "false",
+                           strNames.c_str()));
         nProblems += check.bProblem ? 1 : 0;
     }
     return Format("{\"problems\":%zu,\"checks\":[%s]}", nProblems, strChecks.c_str());
