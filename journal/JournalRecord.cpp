@@ -1,6 +1,7 @@
 #include "journal/JournalRecord.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -117,10 +118,15 @@ public:
         while (m_nPos < m_strLine.size() && m_strLine[m_nPos] >= '0' && m_strLine[m_nPos] <= '9') {
             ++m_nPos;
         }
-        if (m_nPos == nStart || m_nPos - nStart > 18) {
+        // A damaged line ("-" alone, too many digits) is a line that does not parse, never an
+        // exception out of the reader.
+        int64_t nValue = 0;
+        const char* pEnd = m_strLine.data() + m_nPos;
+        auto [pStop, error] = std::from_chars(m_strLine.data() + nStart, pEnd, nValue);
+        if (error != std::errc() || pStop != pEnd) {
             return std::nullopt;
         }
-        return std::stoll(std::string(m_strLine.substr(nStart, m_nPos - nStart)));
+        return nValue;
     }
 
 private:

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <charconv>
 #include <filesystem>
 #include <string_view>
 #include <thread>
@@ -33,6 +33,17 @@ bool IsDirectlyIn(std::string_view key, std::string_view folderKey) {
 bool IsRegularFile(const std::string& strPath) {
     struct stat status {};
     return stat(strPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A size as SaveUnitFiles writes it; nullopt for anything else, so that a damaged line is
+// dropped rather than taken for a file of another size.
+std::optional<int64_t> SizeField(std::string_view field) {
+    int64_t nSize = 0;
+    auto [pStop, error] = std::from_chars(field.data(), field.data() + field.size(), nSize);
+    if (error != std::errc() || pStop != field.data() + field.size() || nSize < 0) {
+        return std::nullopt;
+    }
+    return nSize;
 }
 
 }  // namespace
@@ -462,11 +473,11 @@ void CShopMemory::LoadUnitFiles() {
             line.remove_prefix(nTab + 1);
         }
         rest.remove_prefix(std::min(nEnd + 1, rest.size()));
-        if (aFields.size() != 4 || aFields[2].empty() || aFields[3].size() != 64) {
+        std::optional<int64_t> nSize = aFields.size() == 4 ? SizeField(aFields[1]) : std::nullopt;
+        if (!nSize || aFields[2].empty() || aFields[3].size() != 64) {
             continue;
         }
-        UnitFile file{std::string(aFields[3]), std::atoll(std::string(aFields[1]).c_str()),
-                      std::string(aFields[2])};
+        UnitFile file{std::string(aFields[3]), *nSize, std::string(aFields[2])};
         m_aUnitFiles.try_emplace(std::string(aFields[0]), std::move(file));
     }
 }

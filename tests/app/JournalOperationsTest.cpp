@@ -1001,4 +1001,30 @@ TEST_F(JournalOperationsTest, RestoreBringsTheListEntryBackInItsPlace) {
     }
 }
 
+// A damaged line (a size of "-" alone, cut or garbled by something other than the program)
+// among good ones: the window opens from the context menu and shows the good lines.
+TEST_F(JournalOperationsTest, ADamagedLineLeavesTheOthersInTheWindow) {
+    App().OpenShopMemory();
+    CJournal& journal = App().ShopMemory()->Journal();
+    JournalRecord good;
+    good.strTime = "2026-12-11T09:00:00+0900";
+    good.strUnitName = "RZKOUT";
+    ASSERT_TRUE(journal.Append(good));
+    WriteBytes(journal.CurrentPath(),
+               ReadBytes(journal.CurrentPath()) +
+                   "{\"time\":\"2026-12-11T00:00:00+0900\",\"size\":-}\n"
+                   "{\"time\":\"2026-12-11T00:00:01+0900\",\"size\":99999999999999999999}\n");
+    good.strUnitName = "RZKIN";
+    ASSERT_TRUE(journal.Append(good));
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    std::vector<std::string> aShown;
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {
+            aShown.push_back(window.List().GetCellText(nRow, 4));
+        }
+    });
+    EXPECT_EQ(aShown, (std::vector<std::string>{"RZKIN", "RZKOUT"}));
+}
+
 }  // namespace

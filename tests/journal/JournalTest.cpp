@@ -68,7 +68,11 @@ TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
     for (const std::string& strBad :
          {std::string(), std::string("{"), strLine.substr(0, 40),
           strLine.substr(0, strLine.size() - 1), strLine + "x", std::string("{\"size\":\"x\"}"),
-          std::string("[1]"), std::string("{\"time\":\"\\u12\"}")}) {
+          std::string("[1]"), std::string("{\"time\":\"\\u12\"}"),
+          // Numbers that are no size: never an exception out of the reader.
+          std::string("{\"time\":\"2026-12-11T00:00:00+0900\",\"size\":-}"),
+          std::string("{\"size\":-,\"time\":\"x\"}"),
+          std::string("{\"size\":99999999999999999999}"), std::string("{\"size\":1.5}")}) {
         EXPECT_FALSE(JournalRecord::FromJsonLine(strBad)) << strBad;
     }
     // Another writer's escapes and spacing read as well.
