@@ -21,6 +21,8 @@
 //   save-list PATH COUNT                 a numbered list of COUNT entries saved by CFileNo
 //   save-floor PATH COUNT                the same bytes formatted in memory, one write, fsync,
 //                                        rename
+//   sha256 PATH                          the file hashed as the journal names the bytes that
+//                                        went over (Sha256OfFile); prints the digest
 //   bound-list HOST PORT FOLDER          a listing that the unit damages beyond the bound of a
 //                                        line; prints the seconds and the peak memory (KiB)
 //   bound-report HOST PORT STAGING       the maintenance report, as the dialog makes it; prints
@@ -50,6 +52,7 @@
 #include "maint/UnitMaintenance.h"
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
+#include "platform/Digest.h"
 #include "platform/Text.h"
 #include "unitstore/UnitStore.h"
 
@@ -273,6 +276,14 @@ int main(int argc, char** argv) {
     }
     if (strCommand == "save-floor" && argc == 4) {
         return SaveFloor(argv[2], std::atoi(argv[3]));
+    }
+    if (strCommand == "sha256" && argc == 3) {
+        std::optional<FileDigest> digest = Sha256OfFile(argv[2]);
+        if (!digest) {
+            return Fail("cannot read");
+        }
+        std::printf("%s\n", digest->strSha256.c_str());
+        return 0;
     }
     auto start = std::chrono::steady_clock::now();
     if (strCommand == "bound-list" && argc == 5) {

@@ -7,7 +7,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-for tool in curl /usr/bin/python3; do
+for tool in curl openssl /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/install-deps.sh)" >&2; exit 1; }
 done
 command -v lftp >/dev/null || echo "lftp is missing: the registration measure is left out" >&2

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "journal/JournalScope.h"
-#include "journal/Sha256.h"
 #include "platform/AtomicFile.h"
+#include "platform/Digest.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
@@ -567,9 +567,9 @@ JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const 
 }
 
 void CShopMemory::SetBytes(JournalRecord& record, const std::string& strPath) const {
-    if (std::optional<std::string> bytes = ReadWholeFile(strPath)) {
-        record.nSize = static_cast<int64_t>(bytes->size());
-        record.strSha256 = Sha256Hex(*bytes);
+    if (std::optional<FileDigest> digest = Sha256OfFile(strPath)) {
+        record.nSize = digest->nSize;
+        record.strSha256 = std::move(digest->strSha256);
     }
 }
 

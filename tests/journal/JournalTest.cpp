@@ -8,7 +8,7 @@
 #include "journal/Journal.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
-#include "journal/Sha256.h"
+#include "platform/Digest.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -27,9 +27,18 @@ TEST(Sha256Test, KnownDigests) {
         {std::string(1000000, 'a'),
          "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
+    CTestFolder folder;
     for (const Case& testCase : aCases) {
         EXPECT_EQ(Sha256Hex(testCase.strInput), testCase.pszDigest) << testCase.strInput.size();
+        // The same bytes read from a file a piece at a time (a million bytes span several).
+        WriteBytes(folder / "bytes", testCase.strInput);
+        std::optional<FileDigest> digest = Sha256OfFile(folder / "bytes");
+        ASSERT_TRUE(digest);
+        EXPECT_EQ(digest->strSha256, testCase.pszDigest) << testCase.strInput.size();
+        EXPECT_EQ(digest->nSize, static_cast<int64_t>(testCase.strInput.size()));
     }
+    EXPECT_FALSE(Sha256OfFile(folder / "missing"));
+    EXPECT_FALSE(Sha256OfFile(folder.Path()));
 }
 
 JournalRecord SampleRecord() {

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "journal/Sha256.h"
 #include "journal/ShopMemory.h"
+#include "platform/Digest.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
