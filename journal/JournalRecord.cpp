@@ -1,14 +1,16 @@
 #include "journal/JournalRecord.h"
 
+#include <simdjson.h>
+
 #include <array>
-#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <utility>
 
 namespace {
 
-using StringField = std::pair<const char*, std::string JournalRecord::*>;
+// The keys as views: a key read from a line is compared by its length first.
+using StringField = std::pair<std::string_view, std::string JournalRecord::*>;
 
 constexpr std::array<StringField, 14> kStringFields = {{
     {"time", &JournalRecord::strTime},
@@ -27,7 +29,7 @@ constexpr std::array<StringField, 14> kStringFields = {{
     {"list", &JournalRecord::strList},
 }};
 
-void AppendQuoted(std::string& strOut, const std::string& strText) {
+void AppendQuoted(std::string& strOut, std::string_view strText) {
     strOut += '"';
     for (char c : strText) {
         auto nByte = static_cast<unsigned char>(c);
@@ -51,154 +53,34 @@ void AppendQuoted(std::string& strOut, const std::string& strText) {
     strOut += '"';
 }
 
-void AppendUtf8(std::string& strOut, unsigned nCode) {
-    if (nCode < 0x80) {
-        strOut += static_cast<char>(nCode);
-    } else if (nCode < 0x800) {
-        strOut += static_cast<char>(0xC0 | (nCode >> 6));
-        strOut += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else {
-        strOut += static_cast<char>(0xE0 | (nCode >> 12));
-        strOut += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-        strOut += static_cast<char>(0x80 | (nCode & 0x3F));
+// A known key with a value of another kind (a size that is no integer of 64 bits, a text that
+// is a number) makes the line no record; keys of other writers are passed over.
+bool TakeField(JournalRecord& record, std::string_view key, simdjson::dom::element value) {
+    if (key == "size") {
+        return value.get_int64().get(record.nSize) == simdjson::SUCCESS;
     }
-}
-
-// Reads the flat objects this writer makes: string values and one integer.
-class CLineReader {
-public:
-    explicit CLineReader(std::string_view line) : m_strLine(line) {}
-
-    bool Take(char c) {
-        SkipSpace();
-        if (m_nPos < m_strLine.size() && m_strLine[m_nPos] == c) {
-            ++m_nPos;
+    for (const auto& [fieldKey, member] : kStringFields) {
+        if (key == fieldKey) {
+            std::string_view text;
+            if (value.get_string().get(text) != simdjson::SUCCESS) {
+                return false;
+            }
+            record.*member = text;
             return true;
         }
-        return false;
     }
-    bool AtEnd() {
-        SkipSpace();
-        return m_nPos == m_strLine.size();
-    }
-    bool NextIsString() {
-        SkipSpace();
-        return m_nPos < m_strLine.size() && m_strLine[m_nPos] == '"';
-    }
-
-    std::optional<std::string> String() {
-        if (!Take('"')) {
-            return std::nullopt;
-        }
-        std::string strValue;
-        while (m_nPos < m_strLine.size()) {
-            // The bytes up to the next quote or backslash go over at once.
-            size_t nStop = m_strLine.find_first_of("\"\\", m_nPos);
-            if (nStop == std::string_view::npos) {
-                return std::nullopt;
-            }
-            strValue.append(m_strLine.substr(m_nPos, nStop - m_nPos));
-            m_nPos = nStop + 1;
-            if (m_strLine[nStop] == '"') {
-                return strValue;
-            }
-            if (!Escape(strValue)) {
-                return std::nullopt;
-            }
-        }
-        return std::nullopt;
-    }
-
-    std::optional<int64_t> Integer() {
-        SkipSpace();
-        size_t nStart = m_nPos;
-        if (m_nPos < m_strLine.size() && m_strLine[m_nPos] == '-') {
-            ++m_nPos;
-        }
-        while (m_nPos < m_strLine.size() && m_strLine[m_nPos] >= '0' && m_strLine[m_nPos] <= '9') {
-            ++m_nPos;
-        }
-        // A damaged line ("-" alone, too many digits) is a line that does not parse, never an
-        // exception out of the reader.
-        int64_t nValue = 0;
-        const char* pEnd = m_strLine.data() + m_nPos;
-        auto [pStop, error] = std::from_chars(m_strLine.data() + nStart, pEnd, nValue);
-        if (error != std::errc() || pStop != pEnd) {
-            return std::nullopt;
-        }
-        return nValue;
-    }
-
-private:
-    void SkipSpace() {
-        while (m_nPos < m_strLine.size() &&
-               (m_strLine[m_nPos] == ' ' || m_strLine[m_nPos] == '\t')) {
-            ++m_nPos;
-        }
-    }
-    bool Escape(std::string& strValue) {
-        if (m_nPos >= m_strLine.size()) {
-            return false;
-        }
-        char c = m_strLine[m_nPos++];
-        switch (c) {
-            case 'n':
-                strValue += '\n';
-                return true;
-            case 'r':
-                strValue += '\r';
-                return true;
-            case 't':
-                strValue += '\t';
-                return true;
-            case 'b':
-                strValue += '\b';
-                return true;
-            case 'f':
-                strValue += '\f';
-                return true;
-            case '"':
-            case '\\':
-            case '/':
-                strValue += c;
-                return true;
-            case 'u':
-                break;
-            default:
-                return false;
-        }
-        if (m_nPos + 4 > m_strLine.size()) {
-            return false;
-        }
-        unsigned nCode = 0;
-        for (int i = 0; i < 4; ++i) {
-            char h = m_strLine[m_nPos++];
-            int nDigit = h >= '0' && h <= '9'   ? h - '0'
-                         : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                         : h >= 'A' && h <= 'F' ? h - 'A' + 10
-                                                : -1;
-            if (nDigit < 0) {
-                return false;
-            }
-            nCode = nCode * 16 + static_cast<unsigned>(nDigit);
-        }
-        AppendUtf8(strValue, nCode);
-        return true;
-    }
-
-    std::string_view m_strLine;
-    size_t m_nPos = 0;
-};
+    return true;
+}
 
 }  // namespace
 
 std::string JournalRecord::ToJsonLine() const {
     std::string strLine = "{";
-    for (const auto& [pszKey, member] : kStringFields) {
+    for (const auto& [key, member] : kStringFields) {
         if (strLine.size() > 1) {
             strLine += ',';
         }
-        AppendQuoted(strLine, pszKey);
+        AppendQuoted(strLine, key);
         strLine += ':';
         AppendQuoted(strLine, this->*member);
         if (member == &JournalRecord::strUnitName) {
@@ -208,43 +90,19 @@ std::string JournalRecord::ToJsonLine() const {
     return strLine + "}";
 }
 
+// simdjson checks the whole line (JSON, UTF-8, escapes, numbers) before a value is taken; a
+// parser of each thread keeps its buffers from line to line.
 std::optional<JournalRecord> JournalRecord::FromJsonLine(std::string_view strLine) {
-    CLineReader reader(strLine);
+    thread_local simdjson::dom::parser parser;
+    simdjson::dom::object object;
+    if (parser.parse(strLine.data(), strLine.size()).get(object) != simdjson::SUCCESS) {
+        return std::nullopt;
+    }
     JournalRecord record;
-    if (!reader.Take('{')) {
-        return std::nullopt;
-    }
-    bool bFirst = true;
-    while (!reader.Take('}')) {
-        if (!bFirst && !reader.Take(',')) {
+    for (const simdjson::dom::key_value_pair field : object) {
+        if (!TakeField(record, field.key, field.value)) {
             return std::nullopt;
         }
-        bFirst = false;
-        std::optional<std::string> strKey = reader.String();
-        if (!strKey || !reader.Take(':')) {
-            return std::nullopt;
-        }
-        if (!reader.NextIsString()) {
-            std::optional<int64_t> nValue = reader.Integer();
-            if (!nValue || *strKey != "size") {
-                return std::nullopt;
-            }
-            record.nSize = *nValue;
-            continue;
-        }
-        std::optional<std::string> strValue = reader.String();
-        if (!strValue || *strKey == "size") {
-            return std::nullopt;
-        }
-        for (const auto& [pszKey, member] : kStringFields) {
-            if (*strKey == pszKey) {
-                record.*member = std::move(*strValue);
-                break;
-            }
-        }
-    }
-    if (!reader.AtEnd()) {
-        return std::nullopt;
     }
     return record;
 }

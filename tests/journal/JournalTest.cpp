@@ -81,7 +81,9 @@ TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
           // Numbers that are no size: never an exception out of the reader.
           std::string("{\"time\":\"2026-12-11T00:00:00+0900\",\"size\":-}"),
           std::string("{\"size\":-,\"time\":\"x\"}"),
-          std::string("{\"size\":99999999999999999999}"), std::string("{\"size\":1.5}")}) {
+          std::string("{\"size\":99999999999999999999}"), std::string("{\"size\":1.5}"),
+          // Not UTF-8, so no JSON; and a known key whose value is of another kind.
+          std::string("{\"pc_path\":\"/nc/\xFF.NC\"}"), std::string("{\"profile\":5}")}) {
         EXPECT_FALSE(JournalRecord::FromJsonLine(strBad)) << strBad;
     }
     // Another writer's escapes and spacing read as well.
@@ -90,6 +92,10 @@ TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
     ASSERT_TRUE(other);
     EXPECT_EQ(other->strProfile, "AB/c");
     EXPECT_EQ(other->nSize, 7);
+    // A character beyond the first plane, escaped as a surrogate pair, is one UTF-8 character.
+    other = JournalRecord::FromJsonLine(R"({"pc_path":"/nc/\ud83d\ude00.NC"})");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->strPcPath, "/nc/\xF0\x9F\x98\x80.NC");
 }
 
 TEST(JournalTest, LinesAreAppendedRotatedAndReadBackInOrder) {
