@@ -563,6 +563,10 @@ JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const 
     record.strAddress = bOnPc ? "" : bNetwork ? settings.strServer : settings.strUsbDrive;
     record.strDirection = pszDirection;
     record.strUnitName = Cp932ToDisplay(strUnitName);
+    if (!Cp932ToUtf8(strUnitName)) {
+        // The display lost bytes; a restore must reach the file under its own.
+        record.strUnitNameBytes = strUnitName;
+    }
     return record;
 }
 

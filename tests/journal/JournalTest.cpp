@@ -9,6 +9,7 @@
 #include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
 #include "platform/Digest.h"
+#include "platform/Text.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -70,6 +71,31 @@ TEST(JournalRecordTest, ALineReadsBackAsItWasWritten) {
     EXPECT_EQ(back->strPcPath, record.strPcPath);
     EXPECT_EQ(back->strMessage, record.strMessage);
     EXPECT_EQ(back->nSize, 5120);
+}
+
+// Bytes that are not UTF-8 (a PC path in code page 932, a message with a stray byte, a unit
+// name kept as its own bytes): the line is UTF-8 JSON and reads back byte for byte.
+TEST(JournalRecordTest, TextsThatAreNotUtf8ReadBackExactly) {
+    JournalRecord record = SampleRecord();
+    record.strPcPath = "/home/op/NC/\x83\x65\x83\x58\x83\x67 100%.NC";
+    record.strMessage = "\xFF\x80 \"x\"";
+    record.strUnitName = "UNREG\xEF\xBF\xBD";
+    record.strUnitNameBytes = "UNREG\x81";
+    std::string strLine = record.ToJsonLine();
+    EXPECT_TRUE(IsUtf8(strLine)) << strLine;
+    EXPECT_NE(strLine.find(R"("pc_path":"/home/op/NC/テスト 100%.NC")"), std::string::npos);
+    EXPECT_NE(strLine.find(R"("pc_path_bytes":"/home/op/NC/%83e%83X%83g%20100%25.NC")"),
+              std::string::npos)
+        << strLine;
+    std::optional<JournalRecord> back = JournalRecord::FromJsonLine(strLine);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->strPcPath, record.strPcPath);
+    EXPECT_EQ(back->strMessage, record.strMessage);
+    EXPECT_EQ(back->strUnitName, record.strUnitName);
+    EXPECT_EQ(back->strUnitNameBytes, record.strUnitNameBytes);
+    EXPECT_EQ(back->ToJsonLine(), strLine);
+    // Exact bytes that are not escaped as written make the line no record.
+    EXPECT_FALSE(JournalRecord::FromJsonLine(R"({"pc_path":"a","pc_path_bytes":"%8"})"));
 }
 
 TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
