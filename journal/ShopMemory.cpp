@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <string_view>
 #include <thread>
@@ -33,17 +32,6 @@ bool IsDirectlyIn(std::string_view key, std::string_view folderKey) {
 bool IsRegularFile(const std::string& strPath) {
     struct stat status {};
     return stat(strPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// A size as SaveUnitFiles writes it; nullopt for anything else, so that a damaged line is
-// dropped rather than taken for a file of another size.
-std::optional<int64_t> SizeField(std::string_view field) {
-    int64_t nSize = 0;
-    auto [pStop, error] = std::from_chars(field.data(), field.data() + field.size(), nSize);
-    if (error != std::errc() || pStop != field.data() + field.size() || nSize < 0) {
-        return std::nullopt;
-    }
-    return nSize;
 }
 
 }  // namespace
@@ -452,33 +440,15 @@ bool CShopMemory::WaitsForListing(const CUnitStore& store) {
     return false;
 }
 
-// One line a file: key, size, listed time and SHA-256 between tabs. Only files whose listing
-// was seen are written; a key or time holding a tab or line end is not kept.
 void CShopMemory::LoadUnitFiles() {
     if (m_bUnitFilesLoaded) {
         return;
     }
     m_bUnitFilesLoaded = true;
     std::optional<std::string> text = ReadWholeFile(UnitFilesPath());
-    std::string_view rest = text ? std::string_view(*text) : std::string_view();
-    while (!rest.empty()) {
-        size_t nEnd = std::min(rest.find('\n'), rest.size());
-        std::vector<std::string_view> aFields;
-        for (std::string_view line = rest.substr(0, nEnd);;) {
-            size_t nTab = line.find('\t');
-            aFields.push_back(line.substr(0, nTab));
-            if (nTab == std::string_view::npos) {
-                break;
-            }
-            line.remove_prefix(nTab + 1);
-        }
-        rest.remove_prefix(std::min(nEnd + 1, rest.size()));
-        std::optional<int64_t> nSize = aFields.size() == 4 ? SizeField(aFields[1]) : std::nullopt;
-        if (!nSize || aFields[2].empty() || aFields[3].size() != 64) {
-            continue;
-        }
-        UnitFile file{std::string(aFields[3]), *nSize, std::string(aFields[2])};
-        m_aUnitFiles.try_emplace(std::string(aFields[0]), std::move(file));
+    for (auto& [strKey, file] :
+         ReadUnitFiles(text ? std::string_view(*text) : std::string_view())) {
+        m_aUnitFiles.try_emplace(strKey, std::move(file));
     }
 }
 
@@ -492,14 +462,7 @@ void CShopMemory::SaveUnitFiles() {
     if (!bAnyListed && !IsRegularFile(UnitFilesPath())) {
         return;
     }
-    std::string strText;
-    for (const auto& [strKey, file] : m_aUnitFiles) {
-        if (!file.strListedTime.empty() && strKey.find_first_of("\t\r\n") == std::string::npos &&
-            file.strListedTime.find_first_of("\t\r\n") == std::string::npos) {
-            strText += strKey + '\t' + std::to_string(file.nSize) + '\t' + file.strListedTime +
-                       '\t' + file.strSha256 + '\n';
-        }
-    }
+    std::string strText = WriteUnitFiles(m_aUnitFiles);
     std::error_code error;
     std::filesystem::create_directories(m_history.Folder(), error);
     CAtomicFile save(UnitFilesPath(), false);

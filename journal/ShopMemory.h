@@ -12,6 +12,7 @@
 
 #include "journal/HistoryStore.h"
 #include "journal/Journal.h"
+#include "journal/UnitFilesIndex.h"
 #include "unitstore/StoreWatch.h"
 #include "unitstore/UnitStore.h"
 
@@ -86,14 +87,6 @@ private:
         std::string strSha256;
         int64_t nSize = 0;
     };
-    // What the program itself last put under a name of the unit, and the size and time that a
-    // listing of the same action showed right after ("" until then). While a later listing
-    // shows the same, the file holds those bytes and needs no fetching to be kept.
-    struct UnitFile {
-        std::string strSha256;
-        int64_t nSize = 0;
-        std::string strListedTime;
-    };
     using Listing = std::map<std::string, StoreEntry>;  // by the name in upper case
     // What stood under a name before a change: the copy kept, or nullopt for no file.
     using KeptOrAbsent = std::optional<Kept>;
@@ -122,7 +115,7 @@ private:
     void NoteUnitFile(const std::string& strKey, std::optional<UnitFile> file);
     // Whether a name of the store's current folder waits for the listing that follows its put.
     bool WaitsForListing(const CUnitStore& store);
-    // "History/UnitFiles.tsv": the unit files whose listing was seen, kept across sessions.
+    // "History/UnitFiles.tsv" (UnitFilesIndex.h): the unit files whose listing was seen.
     std::string UnitFilesPath() const { return m_history.Folder() + "UnitFiles.tsv"; }
     void LoadUnitFiles();
     void SaveUnitFiles();
@@ -160,7 +153,7 @@ private:
     std::map<std::string, Kept> m_aKeptBefore;
     // The folders of the unit this action has listed (nullopt when the listing failed).
     std::map<std::string, std::optional<Listing>> m_aListed;
-    std::map<std::string, UnitFile> m_aUnitFiles;  // by FileKey
+    UnitFiles m_aUnitFiles;
     bool m_bUnitFilesLoaded = false;
     bool m_bUnitFilesChanged = false;
 };
