@@ -164,6 +164,23 @@ def Rounds(ours, anchor, prepare=lambda: None):
     return results
 
 
+def FastestAnchorRounds(ours, anchors, prepare=lambda: None):
+    """As Rounds, the anchor's time being that of the fastest of several anchors in the round:
+    a floor that can be reached in more than one way is the fastest of them on that machine."""
+    results = []
+    for number in range(ROUNDS):
+        names = ["ours"] + list(range(len(anchors)))
+        shift = number % len(names)
+        times = {}
+        for name in names[shift:] + names[:shift]:
+            prepare()
+            times[name] = Run(ours() if name == "ours" else anchors[name]())
+        fastest = min(range(len(anchors)), key=lambda index: times[index][0])
+        results.append((times["ours"][0], times[fastest][0], times["ours"][1],
+                        times[fastest][1]))
+    return results
+
+
 def SelfTimedRounds(ours, anchor):
     """Per round, the seconds each command reports of itself (start-up left out)."""
     results = []
@@ -213,9 +230,13 @@ def MeasureSplit(folder, label, goal, bKeepOutput):
     def Prepare():
         out["path"] = NewFolder()
 
-    results = Rounds(lambda: [os.path.join(TOOLS, "split_tape"), tape, out["path"], ".NC"],
-                     lambda: [os.path.join(TOOLS, "bench_tool"), "split-floor", tape, out["path"],
-                              ".NC"], Prepare)
+    # The floor creates each file under its name, or makes it unnamed and links it in as the
+    # split does; whichever is faster on the file system that round.
+    floor = lambda way: lambda: [os.path.join(TOOLS, "bench_tool"), "split-floor", tape,
+                                 out["path"], ".NC", way]
+    results = FastestAnchorRounds(
+        lambda: [os.path.join(TOOLS, "split_tape"), tape, out["path"], ".NC"],
+        [floor("create"), floor("link")], Prepare)
     Row("split 200 MB, 20,000 programs, " + label, "floor", [o / a for o, a, _, _ in results],
         goal, True)
     for number in range(1, counter[0] + 1):
