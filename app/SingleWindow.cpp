@@ -2,10 +2,11 @@
 
 #include <unistd.h>
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include "platform/Digest.h"
 
 namespace {
 
@@ -29,11 +30,9 @@ QByteArray Request(const std::vector<std::string>& aPaths) {
 
 CSingleWindow::CSingleWindow(const std::string& strDataFolder, QObject* pParent)
     : QObject(pParent) {
-    QByteArray folderHash = QCryptographicHash::hash(QByteArray::fromStdString(strDataFolder),
-                                                     QCryptographicHash::Sha256)
-                                .toHex()
-                                .left(16);
-    m_strName = QStringLiteral("rzkset-%1-%2").arg(getuid()).arg(QString::fromLatin1(folderHash));
+    std::string strFolderHash = Sha256Hex(strDataFolder).substr(0, 16);
+    m_strName =
+        QStringLiteral("rzkset-%1-%2").arg(getuid()).arg(QString::fromStdString(strFolderHash));
 }
 
 bool CSingleWindow::HandToRunningWindow(const std::vector<std::string>& aPaths) const {

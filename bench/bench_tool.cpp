@@ -1,9 +1,12 @@
 // bench_tool COMMAND ...: the program's own code for one measure of bench/run.sh, as a command
 // that hyperfine can time beside its anchor, and the floors that the anchors need.
 //
-//   split-floor SOURCE DESTDIR SUFFIX    the least a split can do: the tape read at once, each
-//                                        program's file written from memory with open, one
-//                                        write and close (make_tape.py's tapes only)
+//   split-floor SOURCE DESTDIR SUFFIX [create|link]
+//                                        the least a split can do: the tape read at once, each
+//                                        program's file written from memory in one write,
+//                                        created under its name (create, the default) or
+//                                        unnamed and linked in as the split does (link)
+//                                        (make_tape.py's tapes only)
 //   put HOST PORT LOCAL NAME             a file to "/pub/" of the unit as the send puts it
 //   get HOST PORT NAME LOCAL             a file of "/pub/" to the PC as the receive gets it
 //   register HOST PORT FOLDER            every file of FOLDER into RzFilesOut as "%04d.fno",
@@ -21,6 +24,8 @@
 //   save-list PATH COUNT                 a numbered list of COUNT entries saved by CFileNo
 //   save-floor PATH COUNT                the same bytes formatted in memory, one write, fsync,
 //                                        rename
+//   sha256 PATH                          the file hashed as the journal names the bytes that
+//                                        went over (Sha256OfFile); prints the digest
 //   bound-list HOST PORT FOLDER          a listing that the unit damages beyond the bound of a
 //                                        line; prints the seconds and the peak memory (KiB)
 //   bound-report HOST PORT STAGING       the maintenance report, as the dialog makes it; prints
@@ -50,6 +55,7 @@
 #include "maint/UnitMaintenance.h"
 #include "numlist/FileNo.h"
 #include "numlist/Registration.h"
+#include "platform/Digest.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
 #include "unitstore/UnitStore.h"
@@ -61,25 +67,48 @@ int Fail(const std::string& strWhat) {
     return 1;
 }
 
-// One program's file from memory in one system call besides open and close: the frame and
-// the program's lines as they stand in the tape (CR LF already).
-bool WriteProgramFile(const std::string& strPath, std::string_view lines) {
+// The program's frame and lines as they stand in the tape (CR LF already), in one call.
+bool WriteFrame(int descriptor, std::string_view lines) {
+    char aHead[] = "%\r\n";
+    char aTail[] = "%";
+    iovec aParts[] = {{aHead, 3}, {const_cast<char*>(lines.data()), lines.size()}, {aTail, 1}};
+    return writev(descriptor, aParts, 3) == static_cast<ssize_t>(4 + lines.size());
+}
+
+// One program's file created under its name: open, one write, close.
+bool CreateProgramFile(const std::string& strPath, std::string_view lines) {
     int descriptor = open(strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         return false;
     }
-    char aHead[] = "%\r\n";
-    char aTail[] = "%";
-    iovec aParts[] = {{aHead, 3}, {const_cast<char*>(lines.data()), lines.size()}, {aTail, 1}};
-    const ssize_t nSize = static_cast<ssize_t>(4 + lines.size());
-    bool bOk = writev(descriptor, aParts, 3) == nSize;
+    bool bOk = WriteFrame(descriptor, lines);
+    return close(descriptor) == 0 && bOk;
+}
+
+// One program's file as the split makes it: unnamed in the folder, written, then linked in
+// (through /proc for a user without the privilege to link a descriptor directly).
+bool LinkProgramFile(const std::string& strPath, std::string_view lines) {
+    const std::string strFolder = strPath.substr(0, strPath.rfind('/') + 1);
+    int descriptor = open(strFolder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return false;
+    }
+    bool bOk = WriteFrame(descriptor, lines);
+    if (bOk && linkat(descriptor, "", AT_FDCWD, strPath.c_str(), AT_EMPTY_PATH) != 0) {
+        std::string strProc = "/proc/self/fd/" + std::to_string(descriptor);
+        bOk = linkat(AT_FDCWD, strProc.c_str(), AT_FDCWD, strPath.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
     return close(descriptor) == 0 && bOk;
 }
 
 // The tapes of make_tape.py: a "%" line, programs of CR LF lines each starting at an "O" line,
 // a final "%". Each program's file is written straight from the tape read at once.
 int SplitFloor(const std::string& strSource, const std::string& strFolder,
-               const std::string& strSuffix) {
+               const std::string& strSuffix, const std::string& strWay) {
+    if (strWay != "create" && strWay != "link") {
+        return Fail("the way is create or link");
+    }
+    auto writeProgramFile = strWay == "create" ? CreateProgramFile : LinkProgramFile;
     // Mapped, not read: the floor leaves out even the copy of the tape into memory.
     int descriptor = open(strSource.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat status {};
@@ -101,7 +130,7 @@ int SplitFloor(const std::string& strSource, const std::string& strFolder,
         const size_t nStop = nNext == std::string_view::npos || nNext > nEnd ? nEnd + 2 : nNext + 1;
         const std::string strPath = Format("%s/O%04d%s", strFolder.c_str(),
                                            std::atoi(bytes.data() + nStart + 1), strSuffix.c_str());
-        if (!WriteProgramFile(strPath, bytes.substr(nStart, nStop - nStart))) {
+        if (!writeProgramFile(strPath, bytes.substr(nStart, nStop - nStart))) {
             return Fail("cannot write " + strPath);
         }
         nStart = nNext;
@@ -248,8 +277,8 @@ int ReportBound(bool bRefused, std::chrono::steady_clock::time_point start) {
 int main(int argc, char** argv) {
     const std::vector<std::string> aArguments(argv + 1, argv + argc);
     const std::string strCommand = aArguments.empty() ? "" : aArguments[0];
-    if (strCommand == "split-floor" && argc == 5) {
-        return SplitFloor(argv[2], argv[3], argv[4]);
+    if (strCommand == "split-floor" && (argc == 5 || argc == 6)) {
+        return SplitFloor(argv[2], argv[3], argv[4], argc == 6 ? argv[5] : "create");
     }
     if ((strCommand == "put" || strCommand == "get") && argc == 6) {
         CUnitStore store = ConnectedStore(argv[2], argv[3]);
@@ -286,6 +315,14 @@ int main(int argc, char** argv) {
     }
     if (strCommand == "save-floor" && argc == 4) {
         return SaveFloor(argv[2], std::atoi(argv[3]));
+    }
+    if (strCommand == "sha256" && argc == 3) {
+        std::optional<FileDigest> digest = Sha256OfFile(argv[2]);
+        if (!digest) {
+            return Fail("cannot read");
+        }
+        std::printf("%s\n", digest->strSha256.c_str());
+        return 0;
     }
     auto start = std::chrono::steady_clock::now();
     if (strCommand == "bound-list" && argc == 5) {

@@ -14,7 +14,7 @@
 #include "app/RZKSETApp.h"
 #include "journal/Journal.h"
 #include "journal/JournalDlg.h"
-#include "journal/Sha256.h"
+#include "platform/Digest.h"
 #include "platform/Text.h"
 
 namespace {

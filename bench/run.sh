@@ -4,11 +4,11 @@
 # loopback ports, runs the measures in ROUNDS interleaved rounds (default 7) and prints one
 # table of ratios against the goals. Work folders: DISK_FOLDER (default /var/tmp/rzkset-bench)
 # and TMPFS_FOLDER (default /dev/shm/rzkset-bench). ONLY=listing,bounds runs only those groups
-# of measures (split, transfers, listing, journal, printing, bounds, fleet, saving).
+# of measures (split, transfers, listing, journal, hash, printing, bounds, fleet, saving).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-for tool in curl /usr/bin/python3; do
+for tool in curl openssl /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/install-deps.sh)" >&2; exit 1; }
 done
 command -v lftp >/dev/null || echo "lftp is missing: the registration measure is left out" >&2

@@ -10,8 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "journal/Sha256.h"
 #include "platform/AtomicFile.h"
+#include "platform/Digest.h"
 #include "platform/WholeFile.h"
 
 namespace {
@@ -39,6 +39,9 @@ CHistoryStore::CHistoryStore(std::string strFolder, Limits limits)
 
 std::optional<std::string> CHistoryStore::Keep(std::string_view bytes) {
     std::string strSha256 = Sha256Hex(bytes);
+    if (strSha256.empty()) {
+        return std::nullopt;
+    }
     if (Refresh(strSha256) && HoldsBytes(strSha256, bytes)) {
         return strSha256;
     }

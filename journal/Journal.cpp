@@ -156,6 +156,9 @@ std::vector<JournalRecord> CJournal::ReadAll(int* pSkipped) const {
             continue;
         }
         std::string_view text = *bytes;
+        // A line is a record in all but a damaged journal: room for them all at once.
+        aRecords.reserve(aRecords.size() +
+                         static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
         while (!text.empty()) {
             size_t nEnd = std::min(text.find('\n'), text.size());
             std::string_view line = text.substr(0, nEnd);

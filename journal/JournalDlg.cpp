@@ -182,7 +182,7 @@ std::string CJournalDlg::CellText(int nRow, int nColumn) const {
         case 4:
             return record.strUnitName;
         case 5:
-            return record.strPcPath;
+            return NameToDisplay(record.strPcPath);
         case 6:
             return std::to_string(record.nSize);
         default:
@@ -263,7 +263,7 @@ void CJournalDlg::OnRestore() {
     CRZKSETApp& app = GetApp();
     bool bToPc = CJournalRestore::GoesToPc(record);
     std::string strTarget =
-        bToPc ? record.strPcPath : target->strMachine + "の" + record.strUnitName;
+        bToPc ? NameToDisplay(record.strPcPath) : target->strMachine + "の" + record.strUnitName;
     if (!app.Ui().QuestionBox(
             Format("%sを履歴の版に戻します。\nよろしいですか？", strTarget.c_str()), true) ||
         (!bToPc && !app.CheckUnit(target->settings))) {

@@ -1,32 +1,89 @@
 #include "journal/JournalRecord.h"
 
+#include <simdjson.h>
+
 #include <array>
 #include <cstdio>
 #include <ctime>
 #include <utility>
+#include <vector>
+
+#include "platform/Text.h"
 
 namespace {
 
-using StringField = std::pair<const char*, std::string JournalRecord::*>;
+// A text of the record and where the exact bytes of its "<key>_bytes" go: the text itself, or
+// for the unit's name (shown converted from code page 932) the bytes kept beside it.
+struct StringField {
+    std::string_view key;  // a view: a key read from a line is compared by its length first
+    std::string JournalRecord::*member;
+    std::string JournalRecord::*bytesMember;
+};
+
+constexpr std::string_view kBytesSuffix = "_bytes";
 
 constexpr std::array<StringField, 14> kStringFields = {{
-    {"time", &JournalRecord::strTime},
-    {"profile", &JournalRecord::strProfile},
-    {"transport", &JournalRecord::strTransport},
-    {"address", &JournalRecord::strAddress},
-    {"operation", &JournalRecord::strOperation},
-    {"direction", &JournalRecord::strDirection},
-    {"pc_path", &JournalRecord::strPcPath},
-    {"unit_name", &JournalRecord::strUnitName},
-    {"sha256", &JournalRecord::strSha256},
-    {"outcome", &JournalRecord::strOutcome},
-    {"message", &JournalRecord::strMessage},
-    {"kept", &JournalRecord::strKept},
-    {"sources", &JournalRecord::strSources},
-    {"list", &JournalRecord::strList},
+    {"time", &JournalRecord::strTime, &JournalRecord::strTime},
+    {"profile", &JournalRecord::strProfile, &JournalRecord::strProfile},
+    {"transport", &JournalRecord::strTransport, &JournalRecord::strTransport},
+    {"address", &JournalRecord::strAddress, &JournalRecord::strAddress},
+    {"operation", &JournalRecord::strOperation, &JournalRecord::strOperation},
+    {"direction", &JournalRecord::strDirection, &JournalRecord::strDirection},
+    {"pc_path", &JournalRecord::strPcPath, &JournalRecord::strPcPath},
+    {"unit_name", &JournalRecord::strUnitName, &JournalRecord::strUnitNameBytes},
+    {"sha256", &JournalRecord::strSha256, &JournalRecord::strSha256},
+    {"outcome", &JournalRecord::strOutcome, &JournalRecord::strOutcome},
+    {"message", &JournalRecord::strMessage, &JournalRecord::strMessage},
+    {"kept", &JournalRecord::strKept, &JournalRecord::strKept},
+    {"sources", &JournalRecord::strSources, &JournalRecord::strSources},
+    {"list", &JournalRecord::strList, &JournalRecord::strList},
 }};
 
-void AppendQuoted(std::string& strOut, const std::string& strText) {
+// Printable ASCII but "%" stands as it is, every other byte as "%XX": a name stays readable
+// where it is ASCII, and any bytes at all come back exactly.
+std::string PercentEscaped(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string strEscaped;
+    for (char c : bytes) {
+        auto nByte = static_cast<unsigned char>(c);
+        if (nByte > 0x20 && nByte < 0x7F && c != '%') {
+            strEscaped += c;
+        } else {
+            strEscaped += '%';
+            strEscaped += kDigits[nByte >> 4];
+            strEscaped += kDigits[nByte & 0xF];
+        }
+    }
+    return strEscaped;
+}
+
+int HexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : -1;
+}
+
+// nullopt for a "%" without two hexadecimal digits after it.
+std::optional<std::string> PercentUnescaped(std::string_view text) {
+    std::string strBytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            strBytes += text[i];
+            continue;
+        }
+        int nHigh = i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
+        int nLow = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+        if (nHigh < 0 || nLow < 0) {
+            return std::nullopt;
+        }
+        strBytes += static_cast<char>(nHigh * 16 + nLow);
+        i += 2;
+    }
+    return strBytes;
+}
+
+void AppendQuoted(std::string& strOut, std::string_view strText) {
     strOut += '"';
     for (char c : strText) {
         auto nByte = static_cast<unsigned char>(c);
@@ -50,195 +107,97 @@ void AppendQuoted(std::string& strOut, const std::string& strText) {
     strOut += '"';
 }
 
-void AppendUtf8(std::string& strOut, unsigned nCode) {
-    if (nCode < 0x80) {
-        strOut += static_cast<char>(nCode);
-    } else if (nCode < 0x800) {
-        strOut += static_cast<char>(0xC0 | (nCode >> 6));
-        strOut += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else {
-        strOut += static_cast<char>(0xE0 | (nCode >> 12));
-        strOut += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-        strOut += static_cast<char>(0x80 | (nCode & 0x3F));
+// The exact bytes of a text whose key ends in "_bytes"; nullptr for no such key.
+const StringField* BytesFieldOf(std::string_view key) {
+    if (!key.ends_with(kBytesSuffix)) {
+        return nullptr;
     }
+    key.remove_suffix(kBytesSuffix.size());
+    for (const StringField& field : kStringFields) {
+        if (key == field.key) {
+            return &field;
+        }
+    }
+    return nullptr;
 }
 
-// Reads the flat objects this writer makes: string values and one integer.
-class CLineReader {
-public:
-    explicit CLineReader(std::string_view line) : m_strLine(line) {}
-
-    bool Take(char c) {
-        SkipSpace();
-        if (m_nPos < m_strLine.size() && m_strLine[m_nPos] == c) {
-            ++m_nPos;
+// A known key with a value of another kind (a size that is no integer of 64 bits, a text that
+// is a number, exact bytes that are not escaped as written) makes the line no record; keys of
+// other writers are passed over. The exact bytes win over the text shown, in either order.
+bool TakeField(JournalRecord& record, std::string_view key, simdjson::dom::element value,
+               std::vector<std::pair<std::string JournalRecord::*, std::string>>& aExact) {
+    if (key == "size") {
+        return value.get_int64().get(record.nSize) == simdjson::SUCCESS;
+    }
+    const StringField* pBytesField = BytesFieldOf(key);
+    std::string_view text;
+    for (const StringField& field : kStringFields) {
+        if (key != field.key && pBytesField != &field) {
+            continue;
+        }
+        if (value.get_string().get(text) != simdjson::SUCCESS) {
+            return false;
+        }
+        if (pBytesField == nullptr) {
+            record.*field.member = text;
             return true;
         }
-        return false;
+        std::optional<std::string> bytes = PercentUnescaped(text);
+        if (bytes) {
+            aExact.emplace_back(field.bytesMember, std::move(*bytes));
+        }
+        return bytes.has_value();
     }
-    bool AtEnd() {
-        SkipSpace();
-        return m_nPos == m_strLine.size();
-    }
-    bool NextIsString() {
-        SkipSpace();
-        return m_nPos < m_strLine.size() && m_strLine[m_nPos] == '"';
-    }
-
-    std::optional<std::string> String() {
-        if (!Take('"')) {
-            return std::nullopt;
-        }
-        std::string strValue;
-        while (m_nPos < m_strLine.size()) {
-            // The bytes up to the next quote or backslash go over at once.
-            size_t nStop = m_strLine.find_first_of("\"\\", m_nPos);
-            if (nStop == std::string_view::npos) {
-                return std::nullopt;
-            }
-            strValue.append(m_strLine.substr(m_nPos, nStop - m_nPos));
-            m_nPos = nStop + 1;
-            if (m_strLine[nStop] == '"') {
-                return strValue;
-            }
-            if (!Escape(strValue)) {
-                return std::nullopt;
-            }
-        }
-        return std::nullopt;
-    }
-
-    std::optional<int64_t> Integer() {
-        SkipSpace();
-        size_t nStart = m_nPos;
-        if (m_nPos < m_strLine.size() && m_strLine[m_nPos] == '-') {
-            ++m_nPos;
-        }
-        while (m_nPos < m_strLine.size() && m_strLine[m_nPos] >= '0' && m_strLine[m_nPos] <= '9') {
-            ++m_nPos;
-        }
-        if (m_nPos == nStart || m_nPos - nStart > 18) {
-            return std::nullopt;
-        }
-        return std::stoll(std::string(m_strLine.substr(nStart, m_nPos - nStart)));
-    }
-
-private:
-    void SkipSpace() {
-        while (m_nPos < m_strLine.size() &&
-               (m_strLine[m_nPos] == ' ' || m_strLine[m_nPos] == '\t')) {
-            ++m_nPos;
-        }
-    }
-    bool Escape(std::string& strValue) {
-        if (m_nPos >= m_strLine.size()) {
-            return false;
-        }
-        char c = m_strLine[m_nPos++];
-        switch (c) {
-            case 'n':
-                strValue += '\n';
-                return true;
-            case 'r':
-                strValue += '\r';
-                return true;
-            case 't':
-                strValue += '\t';
-                return true;
-            case 'b':
-                strValue += '\b';
-                return true;
-            case 'f':
-                strValue += '\f';
-                return true;
-            case '"':
-            case '\\':
-            case '/':
-                strValue += c;
-                return true;
-            case 'u':
-                break;
-            default:
-                return false;
-        }
-        if (m_nPos + 4 > m_strLine.size()) {
-            return false;
-        }
-        unsigned nCode = 0;
-        for (int i = 0; i < 4; ++i) {
-            char h = m_strLine[m_nPos++];
-            int nDigit = h >= '0' && h <= '9'   ? h - '0'
-                         : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                         : h >= 'A' && h <= 'F' ? h - 'A' + 10
-                                                : -1;
-            if (nDigit < 0) {
-                return false;
-            }
-            nCode = nCode * 16 + static_cast<unsigned>(nDigit);
-        }
-        AppendUtf8(strValue, nCode);
-        return true;
-    }
-
-    std::string_view m_strLine;
-    size_t m_nPos = 0;
-};
+    return true;
+}
 
 }  // namespace
 
+// A text whose bytes are not UTF-8 (a PC path may hold any bytes but "/" and NUL) would make
+// the line no JSON: it is written for display under its key and exactly under "<key>_bytes".
 std::string JournalRecord::ToJsonLine() const {
     std::string strLine = "{";
-    for (const auto& [pszKey, member] : kStringFields) {
+    for (const StringField& field : kStringFields) {
         if (strLine.size() > 1) {
             strLine += ',';
         }
-        AppendQuoted(strLine, pszKey);
+        const std::string& strValue = this->*field.member;
+        bool bUtf8 = IsUtf8(strValue);
+        AppendQuoted(strLine, field.key);
         strLine += ':';
-        AppendQuoted(strLine, this->*member);
-        if (member == &JournalRecord::strUnitName) {
+        AppendQuoted(strLine, bUtf8 ? strValue : NameToDisplay(strValue));
+        const std::string& strExact = this->*field.bytesMember;
+        if (field.bytesMember == field.member ? !bUtf8 : !strExact.empty()) {
+            strLine += ",\"";
+            strLine += field.key;
+            strLine += kBytesSuffix;
+            strLine += "\":";
+            AppendQuoted(strLine, PercentEscaped(strExact));
+        }
+        if (field.member == &JournalRecord::strUnitName) {
             strLine += ",\"size\":" + std::to_string(nSize);
         }
     }
     return strLine + "}";
 }
 
+// simdjson checks the whole line (JSON, UTF-8, escapes, numbers) before a value is taken; a
+// parser of each thread keeps its buffers from line to line.
 std::optional<JournalRecord> JournalRecord::FromJsonLine(std::string_view strLine) {
-    CLineReader reader(strLine);
+    thread_local simdjson::dom::parser parser;
+    simdjson::dom::object object;
+    if (parser.parse(strLine.data(), strLine.size()).get(object) != simdjson::SUCCESS) {
+        return std::nullopt;
+    }
     JournalRecord record;
-    if (!reader.Take('{')) {
-        return std::nullopt;
-    }
-    bool bFirst = true;
-    while (!reader.Take('}')) {
-        if (!bFirst && !reader.Take(',')) {
+    std::vector<std::pair<std::string JournalRecord::*, std::string>> aExact;
+    for (const simdjson::dom::key_value_pair field : object) {
+        if (!TakeField(record, field.key, field.value, aExact)) {
             return std::nullopt;
-        }
-        bFirst = false;
-        std::optional<std::string> strKey = reader.String();
-        if (!strKey || !reader.Take(':')) {
-            return std::nullopt;
-        }
-        if (!reader.NextIsString()) {
-            std::optional<int64_t> nValue = reader.Integer();
-            if (!nValue || *strKey != "size") {
-                return std::nullopt;
-            }
-            record.nSize = *nValue;
-            continue;
-        }
-        std::optional<std::string> strValue = reader.String();
-        if (!strValue || *strKey == "size") {
-            return std::nullopt;
-        }
-        for (const auto& [pszKey, member] : kStringFields) {
-            if (*strKey == pszKey) {
-                record.*member = std::move(*strValue);
-                break;
-            }
         }
     }
-    if (!reader.AtEnd()) {
-        return std::nullopt;
+    for (auto& [member, strBytes] : aExact) {
+        record.*member = std::move(strBytes);
     }
     return record;
 }

@@ -26,9 +26,11 @@ bool WriteBytes(const std::string& strPath, const std::string& strBytes) {
     return file.Commit();
 }
 
-// "RzFilesOut/0001.fno" -> {"RzFilesOut/", "0001.fno"}, in code page 932.
-std::optional<std::pair<std::string, std::string>> SplitUnitName(const std::string& strUnitName) {
-    std::optional<std::string> cp932 = Utf8ToCp932(strUnitName);
+// "RzFilesOut/0001.fno" -> {"RzFilesOut/", "0001.fno"}, in code page 932: the line's own bytes
+// of the name where the display could not hold them.
+std::optional<std::pair<std::string, std::string>> SplitUnitName(const JournalRecord& record) {
+    std::optional<std::string> cp932 =
+        record.strUnitNameBytes.empty() ? Utf8ToCp932(record.strUnitName) : record.strUnitNameBytes;
     if (!cp932 || cp932->empty()) {
         return std::nullopt;
     }
@@ -67,7 +69,7 @@ std::optional<std::string> CJournalRestore::CurrentBytes(const JournalRecord& re
         return access(record.strPcPath.c_str(), F_OK) != 0 ? std::string()
                                                            : ReadWholeFile(record.strPcPath);
     }
-    auto unitName = SplitUnitName(record.strUnitName);
+    auto unitName = SplitUnitName(record);
     if (!unitName) {
         return std::nullopt;
     }
@@ -101,13 +103,14 @@ CJournalRestore::Result CJournalRestore::RestoreToPc(const JournalRecord& record
     bool bWritten = WriteBytes(record.strPcPath, strBytes);
     m_memory.NoteFileWritten(m_settings, JournalRecord::kDirectionOnPc, record.strPcPath, "",
                              record.strPcPath, bWritten);
-    return {bWritten, bWritten ? Format("%sを復元しました。", record.strPcPath.c_str())
-                               : Format("%sの復元に失敗しました。", record.strPcPath.c_str())};
+    std::string strShown = NameToDisplay(record.strPcPath);
+    return {bWritten, bWritten ? Format("%sを復元しました。", strShown.c_str())
+                               : Format("%sの復元に失敗しました。", strShown.c_str())};
 }
 
 CJournalRestore::Result CJournalRestore::RestoreToUnit(const JournalRecord& record,
                                                        const std::string& strBytes) {
-    auto unitName = SplitUnitName(record.strUnitName);
+    auto unitName = SplitUnitName(record);
     std::string strUpload = TemporaryPath("~History.restore");
     std::string strFailure = Format("%sの復元に失敗しました。", record.strUnitName.c_str());
     if (!unitName || !WriteBytes(strUpload, strBytes)) {

@@ -3,14 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 #include <thread>
 
 #include "journal/JournalScope.h"
-#include "journal/Sha256.h"
 #include "platform/AtomicFile.h"
+#include "platform/Digest.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/WholeFile.h"
@@ -502,37 +501,15 @@ bool CShopMemory::WaitsForListing(const CUnitStore& store) {
     return false;
 }
 
-// One line a file: key, size, listed time, SHA-256 and the time to the second ("" where the
-// unit tells none; lines written before it was kept end with the SHA-256) between tabs. Only
-// files whose listing was seen are written; a key or time holding a tab or line end is not
-// kept.
 void CShopMemory::LoadUnitFiles() {
     if (m_bUnitFilesLoaded) {
         return;
     }
     m_bUnitFilesLoaded = true;
     std::optional<std::string> text = ReadWholeFile(UnitFilesPath());
-    std::string_view rest = text ? std::string_view(*text) : std::string_view();
-    while (!rest.empty()) {
-        size_t nEnd = std::min(rest.find('\n'), rest.size());
-        std::vector<std::string_view> aFields;
-        for (std::string_view line = rest.substr(0, nEnd);;) {
-            size_t nTab = line.find('\t');
-            aFields.push_back(line.substr(0, nTab));
-            if (nTab == std::string_view::npos) {
-                break;
-            }
-            line.remove_prefix(nTab + 1);
-        }
-        rest.remove_prefix(std::min(nEnd + 1, rest.size()));
-        if (aFields.size() < 4 || aFields.size() > 5 || aFields[2].empty() ||
-            aFields[3].size() != 64) {
-            continue;
-        }
-        UnitFile file{std::string(aFields[3]), std::atoll(std::string(aFields[1]).c_str()),
-                      std::string(aFields[2]),
-                      aFields.size() == 5 ? std::string(aFields[4]) : std::string()};
-        m_aUnitFiles.try_emplace(std::string(aFields[0]), std::move(file));
+    for (auto& [strKey, file] :
+         ReadUnitFiles(text ? std::string_view(*text) : std::string_view())) {
+        m_aUnitFiles.try_emplace(strKey, std::move(file));
     }
 }
 
@@ -546,14 +523,7 @@ void CShopMemory::SaveUnitFiles() {
     if (!bAnyListed && !IsRegularFile(UnitFilesPath())) {
         return;
     }
-    std::string strText;
-    for (const auto& [strKey, file] : m_aUnitFiles) {
-        if (!file.strListedTime.empty() && strKey.find_first_of("\t\r\n") == std::string::npos &&
-            file.strListedTime.find_first_of("\t\r\n") == std::string::npos) {
-            strText += strKey + '\t' + std::to_string(file.nSize) + '\t' + file.strListedTime +
-                       '\t' + file.strSha256 + '\t' + file.strExactTime + '\n';
-        }
-    }
+    std::string strText = WriteUnitFiles(m_aUnitFiles);
     std::error_code error;
     std::filesystem::create_directories(m_history.Folder(), error);
     CAtomicFile save(UnitFilesPath(), false);
@@ -621,13 +591,17 @@ JournalRecord CShopMemory::StoreRecord(const UnitStoreSettings& settings, const 
     record.strAddress = bOnPc ? "" : bNetwork ? settings.strServer : settings.strUsbDrive;
     record.strDirection = pszDirection;
     record.strUnitName = Cp932ToDisplay(strUnitName);
+    if (!Cp932ToUtf8(strUnitName)) {
+        // The display lost bytes; a restore must reach the file under its own.
+        record.strUnitNameBytes = strUnitName;
+    }
     return record;
 }
 
 void CShopMemory::SetBytes(JournalRecord& record, const std::string& strPath) const {
-    if (std::optional<std::string> bytes = ReadWholeFile(strPath)) {
-        record.nSize = static_cast<int64_t>(bytes->size());
-        record.strSha256 = Sha256Hex(*bytes);
+    if (std::optional<FileDigest> digest = Sha256OfFile(strPath)) {
+        record.nSize = digest->nSize;
+        record.strSha256 = std::move(digest->strSha256);
     }
 }
 

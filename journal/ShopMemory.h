@@ -12,6 +12,7 @@
 
 #include "journal/HistoryStore.h"
 #include "journal/Journal.h"
+#include "journal/UnitFilesIndex.h"
 #include "unitstore/StoreWatch.h"
 #include "unitstore/UnitStore.h"
 
@@ -87,17 +88,6 @@ private:
         std::string strSha256;
         int64_t nSize = 0;
     };
-    // What the program itself last put under a name of the unit, and the size and time that a
-    // listing of the same action showed right after ("" until then), with the unit's time to
-    // the second then ("" where it tells none). While a later listing shows the same, and the
-    // unit the same time to the second, the file holds those bytes and needs no fetching to be
-    // kept.
-    struct UnitFile {
-        std::string strSha256;
-        int64_t nSize = 0;
-        std::string strListedTime;
-        std::string strExactTime;
-    };
     // A listing of a folder of the unit as the action took it.
     struct Listing {
         std::map<std::string, StoreEntry> aEntries;  // by the name in upper case
@@ -137,7 +127,7 @@ private:
     void NoteUnitFile(const std::string& strKey, std::optional<UnitFile> file);
     // Whether a name of the store's current folder waits for the listing that follows its put.
     bool WaitsForListing(const CUnitStore& store);
-    // "History/UnitFiles.tsv": the unit files whose listing was seen, kept across sessions.
+    // "History/UnitFiles.tsv" (UnitFilesIndex.h): the unit files whose listing was seen.
     std::string UnitFilesPath() const { return m_history.Folder() + "UnitFiles.tsv"; }
     void LoadUnitFiles();
     void SaveUnitFiles();
@@ -179,7 +169,7 @@ private:
     std::map<std::string, Kept> m_aKeptBefore;
     // The folders of the unit this action has listed (nullopt when the listing failed).
     std::map<std::string, std::optional<Listing>> m_aListed;
-    std::map<std::string, UnitFile> m_aUnitFiles;  // by FileKey
+    UnitFiles m_aUnitFiles;
     bool m_bUnitFilesLoaded = false;
     bool m_bUnitFilesChanged = false;
 };

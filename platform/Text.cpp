@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
@@ -42,7 +43,72 @@ size_t CharacterLength(std::string_view text, size_t index) {
     return 1;
 }
 
+// The length of the well-formed UTF-8 character at the index (RFC 3629: no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), 0 when the bytes there are none.
+size_t Utf8Length(std::string_view text, size_t index) {
+    auto byteAt = [&](size_t offset) {
+        return index + offset < text.size() ? static_cast<unsigned char>(text[index + offset]) : 0;
+    };
+    unsigned char lead = byteAt(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    // The second byte's range depends on the lead; the others are plain continuation bytes.
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (byteAt(1) < low || byteAt(1) > high) {
+        return 0;
+    }
+    for (size_t offset = 2; offset < length; ++offset) {
+        if (byteAt(offset) < 0x80 || byteAt(offset) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
+
+bool IsUtf8(std::string_view text) {
+    for (size_t index = 0; index < text.size();) {
+        size_t length = Utf8Length(text, index);
+        if (length == 0) {
+            return false;
+        }
+        index += length;
+    }
+    return true;
+}
+
+std::string NameToDisplay(std::string_view bytes) {
+    if (IsUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    if (std::optional<std::string> utf8 = Cp932ToUtf8(bytes)) {
+        return *utf8;
+    }
+    std::string display;
+    for (size_t index = 0; index < bytes.size();) {
+        size_t length = Utf8Length(bytes, index);
+        display += length == 0 ? std::string_view("\xEF\xBF\xBD") : bytes.substr(index, length);
+        index += std::max<size_t>(length, 1);
+    }
+    return display;
+}
 
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);

@@ -16,6 +16,14 @@ std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 // Code page 932 bytes to UTF-8 for display: invalid bytes become U+FFFD, never fails.
 std::string Cp932ToDisplay(std::string_view cp932);
 
+// True when the bytes are well-formed UTF-8 (as JSON and Qt take it).
+bool IsUtf8(std::string_view text);
+
+// A name or path of the Linux file system, whose bytes may be anything, for display: UTF-8 as
+// it stands, else code page 932 when the bytes are that (names copied from the unit's USB
+// memory), else U+FFFD for each byte that is neither. Never fails; not reversible.
+std::string NameToDisplay(std::string_view bytes);
+
 // UTF-8 to code page 932 bytes; nullopt when a character has no code page 932 form.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 

@@ -21,6 +21,11 @@ std::optional<std::string> ReadWholeFile(const std::string& strPath, size_t nMax
         return std::nullopt;
     }
     std::string strBytes;
+    // Room for what the file holds now: a large file is then read without the string growing
+    // (and copying) step by step.
+    if (S_ISREG(status.st_mode) && status.st_size > 0) {
+        strBytes.reserve(static_cast<size_t>(status.st_size) + 1);
+    }
     char buffer[1 << 16];
     while (true) {
         ssize_t nRead = read(nFile, buffer, sizeof(buffer));

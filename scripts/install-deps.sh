@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   g++ cmake make git pkg-config clang-format
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev libblkid-dev libgtest-dev libgmock-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libcurl4-openssl-dev libssl-dev libsimdjson-dev libblkid-dev libgtest-dev libgmock-dev
   python3 python3-pyftpdlib vsftpd
   poppler-utils zbar-tools fonts-ipafont-gothic
   dosfstools mtools xvfb xauth ifupdown
-  libbenchmark-dev hyperfine gawk curl lftp
+  libbenchmark-dev hyperfine gawk curl lftp openssl
   dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
 )
 

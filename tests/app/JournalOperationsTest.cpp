@@ -15,13 +15,13 @@
 #include "journal/Journal.h"
 #include "journal/JournalDlg.h"
 #include "journal/JournalRecord.h"
-#include "journal/Sha256.h"
 #include "maint/HosyuDlg.h"
 #include "numlist/FKanri2Dlg.h"
 #include "numlist/FKanriDlg.h"
 #include "numlist/FNoInDlg.h"
 #include "numlist/FSousaDlg.h"
 #include "numlist/FileNo.h"
+#include "platform/Digest.h"
 #include "platform/ListView.h"
 #include "platform/Text.h"
 #include "platform/WaitDlg.h"
@@ -1247,6 +1247,93 @@ TEST_F(JournalOperationsTest, RestoreBringsTheListEntryBackInItsPlace) {
         EXPECT_EQ(UnitNumbers(), (std::vector<int>{20, 21, 22}));
         m_pUnit.reset();
     }
+}
+
+// The row of the window that shows the newest line of that direction; -1 when none does.
+int RowOfDirection(CJournalDlg& window, const char* pszDirection) {
+    for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {
+        if (window.RowRecord(nRow).strDirection == pszDirection) {
+            return nRow;
+        }
+    }
+    return -1;
+}
+
+// A PC file named in code page 932 bytes, as copied from a USB memory (Linux takes any bytes),
+// taken in from a unit file named in code page 932 too: every journal line stays JSON in
+// UTF-8, the window shows both names readably, and a restore of each reaches the very file.
+TEST_F(JournalOperationsTest, NamesThatAreNotUtf8AreJournaledReadablyAndRestoredExactly) {
+    UseStore(false);
+    const std::string strPcFile = m_pc / "\x83\x65\x83\x58\x83\x67.NC";  // "テスト.NC"
+    const std::string strUnitFile = "UNREGテスト";  // on the memory's disk; the unit's is CP932
+    WriteBytes(strPcFile, kP1);
+    WriteBytes(m_strStore + strUnitFile, kUnregistered);
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    ExpectDialog<CFSousaDlg>(Ui(), [&](CFSousaDlg& files) {
+        for (int nRow = 0; nRow < files.UnregisteredList().GetItemCount(); ++nRow) {
+            bool bOurs = files.UnregisteredList().GetCellText(nRow, 1) == strUnitFile;
+            files.UnregisteredList().SetSelected(nRow, bOurs);
+        }
+        Ui().AnswerSaveFile(strPcFile);
+        files.Button(1027).click();
+        files.OnClose();
+    });
+    Press(dialog, 1004);
+    ASSERT_EQ(ReadBytes(strPcFile), kUnregistered);
+    ASSERT_FALSE(fs::exists(m_strStore + strUnitFile));
+
+    std::string strJournal = ReadBytes(App().ShopMemory()->Journal().CurrentPath());
+    EXPECT_TRUE(IsUtf8(strJournal));
+    EXPECT_EQ(std::count(strJournal.begin(), strJournal.end(), '\n'), 2) << strJournal;
+    EXPECT_EQ(Lines().size(), 2U) << strJournal;
+
+    for (const char* pszDirection :
+         {JournalRecord::kDirectionToPc, JournalRecord::kDirectionDeleteOnUnit}) {
+        SCOPED_TRACE(pszDirection);
+        Ui().ClearRecord();
+        InJournalWindow(dialog, [&](CJournalDlg& window) {
+            int nRow = RowOfDirection(window, pszDirection);
+            ASSERT_GE(nRow, 0);
+            EXPECT_EQ(window.List().GetCellText(nRow, 4), strUnitFile);
+            if (std::string_view(pszDirection) == JournalRecord::kDirectionToPc) {
+                EXPECT_EQ(window.List().GetCellText(nRow, 5), m_pc / "テスト.NC");
+            }
+            window.List().SetSelected(nRow, true);
+            ASSERT_TRUE(window.Button(1107).isEnabled());
+            Ui().AnswerQuestion(true);
+            window.Button(1107).click();
+        });
+    }
+    EXPECT_EQ(ReadBytes(strPcFile), kP1);
+    EXPECT_EQ(ReadBytes(m_strStore + strUnitFile), kUnregistered);
+    EXPECT_EQ(Ui().Texts().back(), strUnitFile + "を復元しました。");
+}
+
+// A damaged line (a size of "-" alone, cut or garbled by something other than the program)
+// among good ones: the window opens from the context menu and shows the good lines.
+TEST_F(JournalOperationsTest, ADamagedLineLeavesTheOthersInTheWindow) {
+    App().OpenShopMemory();
+    CJournal& journal = App().ShopMemory()->Journal();
+    JournalRecord good;
+    good.strTime = "2026-12-11T09:00:00+0900";
+    good.strUnitName = "RZKOUT";
+    ASSERT_TRUE(journal.Append(good));
+    WriteBytes(journal.CurrentPath(),
+               ReadBytes(journal.CurrentPath()) +
+                   "{\"time\":\"2026-12-11T00:00:00+0900\",\"size\":-}\n"
+                   "{\"time\":\"2026-12-11T00:00:01+0900\",\"size\":99999999999999999999}\n");
+    good.strUnitName = "RZKIN";
+    ASSERT_TRUE(journal.Append(good));
+    CRZKSETDlg dialog;
+    dialog.OnInitDialog();
+    std::vector<std::string> aShown;
+    InJournalWindow(dialog, [&](CJournalDlg& window) {
+        for (int nRow = 0; nRow < window.ShownRows(); ++nRow) {
+            aShown.push_back(window.List().GetCellText(nRow, 4));
+        }
+    });
+    EXPECT_EQ(aShown, (std::vector<std::string>{"RZKIN", "RZKOUT"}));
 }
 
 }  // namespace

@@ -215,6 +215,34 @@ TEST_F(FleetDlgTest, RowsShowEveryUnitAsItAnswers) {
     EXPECT_FALSE(fs::exists(m_exeDir / "~fleet0"));
 }
 
+// A damaged journal line among good ones: the view opens and shows the newest good line's
+// time; the damaged line is no end of the program.
+TEST_F(FleetDlgTest, ADamagedJournalLineLeavesTheLastJournalTimes) {
+    AddProfile("A", 4);  // nothing listens there: the row answers at once
+    App().SelectProfile("A");
+    App().OpenShopMemory();
+    CJournal& journal = App().ShopMemory()->Journal();
+    JournalRecord record;
+    record.strProfile = "A";
+    record.strTime = "2026-12-10T17:02:00+0900";
+    ASSERT_TRUE(journal.Append(record));
+    WriteBytes(journal.CurrentPath(),
+               ReadBytes(journal.CurrentPath()) +
+                   "{\"time\":\"2026-12-12T00:00:00+0900\",\"profile\":\"A\",\"size\":-}\n");
+    record.strTime = "2026-12-11T09:15:06+0900";
+    ASSERT_TRUE(journal.Append(record));
+
+    CRZKSETDlg window;
+    window.OnInitDialog();
+    std::string strLastJournal;
+    OpenFleet(window, [&](CFleetDlg& fleet) {
+        WaitForAnswers(fleet);
+        strLastJournal = fleet.List().GetCellText(0, kLastJournal);
+        fleet.Button(2).click();
+    });
+    EXPECT_EQ(strLastJournal, "2026-12-11 09:15");
+}
+
 // A list that does not load is told apart from an empty one, and a unit that stops answering
 // halfway shows no counts at all rather than what it had answered before.
 TEST_F(FleetDlgTest, RowsTellWhatCouldNotBeRead) {

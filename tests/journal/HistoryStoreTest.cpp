@@ -6,7 +6,7 @@
 #include <string>
 
 #include "journal/HistoryStore.h"
-#include "journal/Sha256.h"
+#include "platform/Digest.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {

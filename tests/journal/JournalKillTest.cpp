@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "journal/Journal.h"
-#include "journal/Sha256.h"
+#include "platform/Digest.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {

@@ -8,7 +8,8 @@
 #include "journal/Journal.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalRecord.h"
-#include "journal/Sha256.h"
+#include "platform/Digest.h"
+#include "platform/Text.h"
 #include "tests/fakes/FullDisk.h"
 #include "tests/fakes/TestServers.h"
 
@@ -28,9 +29,18 @@ TEST(Sha256Test, KnownDigests) {
         {std::string(1000000, 'a'),
          "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
+    CTestFolder folder;
     for (const Case& testCase : aCases) {
         EXPECT_EQ(Sha256Hex(testCase.strInput), testCase.pszDigest) << testCase.strInput.size();
+        // The same bytes read from a file a piece at a time (a million bytes span several).
+        WriteBytes(folder / "bytes", testCase.strInput);
+        std::optional<FileDigest> digest = Sha256OfFile(folder / "bytes");
+        ASSERT_TRUE(digest);
+        EXPECT_EQ(digest->strSha256, testCase.pszDigest) << testCase.strInput.size();
+        EXPECT_EQ(digest->nSize, static_cast<int64_t>(testCase.strInput.size()));
     }
+    EXPECT_FALSE(Sha256OfFile(folder / "missing"));
+    EXPECT_FALSE(Sha256OfFile(folder.Path()));
 }
 
 JournalRecord SampleRecord() {
@@ -64,12 +74,43 @@ TEST(JournalRecordTest, ALineReadsBackAsItWasWritten) {
     EXPECT_EQ(back->nSize, 5120);
 }
 
+// Bytes that are not UTF-8 (a PC path in code page 932, a message with a stray byte, a unit
+// name kept as its own bytes): the line is UTF-8 JSON and reads back byte for byte.
+TEST(JournalRecordTest, TextsThatAreNotUtf8ReadBackExactly) {
+    JournalRecord record = SampleRecord();
+    record.strPcPath = "/home/op/NC/\x83\x65\x83\x58\x83\x67 100%.NC";
+    record.strMessage = "\xFF\x80 \"x\"";
+    record.strUnitName = "UNREG\xEF\xBF\xBD";
+    record.strUnitNameBytes = "UNREG\x81";
+    std::string strLine = record.ToJsonLine();
+    EXPECT_TRUE(IsUtf8(strLine)) << strLine;
+    EXPECT_NE(strLine.find(R"("pc_path":"/home/op/NC/テスト 100%.NC")"), std::string::npos);
+    EXPECT_NE(strLine.find(R"("pc_path_bytes":"/home/op/NC/%83e%83X%83g%20100%25.NC")"),
+              std::string::npos)
+        << strLine;
+    std::optional<JournalRecord> back = JournalRecord::FromJsonLine(strLine);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->strPcPath, record.strPcPath);
+    EXPECT_EQ(back->strMessage, record.strMessage);
+    EXPECT_EQ(back->strUnitName, record.strUnitName);
+    EXPECT_EQ(back->strUnitNameBytes, record.strUnitNameBytes);
+    EXPECT_EQ(back->ToJsonLine(), strLine);
+    // Exact bytes that are not escaped as written make the line no record.
+    EXPECT_FALSE(JournalRecord::FromJsonLine(R"({"pc_path":"a","pc_path_bytes":"%8"})"));
+}
+
 TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
     std::string strLine = SampleRecord().ToJsonLine();
     for (const std::string& strBad :
          {std::string(), std::string("{"), strLine.substr(0, 40),
           strLine.substr(0, strLine.size() - 1), strLine + "x", std::string("{\"size\":\"x\"}"),
-          std::string("[1]"), std::string("{\"time\":\"\\u12\"}")}) {
+          std::string("[1]"), std::string("{\"time\":\"\\u12\"}"),
+          // Numbers that are no size: never an exception out of the reader.
+          std::string("{\"time\":\"2026-12-11T00:00:00+0900\",\"size\":-}"),
+          std::string("{\"size\":-,\"time\":\"x\"}"),
+          std::string("{\"size\":99999999999999999999}"), std::string("{\"size\":1.5}"),
+          // Not UTF-8, so no JSON; and a known key whose value is of another kind.
+          std::string("{\"pc_path\":\"/nc/\xFF.NC\"}"), std::string("{\"profile\":5}")}) {
         EXPECT_FALSE(JournalRecord::FromJsonLine(strBad)) << strBad;
     }
     // Another writer's escapes and spacing read as well.
@@ -78,6 +119,10 @@ TEST(JournalRecordTest, LinesThatAreNoRecordAreRefused) {
     ASSERT_TRUE(other);
     EXPECT_EQ(other->strProfile, "AB/c");
     EXPECT_EQ(other->nSize, 7);
+    // A character beyond the first plane, escaped as a surrogate pair, is one UTF-8 character.
+    other = JournalRecord::FromJsonLine(R"({"pc_path":"/nc/\ud83d\ude00.NC"})");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->strPcPath, "/nc/\xF0\x9F\x98\x80.NC");
 }
 
 TEST(JournalTest, LinesAreAppendedRotatedAndReadBackInOrder) {

@@ -8,8 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "journal/Sha256.h"
+#include "journal/JournalRestore.h"
 #include "journal/ShopMemory.h"
+#include "platform/Digest.h"
 #include "tests/fakes/TestServers.h"
 
 namespace {
@@ -51,6 +52,39 @@ TEST(ShopMemoryTest, OnlyTheWindowsThreadAsksToGoOnWithoutACopy) {
     ASSERT_EQ(aLines.size(), 2U);
     EXPECT_EQ(aLines[0].strOutcome, JournalRecord::kOutcomeRefused);
     EXPECT_EQ(aLines[1].strOutcome, JournalRecord::kOutcomeDone);
+    CShopMemory::SetCurrent(nullptr);
+}
+
+// A unit file whose name is not code page 932 (a lead byte without its trail; a server keeps
+// the bytes that arrive): its journal line shows what it can, keeps the bytes, and a restore
+// from the line brings the file back under that very name.
+TEST(ShopMemoryTest, AUnitNameThatIsNotCodePage932IsRestoredUnderItsOwnBytes) {
+    CVsftpd vsftpd;
+    if (std::string strReason = vsftpd.Start(); !strReason.empty()) {
+        GTEST_SKIP() << "vsftpd cannot serve here: " << strReason;
+    }
+    const std::string strName = "UNREG\x81";
+    WriteBytes(vsftpd.PubFolder() + strName, "%\r\nO0009\r\nM30\r\n%\r\n");
+    CTestFolder data;
+    CShopMemory memory(data.Path(), {}, {});
+    CShopMemory::SetCurrent(&memory);
+    UnitStoreSettings settings;
+    settings.nSousa = 1;
+    settings.strServer = "127.0.0.1";
+    settings.nPort = vsftpd.Port();
+    {
+        CUnitStore store(settings);
+        ASSERT_TRUE(store.Connect() && store.SetFolder("/pub/"));
+        ASSERT_TRUE(store.Remove(strName));
+    }
+    ASSERT_FALSE(fs::exists(vsftpd.PubFolder() + strName));
+    std::vector<JournalRecord> aLines = memory.Journal().ReadAll();
+    ASSERT_EQ(aLines.size(), 1U);
+    EXPECT_EQ(aLines[0].strUnitName, "UNREG\xEF\xBF\xBD");
+    EXPECT_EQ(aLines[0].strUnitNameBytes, strName);
+    CJournalRestore restore(memory, settings, false, "");
+    EXPECT_TRUE(restore.Restore(aLines[0]).bOk);
+    EXPECT_EQ(ReadBytes(vsftpd.PubFolder() + strName), "%\r\nO0009\r\nM30\r\n%\r\n");
     CShopMemory::SetCurrent(nullptr);
 }
 

@@ -125,6 +125,34 @@ TEST(Cp932, CutNeverSplitsADoubleByteCharacter) {
     EXPECT_EQ(CutBytes(FromHex("83"), 1), FromHex("83"));  // lone lead byte at the end
 }
 
+// Well-formed UTF-8 as JSON readers take it, and the display of file names that are not.
+TEST(FileNames, Utf8IsToldApartAndOtherBytesShowReadably) {
+    struct Case {
+        std::string strBytes;
+        bool bUtf8;
+        std::string strShown;
+    };
+    const Case aCases[] = {
+        {"", true, ""},
+        {"/nc/テスト.NC", true, "/nc/テスト.NC"},
+        {"\xF0\x9F\x98\x80", true, "\xF0\x9F\x98\x80"},
+        {"\xF4\x8F\xBF\xBF", true, "\xF4\x8F\xBF\xBF"},  // U+10FFFF, the last
+        // Code page 932 bytes, as copied from the unit's USB memory.
+        {"/nc/\x83\x65\x83\x58\x83\x67.NC", false, "/nc/テスト.NC"},
+        // Neither: each byte of a broken sequence shows as U+FFFD.
+        {"a\xC0\xAF\xFF", false, "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong "/"
+        {"\xED\xA0\x80", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},    // a surrogate
+        {"\xF4\x90\x80\x80", false,
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},             // beyond U+10FFFF
+        {"\xE3\x81\xFF", false, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // cut short
+        {"x\xFF", false, "x\xEF\xBF\xBD"},
+    };
+    for (const Case& testCase : aCases) {
+        EXPECT_EQ(IsUtf8(testCase.strBytes), testCase.bUtf8) << testCase.strBytes;
+        EXPECT_EQ(NameToDisplay(testCase.strBytes), testCase.strShown) << testCase.strBytes;
+    }
+}
+
 TEST(DecimalValue, ReadsLikeAtoiAndSaturates) {
     struct Case {
         const char* pszText;
