@@ -391,7 +391,7 @@ def MeasureJournal(server, name, work):
     results = Rounds(lambda: [tool, "delete-all", "127.0.0.1", port, data, "on"],
                      lambda: [tool, "fetch-delete-all", "127.0.0.1", port],
                      FillStoreAndEmptyHistory)
-    Row("  net on over that floor, " + name, "floor", [o / a for o, a, _, _ in results], 1.2,
+    Row("  net on over that floor, " + name, "floor", [o / a for o, a, _, _ in results], 1.3,
         True)
     # The same bytes again, registered by the program itself (its journal and its listing tell
     # what it put) after a delete all that kept them.
