@@ -3,7 +3,6 @@
 #include <simdjson.h>
 
 #include <array>
-#include <cstdio>
 #include <ctime>
 #include <utility>
 #include <vector>
@@ -83,30 +82,6 @@ std::optional<std::string> PercentUnescaped(std::string_view text) {
     return strBytes;
 }
 
-void AppendQuoted(std::string& strOut, std::string_view strText) {
-    strOut += '"';
-    for (char c : strText) {
-        auto nByte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            strOut += '\\';
-            strOut += c;
-        } else if (c == '\n') {
-            strOut += "\\n";
-        } else if (c == '\r') {
-            strOut += "\\r";
-        } else if (c == '\t') {
-            strOut += "\\t";
-        } else if (nByte < 0x20) {
-            char szEscape[8];
-            std::snprintf(szEscape, sizeof(szEscape), "\\u%04x", nByte);
-            strOut += szEscape;
-        } else {
-            strOut += c;
-        }
-    }
-    strOut += '"';
-}
-
 // The exact bytes of a text whose key ends in "_bytes"; nullptr for no such key.
 const StringField* BytesFieldOf(std::string_view key) {
     if (!key.ends_with(kBytesSuffix)) {
@@ -163,16 +138,16 @@ std::string JournalRecord::ToJsonLine() const {
         }
         const std::string& strValue = this->*field.member;
         bool bUtf8 = IsUtf8(strValue);
-        AppendQuoted(strLine, field.key);
+        AppendJsonQuoted(strLine, field.key);
         strLine += ':';
-        AppendQuoted(strLine, bUtf8 ? strValue : NameToDisplay(strValue));
+        AppendJsonQuoted(strLine, bUtf8 ? strValue : NameToDisplay(strValue));
         const std::string& strExact = this->*field.bytesMember;
         if (field.bytesMember == field.member ? !bUtf8 : !strExact.empty()) {
             strLine += ",\"";
             strLine += field.key;
             strLine += kBytesSuffix;
             strLine += "\":";
-            AppendQuoted(strLine, PercentEscaped(strExact));
+            AppendJsonQuoted(strLine, PercentEscaped(strExact));
         }
         if (field.member == &JournalRecord::strUnitName) {
             strLine += ",\"size\":" + std::to_string(nSize);

@@ -233,18 +233,30 @@ std::string NameOfPath(const std::string& strPath) {
     return strPath.substr(strPath.find_last_of('/') + 1);
 }
 
-std::string JsonQuoted(std::string_view text) {
-    std::string strQuoted = "\"";
+void AppendJsonQuoted(std::string& strOut, std::string_view text) {
+    strOut += '"';
     for (char c : text) {
         auto nByte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
-            strQuoted += '\\';
-            strQuoted += c;
+            strOut += '\\';
+            strOut += c;
+        } else if (c == '\n') {
+            strOut += "\\n";
+        } else if (c == '\r') {
+            strOut += "\\r";
+        } else if (c == '\t') {
+            strOut += "\\t";
         } else if (nByte < 0x20) {
-            strQuoted += Format("\\u%04x", nByte);
+            strOut += Format("\\u%04x", nByte);
         } else {
-            strQuoted += c;
+            strOut += c;
         }
     }
-    return strQuoted + '"';
+    strOut += '"';
+}
+
+std::string JsonQuoted(std::string_view text) {
+    std::string strQuoted;
+    AppendJsonQuoted(strQuoted, text);
+    return strQuoted;
 }

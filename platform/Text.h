@@ -55,5 +55,6 @@ std::string NameOfPath(const std::string& strPath);
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // UTF-8 text as a JSON string, quotes included: quotes, backslashes and control characters
-// escaped.
+// escaped. The appending form writes straight into a line being built.
+void AppendJsonQuoted(std::string& strOut, std::string_view text);
 std::string JsonQuoted(std::string_view text);
